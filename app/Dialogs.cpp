@@ -1,0 +1,170 @@
+#include "app/Dialogs.h"
+
+#include "app/Application.h"
+
+#include <QCursor>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+QtDialogs qtDialogs;
+Dialogs *current = nullptr;
+} // namespace
+
+Dialogs &dialogs()
+{
+    return current ? *current : qtDialogs;
+}
+
+void setDialogs(Dialogs *implementation)
+{
+    current = implementation;
+}
+
+void QtDialogs::showMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void QtDialogs::showError(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+bool QtDialogs::inputQuery(const QString &title, const QString &prompt, QString &value)
+{
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(value);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Cancel"));
+    dialog.resize(360, dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    value = dialog.textValue();
+    return true;
+}
+
+QString QtDialogs::openPicture(QWidget *parent, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+bool QtDialogs::printDialog(QPrinter &printer, QWidget *parent)
+{
+#if QT_CONFIG(printdialog)
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, 1);
+    dialog.setFromTo(1, 1);
+    return dialog.exec() == QDialog::Accepted;
+#else
+    Q_UNUSED(printer);
+    Q_UNUSED(parent);
+    return false;
+#endif
+}
+
+void QtDialogs::popupMenu(QMenu *menu, const QPoint &screenPos)
+{
+    menu->exec(screenPos);
+}
+
+QPoint QtDialogs::cursorPos()
+{
+    return QCursor::pos();
+}
+
+bool QtDialogs::shellOpen(const QString &program, const QString &folder)
+{
+    return QProcess::startDetached(program, {}, folder);
+}
+
+void QtDialogs::shellPrint(const QString &file)
+{
+#ifdef Q_OS_WIN
+    QProcess::startDetached(QStringLiteral("cmd"),
+                            {QStringLiteral("/c"), QStringLiteral("start"), QString(),
+                             QStringLiteral("/min"), file});
+#else
+    // Where a print client exists the saved page goes to the default printer; without one the
+    // print dialog's job is the only print, as on a machine without a print verb.
+    const QString lp = QStandardPaths::findExecutable(QStringLiteral("lp"));
+    if (!lp.isEmpty())
+        QProcess::startDetached(lp, {file});
+#endif
+}
+
+void ScriptedDialogs::showMessage(const QString &text)
+{
+    messages << text;
+}
+
+void ScriptedDialogs::showError(const QString &text)
+{
+    errors << text;
+}
+
+bool ScriptedDialogs::inputQuery(const QString &title, const QString &prompt, QString &value)
+{
+    queries << Query{title, prompt, value};
+    if (queryAnswers.empty())
+        return false;
+    const std::optional<QString> answer = queryAnswers.front();
+    queryAnswers.pop();
+    if (!answer)
+        return false;
+    value = *answer;
+    return true;
+}
+
+QString ScriptedDialogs::openPicture(QWidget *, const QString &)
+{
+    if (pictureAnswers.empty())
+        return QString();
+    const QString answer = pictureAnswers.front();
+    pictureAnswers.pop();
+    return answer;
+}
+
+bool ScriptedDialogs::printDialog(QPrinter &, QWidget *)
+{
+    ++printDialogs;
+    if (printAnswers.empty())
+        return false;
+    const bool answer = printAnswers.front();
+    printAnswers.pop();
+    return answer;
+}
+
+void ScriptedDialogs::popupMenu(QMenu *menu, const QPoint &)
+{
+    ++popups;
+    lastPopup = menu;
+}
+
+QPoint ScriptedDialogs::cursorPos()
+{
+    return pointer;
+}
+
+bool ScriptedDialogs::shellOpen(const QString &program, const QString &folder)
+{
+    shellCalls << ShellCall{QStringLiteral("open"), program, folder};
+    return true;
+}
+
+void ScriptedDialogs::shellPrint(const QString &file)
+{
+    shellCalls << ShellCall{QStringLiteral("print"), file, QString()};
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/Forms.h"
+
+class QToolButton;
+
+// The main menu: eight picture buttons in two columns; closing it ends the program.
+class TMain : public TForm
+{
+    Q_OBJECT
+public:
+    TMain();
+    void FormCreate() override;
+
+    QToolButton *SpeedButton5; // "Собствени фирми"
+    QToolButton *SpeedButton6; // "Банкови сметки"
+    QToolButton *SpeedButton3; // "Стоки и Услуги"
+    QToolButton *SpeedButton7; // "Клиенти"
+    QToolButton *SpeedButton2; // "Таблица"
+    QToolButton *SpeedButton4; // "Към фактурата"
+    QToolButton *SpeedButton1; // "Отпечатай и съхрани"
+    QToolButton *SpeedButton9; // "Валута"
+
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton3Click();
+    void SpeedButton7Click();
+    void SpeedButton2Click();
+    void SpeedButton4Click();
+    void SpeedButton1Click();
+    void SpeedButton9Click();
+    // The end of the program: writes "Vmem.txt" and asks the message loop to quit.
+    void FormClose();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+};
+
+extern TMain *Main;

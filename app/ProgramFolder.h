@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// The working directory at start-up, without a trailing separator: the folder of "Vmem.txt" and
+// the parent of "DB". Taken once before any form exists and then only read.
+extern QString ProgramFolder;
+
+// Takes ProgramFolder from the current directory.
+void TakeProgramFolder();
+// ProgramFolder + "/" + name.
+QString ProgramPath(const QString &name);
+// The master-data folder: ProgramFolder + "/DB/".
+QString TablesFolder();

@@ -1,0 +1,11 @@
+list(APPEND VORNEX_CORE_SOURCES
+  app/Errors.cpp app/Errors.h
+  app/Convert.cpp app/Convert.h
+  app/ProgramFolder.cpp app/ProgramFolder.h)
+list(APPEND VORNEX_FORMS_SOURCES
+  app/Application.cpp app/Application.h
+  app/Dialogs.cpp app/Dialogs.h
+  app/Look.cpp app/Look.h
+  app/Forms.cpp app/Forms.h
+  app/Menu.cpp app/Menu.h
+  app/MenuPictures.cpp app/MenuPictures.h)

@@ -1,0 +1,9 @@
+#include "print/Pr.h"
+
+TPrintOptionsForm *PrintOptionsForm = nullptr;
+
+TPrintOptionsForm::TPrintOptionsForm()
+{
+    setObjectName(QStringLiteral("PrintOptionsForm"));
+    setWindowTitle(QStringLiteral("Принтер"));
+}

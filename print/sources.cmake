@@ -1,0 +1,3 @@
+list(APPEND VORNEX_CORE_SOURCES)
+list(APPEND VORNEX_FORMS_SOURCES
+  print/Pr.cpp print/Pr.h)

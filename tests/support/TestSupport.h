@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/Application.h"
+#include "app/Dialogs.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// A test's own program run: a temporary ProgramFolder holding a copy of the sample "DB" folder,
+// the scripted dialogs installed, and (after start()) the five forms created in order.
+class ProgramRun
+{
+public:
+    // withTables: copy the sample tables into the folder's "DB".
+    explicit ProgramRun(bool withTables = true);
+    ~ProgramRun();
+
+    // Creates the forms as the program's start does; answer the VAT prompt before calling it.
+    void start();
+    // Ends the run as closing the menu would (writes "Vmem.txt").
+    void closeMenu();
+
+    QString folder() const { return m_dir.path(); }
+    QString path(const QString &name) const;
+    ScriptedDialogs &script() { return m_guard.script; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldFolder;
+    ScriptedDialogsGuard m_guard;
+    bool m_started = false;
+};
+
+// Copies a folder's files (not recursively) into another, creating it.
+bool CopyFolder(const QString &from, const QString &to);
+
+// A test main for form tests: the program's own application object, offscreen.
+#define VORNEX_TEST_MAIN(TestObject)                                                               \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
+        VornexApplication app(argc, argv);                                                         \
+        TestObject test;                                                                           \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
