@@ -1,0 +1,7 @@
+#include "document/Numbering.h"
+
+void EditNumberAndDate() {}
+
+void EditNoteReference() {}
+
+void StartNewInvoice() {}
