@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// Document numbers, their counters in the own-company table and the dates of the page.
+
+// The document kind that makes a document a proforma; every other kind is an invoice.
+inline const QString kProformaKind = QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE");
+// The two counter fields of the own-company table.
+inline const QString kInvoiceCounter = QStringLiteral("Фактура №");
+inline const QString kProformaCounter = QStringLiteral("Проформа №");
+
+// True exactly when the document kind is the proforma kind.
+bool IsProforma(const QString &kind);
+// The counter field that numbers documents of this kind.
+QString CounterField(const QString &kind);
+
+// Leading "0" characters until the text has 10 characters; a longer text stays as it is.
+QString TenDigits(const QString &text);
+QString TenDigits(qint64 number);
+
+// The number after a stored counter, in ten-digit form. Throws the integer conversion error for a
+// counter that is not a whole 32-bit number, and a user error when the counter is at the limit.
+QString NextDocumentNumber(const QString &counterText);
+// A document number as the page holds it, read as a whole 32-bit number (conversion error if not).
+int DocumentNumberValue(const QString &number);
+// Whether a printed number goes into the counter: only a number greater than the stored one, so a
+// counter never goes back and never hands out a number twice. The stored text must be a number.
+bool CounterMustAdvance(int printedNumber, const QString &storedCounterText);
+
+// A date as the page shows it: day.month.year with two-digit day and month, four-digit year.
+QString DateText(const QDate &date);
+// The number-and-date line under the title.
+QString NumberAndDateLine(const QString &number, const QString &date);

@@ -1,0 +1,136 @@
+#include "app/Errors.h"
+#include "document/DocumentNumber.h"
+
+#include <QTest>
+
+// The ten-digit document numbers, the counters they come from and the date line of the page.
+class TestNumbering : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tenDigits_data();
+    void tenDigits();
+    void nextNumber_data();
+    void nextNumber();
+    void nextNumberRefused_data();
+    void nextNumberRefused();
+    void counterRule_data();
+    void counterRule();
+    void counterChoice_data();
+    void counterChoice();
+    void dateLine();
+};
+
+void TestNumbering::tenDigits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("short number is padded") << "42" << "0000000042";
+    QTest::newRow("empty text becomes ten zeros") << "" << "0000000000";
+    QTest::newRow("ten characters stay") << "1234567890" << "1234567890";
+    QTest::newRow("longer text stays") << "12345678901" << "12345678901";
+    QTest::newRow("not checked for digits") << "12.03.2007" << "12.03.2007";
+    QTest::newRow("letters are padded too") << "A-7" << "0000000A-7";
+}
+
+void TestNumbering::tenDigits()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(TenDigits(text), expected);
+}
+
+void TestNumbering::nextNumber_data()
+{
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("fresh counter gives the first number") << "0" << "0000000001";
+    QTest::newRow("stored ten digits") << "0000000041" << "0000000042";
+    QTest::newRow("stored without zeros") << "41" << "0000000042";
+    QTest::newRow("blanks around are accepted") << " 41 " << "0000000042";
+    QTest::newRow("last number below the limit")
+        << "2147483646" << "2147483647";
+}
+
+void TestNumbering::nextNumber()
+{
+    QFETCH(QString, counter);
+    QFETCH(QString, expected);
+    QCOMPARE(NextDocumentNumber(counter), expected);
+}
+
+void TestNumbering::nextNumberRefused_data()
+{
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty counter") << "" << "'' is not a valid integer value";
+    QTest::newRow("not a number") << "41a" << "'41a' is not a valid integer value";
+    QTest::newRow("decimal") << "41.5" << "'41.5' is not a valid integer value";
+    QTest::newRow("beyond 32 bits")
+        << "2147483648" << "'2147483648' is not a valid integer value";
+    QTest::newRow("counter at the limit")
+        << "2147483647"
+        << "Броячът на документите е достигнал най-големия възможен номер 2147483647; следващ "
+           "номер няма.";
+}
+
+void TestNumbering::nextNumberRefused()
+{
+    QFETCH(QString, counter);
+    QFETCH(QString, message);
+    try {
+        NextDocumentNumber(counter);
+        QFAIL("a number was formed");
+    } catch (const UserError &error) {
+        QCOMPARE(error.message(), message);
+    }
+}
+
+void TestNumbering::counterRule_data()
+{
+    QTest::addColumn<int>("printed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("advance");
+    QTest::newRow("first print stores the next number") << 42 << "0000000041" << true;
+    QTest::newRow("copy after original stores nothing") << 42 << "0000000042" << false;
+    QTest::newRow("second invoice of a run is stored") << 43 << "0000000042" << true;
+    QTest::newRow("reprint under an old number never rewinds") << 17 << "0000000042" << false;
+    QTest::newRow("manual jump ahead is stored") << 500 << "42" << true;
+    QTest::newRow("cancelled manual number of zeros") << 0 << "0" << false;
+}
+
+void TestNumbering::counterRule()
+{
+    QFETCH(int, printed);
+    QFETCH(QString, stored);
+    QFETCH(bool, advance);
+    QCOMPARE(CounterMustAdvance(printed, stored), advance);
+}
+
+void TestNumbering::counterChoice_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("invoice") << "ФАКТУРА / INVOICE" << "Фактура №";
+    QTest::newRow("proforma") << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE" << "Проформа №";
+    QTest::newRow("proforma with a trailing blank is an invoice")
+        << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE " << "Фактура №";
+    QTest::newRow("empty kind is an invoice") << "" << "Фактура №";
+}
+
+void TestNumbering::counterChoice()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, field);
+    QCOMPARE(CounterField(kind), field);
+}
+
+void TestNumbering::dateLine()
+{
+    QCOMPARE(DateText(QDate(2007, 3, 5)), QStringLiteral("05.03.2007"));
+    QCOMPARE(NumberAndDateLine(QStringLiteral("0000000042"), QStringLiteral("05.03.2007")),
+             QStringLiteral("№ 0000000042 / Дата(Date): 05.03.2007"));
+}
+
+QTEST_GUILESS_MAIN(TestNumbering)
+#include "tst_numbering.moc"
