@@ -1,0 +1,197 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <vector>
+
+class TTable;
+
+// How the program reads a field's value (the edit text of Text, Memo, Integer and Float fields;
+// the bytes of a Graphic field). Taken from the column's declared type in the table file.
+enum class FieldKind { Text, Memo, Integer, Float, Graphic };
+
+// One field of the open table. Owned by the table; valid until the table is closed.
+class TField
+{
+public:
+    TField(TTable *table, int column, const QString &name, FieldKind kind);
+
+    const QString &FieldName() const { return m_name; }
+    FieldKind Kind() const { return m_kind; }
+    // Position in the table file (table order).
+    int FieldNo() const { return m_column; }
+
+    // The edit text of the current record's value: plain digits with "." for numbers, empty for
+    // no value.
+    QString AsString() const;
+    // Writes the edit text into the current record, putting it into edit mode first. Numbers are
+    // converted at once: a text that is not a number throws the conversion error and changes
+    // nothing. An empty text clears the value.
+    void SetAsString(const QString &text);
+    // The raw bytes of a Graphic field (a Windows bitmap), empty for no picture.
+    QByteArray AsBytes() const;
+    void SetAsBytes(const QByteArray &bytes);
+    bool IsNull() const;
+    void Clear();
+
+    // The field's place among the columns shown; 0 makes it the first column.
+    int Index() const;
+    void SetIndex(int position);
+
+private:
+    TTable *m_table;
+    int m_column;
+    QString m_name;
+    FieldKind m_kind;
+};
+
+// The one table object of the program: one SQLite file holding one table named after the file's
+// base name, browsed record by record in the file's order. It is also the item model the record
+// grid shows, one row per visible record (plus the record being inserted) and one column per
+// field in the order shown.
+class TTable : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    enum class FilterKind { Equal, AtLeast };
+
+    explicit TTable(QObject *parent = nullptr);
+    ~TTable() override;
+
+    // The folder of the table files (ending in a separator) and the file name, e.g. "stock.db";
+    // both take effect at the next Open.
+    QString DatabaseName() const { return m_folder; }
+    void SetDatabaseName(const QString &folder) { m_folder = folder; }
+    QString TableName() const { return m_fileName; }
+    void SetTableName(const QString &fileName) { m_fileName = fileName; }
+    // The file Open reads: folder plus file name.
+    QString FilePath() const;
+
+    // Opens the file without ever creating it and moves to the first record. A missing or
+    // unreadable file, or one without its table, throws a UserError with the engine's text.
+    void Open();
+    // Saves a pending edit, closes the file and sends AfterClose. Nothing happens when closed.
+    void Close();
+    bool Active() const { return m_state != State::Inactive; }
+    State CurrentState() const { return m_state; }
+    // True while the current record holds changes not yet saved.
+    bool Modified() const { return m_modified; }
+
+    // The field names in table order.
+    QStringList FieldDefs() const;
+    // The field named so, letter case ignored (Cyrillic too), or nullptr.
+    TField *FindField(const QString &name) const;
+    // As FindField; a name the table lacks throws "Table1: Field 'X' not found".
+    TField *FieldByName(const QString &name) const;
+    int FieldCount() const { return int(m_fields.size()); }
+    // The field shown in column position (0 = first column).
+    TField *FieldAt(int position) const;
+
+    // 1-based number of the current record among the visible ones; 0 when there is none.
+    int RecNo() const;
+    // Moves to that record, saving a pending edit first; a number the table does not have
+    // leaves the current record.
+    void SetRecNo(int recNo);
+    // The number of records visible under the filter.
+    int RecordCount() const { return int(m_rows.size()); }
+    bool IsEmpty() const { return m_rows.empty() && m_state != State::Insert; }
+
+    // Moves to the first visible record, in table order, whose value in the field begins with
+    // the text (partialKey) or equals it, ignoring letter case when caseInsensitive. Reports
+    // whether one was found; otherwise the current record stays. The text is data, never SQL.
+    bool Locate(const QString &fieldName, const QString &text, bool caseInsensitive = true,
+                bool partialKey = true);
+
+    // The filter as an expression: the field name, " = '" or " >= '", the text, "'". The text
+    // between the first quote and the final one is taken literally, quotes included. A field the
+    // table lacks or any other form throws. Takes effect at once while filtering is on.
+    void SetFilter(const QString &expression);
+    // The same filter given in parts; the expression reads as SetFilter expects it.
+    void SetFilter(const QString &fieldName, FilterKind kind, const QString &text);
+    QString Filter() const { return m_filterText; }
+    // Switches filtering on or off; the first visible record becomes the current one.
+    void SetFiltered(bool on);
+    bool Filtered() const { return m_filtered; }
+
+    // Re-reads the visible records, staying on the current record where it is still visible.
+    void Refresh();
+    // Puts the current record into edit mode; no effect while editing or inserting, or when
+    // there is no record.
+    void Edit();
+    // Saves the record being edited or inserted. An inserted record with nothing typed into it is
+    // dropped rather than stored empty.
+    void Post();
+    // Drops the changes of the record being edited or inserted.
+    void Cancel();
+    // Starts a new, empty record at the end; it becomes the current one.
+    void Insert();
+    // Removes the current record at once, without asking.
+    void Delete();
+    void First();
+    void Last();
+
+    // The item model of the record grid.
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+signals:
+    // Sent after every Close of an open table.
+    void AfterClose();
+    // The current record moved, or its values changed.
+    void RecordChanged();
+    // An error while the grid wrote a value (the grid cannot throw); the text is the user's.
+    void ErrorOccurred(const QString &message);
+
+private:
+    friend class TField;
+    struct Row {
+        qint64 rowid = 0;
+        QVector<QVariant> values;
+    };
+    struct FilterCondition {
+        int column = -1;
+        FilterKind kind = FilterKind::Equal;
+        QString text;
+    };
+
+    const QVector<QVariant> &currentValues() const;
+    QVariant value(int column) const;
+    void setValue(int column, const QVariant &value);
+    QString editText(int column, const QVariant &value) const;
+    int rowOfRecord() const;
+    void requireActive() const;
+    void savePending();
+    void load(qint64 keepRowid, int fallbackIndex);
+    bool visible(const Row &row) const;
+    void moveTo(int index);
+    QString quoted(const QString &identifier) const;
+    QString tableIdentifier() const;
+    [[noreturn]] void fail(const QString &what) const;
+
+    QString m_folder;
+    QString m_fileName;
+    QString m_connection;
+    State m_state = State::Inactive;
+    std::vector<std::unique_ptr<TField>> m_fields;
+    QVector<int> m_order; // column position -> field number
+    std::vector<Row> m_rows;
+    int m_current = -1;
+    QVector<QVariant> m_buffer;
+    QSet<int> m_changed;
+    bool m_modified = false;
+    QString m_filterText;
+    FilterCondition m_filter;
+    bool m_filtered = false;
+};
