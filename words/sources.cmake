@@ -1,1 +1,2 @@
-list(APPEND VORNEX_CORE_SOURCES)
+list(APPEND VORNEX_CORE_SOURCES
+  words/AmountInWords.cpp words/AmountInWords.h)

@@ -1,0 +1,1 @@
+vornex_add_test(tst_amountinwords SOURCES words/tst_amountinwords.cpp)
