@@ -4,11 +4,12 @@
 
 #include <QStringView>
 
-namespace {
+namespace
+{
 
 // Entry i is the word for i (1 to 10). Entry 0 stays empty: no rule writes a word for zero.
-const QStringView BgNeuterWords[11] = {u"",     u"едно",  u"две",   u"три",   u"четири", u"пет",
-                                       u"шест", u"седем", u"осем",  u"девет", u"десет"};
+const QStringView BgNeuterWords[11] = {u"",     u"едно",  u"две",  u"три",   u"четири", u"пет",
+                                       u"шест", u"седем", u"осем", u"девет", u"десет"};
 const QStringView BgMasculineWords[11] = {u"",     u"един",  u"два",  u"три",   u"четири", u"пет",
                                           u"шест", u"седем", u"осем", u"девет", u"десет"};
 const QStringView EnUnitWords[11] = {u"",    u"one",   u"two",   u"three", u"four", u"five",

@@ -5,7 +5,8 @@
 #include <QHash>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 using WordsRoutine = void (*)(const QString &, QString &);
 
@@ -421,8 +422,7 @@ void TestAmountInWords::englishLine_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("line");
 
-    const auto row = [](const char *rule, const char *foreign, const char *code,
-                        const char *line) {
+    const auto row = [](const char *rule, const char *foreign, const char *code, const char *line) {
         QTest::newRow(rule) << QString::fromLatin1(foreign) << QString::fromLatin1(code)
                             << QString::fromLatin1(line);
     };
@@ -430,7 +430,8 @@ void TestAmountInWords::englishLine_data()
     row("fraction in figures", "50.50", "EUR", "fifty and  0.50 EUR");
     row("fourty blank before code", "40.00", "EUR", "fourty  EUR");
     row("round thousand double blank", "1000.10", "EUR", "one thousand  and  0.10 EUR");
-    row("hundreds and teen", "6312.05", "EUR", "six thousand three hundred and twelve and  0.05 EUR");
+    row("hundreds and teen", "6312.05", "EUR",
+        "six thousand three hundred and twelve and  0.05 EUR");
     row("seven digits no words", "1234567.89", "EUR", " and  0.89 EUR");
     row("ten at start of line has no and", "10.00", "EUR", "ten EUR");
     row("other currency code", "110.00", "USD", "one hundred and ten USD");
@@ -454,10 +455,10 @@ void TestAmountInWords::wholeLabel_data()
     QTest::addColumn<QString>("foreign");
     QTest::addColumn<QString>("label");
 
-    QTest::newRow("both lines")
-        << QStringLiteral("12345.67") << QStringLiteral("6312.05")
-        << QString::fromUtf8("дванадесет хиляди и триста четиридесет и пет и  0.67 BGL\n"
-                             "six thousand three hundred and twelve and  0.05 EUR");
+    QTest::newRow("both lines") << QStringLiteral("12345.67") << QStringLiteral("6312.05")
+                                << QString::fromUtf8(
+                                       "дванадесет хиляди и триста четиридесет и пет и  0.67 BGL\n"
+                                       "six thousand three hundred and twelve and  0.05 EUR");
     QTest::newRow("bulgarian ending in и, english ten")
         << QStringLiteral("19.56") << QStringLiteral("10.00")
         << QString::fromUtf8("деветнадесет и  0.56 BGL\nten EUR");
@@ -483,14 +484,14 @@ void TestAmountInWords::amountNotADigit_data()
     QTest::addColumn<QString>("foreign");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("leva whole part") << QStringLiteral("12a45.00") << QStringLiteral("1.00")
-                                     << QStringLiteral("a");
-    QTest::newRow("leva fraction") << QStringLiteral("1.0-") << QStringLiteral("1.00")
-                                   << QStringLiteral("-");
+    QTest::newRow("leva whole part")
+        << QStringLiteral("12a45.00") << QStringLiteral("1.00") << QStringLiteral("a");
+    QTest::newRow("leva fraction")
+        << QStringLiteral("1.0-") << QStringLiteral("1.00") << QStringLiteral("-");
     QTest::newRow("foreign without decimal point")
         << QStringLiteral("1.00") << QStringLiteral("1,50") << QStringLiteral(",");
-    QTest::newRow("foreign second point") << QStringLiteral("1.00") << QStringLiteral("1.5.0")
-                                          << QStringLiteral(".");
+    QTest::newRow("foreign second point")
+        << QStringLiteral("1.00") << QStringLiteral("1.5.0") << QStringLiteral(".");
 }
 
 void TestAmountInWords::amountNotADigit()
