@@ -1,0 +1,397 @@
+#include "app/Errors.h"
+#include "masterdata/StockQuantity.h"
+#include "masterdata/Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The table engine on temporary database files with Cyrillic names and values.
+class TestTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void openOfMissingFileFailsAndCreatesNothing();
+    void openOfUnreadableFileFails();
+    void fieldsAreListedInTableOrder();
+    void fieldByNameIgnoresCase_data();
+    void fieldByNameIgnoresCase();
+    void locateFindsPrefixIgnoringCase_data();
+    void locateFindsPrefixIgnoringCase();
+    void filterKeepsMatchingRecords_data();
+    void filterKeepsMatchingRecords();
+    void recordNumberMovesOnlyToExistingRecords_data();
+    void recordNumberMovesOnlyToExistingRecords();
+    void numbersAreConvertedWhenWritten();
+    void postStoresAndCloseSavesPendingEdit();
+    void insertStoresOnlyRecordsWithData();
+    void deleteRemovesCurrentRecord();
+    void fieldOrderMovesColumnOnly();
+    void closeNotifiesOnlyAnOpenTable();
+
+    void stockArithmetic_data();
+    void stockArithmetic();
+
+private:
+    // A table file "<name>.db" in the temporary folder holding one text column "Име" (and a
+    // number column "К-во") with the given values.
+    QString makeTable(const QString &name, const QStringList &values);
+    void openOn(const QString &name);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TTable> m_table;
+};
+
+QString TestTable::makeTable(const QString &name, const QStringList &values)
+{
+    const QString path = m_dir->filePath(name + QStringLiteral(".db"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+        db.setDatabaseName(path);
+        if (!db.open())
+            return {};
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("CREATE TABLE \"%1\" (\"Име\" VARCHAR(40), \"К-во\" REAL, "
+                                  "\"Описание на стока/услуга\" MEMO TEXT)")
+                       .arg(name));
+        double quantity = 1;
+        for (const QString &value : values) {
+            query.prepare(QStringLiteral("INSERT INTO \"%1\" VALUES (?, ?, ?)").arg(name));
+            query.addBindValue(value);
+            query.addBindValue(quantity++);
+            query.addBindValue(value + QStringLiteral("\nвтори ред"));
+            query.exec();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+    return path;
+}
+
+void TestTable::openOn(const QString &name)
+{
+    m_table->SetDatabaseName(m_dir->path() + QLatin1Char('/'));
+    m_table->SetTableName(name + QStringLiteral(".db"));
+    m_table->Open();
+}
+
+static QStringList Column(TTable &table, const QString &field)
+{
+    QStringList values;
+    for (int row = 0; row < table.rowCount(); ++row)
+        values.append(table.data(table.index(row, table.FieldByName(field)->Index())).toString());
+    return values;
+}
+
+void TestTable::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_table = std::make_unique<TTable>();
+    m_table->setObjectName(QStringLiteral("Table1"));
+}
+
+void TestTable::cleanup()
+{
+    m_table.reset();
+    m_dir.reset();
+}
+
+void TestTable::openOfMissingFileFailsAndCreatesNothing()
+{
+    m_table->SetDatabaseName(m_dir->path() + QStringLiteral("/"));
+    m_table->SetTableName(QStringLiteral("customer.db"));
+    QString message;
+    try {
+        m_table->Open();
+    } catch (const UserError &error) {
+        message = error.message();
+    }
+    QVERIFY(message.contains(QStringLiteral("customer.db")));
+    QCOMPARE(m_table->Active(), false);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
+}
+
+void TestTable::openOfUnreadableFileFails()
+{
+    QFile file(m_dir->filePath(QStringLiteral("stock.db")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("това не е база данни, а обикновен текст");
+    file.close();
+    m_table->SetDatabaseName(m_dir->path());
+    m_table->SetTableName(QStringLiteral("stock.db"));
+    QVERIFY_THROWS_EXCEPTION(UserError, m_table->Open());
+    QCOMPARE(m_table->Active(), false);
+
+    // A database file without the table named after it is no table either.
+    makeTable(QStringLiteral("other"), {QStringLiteral("а")});
+    QFile::rename(m_dir->filePath(QStringLiteral("other.db")),
+                  m_dir->filePath(QStringLiteral("currency.db")));
+    m_table->SetTableName(QStringLiteral("currency.db"));
+    QVERIFY_THROWS_EXCEPTION(UserError, m_table->Open());
+}
+
+void TestTable::fieldsAreListedInTableOrder()
+{
+    makeTable(QStringLiteral("stock"), {QStringLiteral("Бета")});
+    openOn(QStringLiteral("stock"));
+    QCOMPARE(m_table->FieldDefs(), (QStringList{QStringLiteral("Име"), QStringLiteral("К-во"),
+                                                QStringLiteral("Описание на стока/услуга")}));
+    QCOMPARE(m_table->RecNo(), 1);
+}
+
+void TestTable::fieldByNameIgnoresCase_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("found");
+
+    QTest::newRow("exact") << QStringLiteral("К-во") << QStringLiteral("К-во");
+    QTest::newRow("lower-case Cyrillic") << QStringLiteral("описание на стока/услуга")
+                                         << QStringLiteral("Описание на стока/услуга");
+    QTest::newRow("upper-case Cyrillic") << QStringLiteral("ИМЕ") << QStringLiteral("Име");
+    QTest::newRow("missing field") << QStringLiteral("Фирма")
+                                   << QStringLiteral("Table1: Field 'Фирма' not found");
+}
+
+void TestTable::fieldByNameIgnoresCase()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, found);
+    makeTable(QStringLiteral("stock"), {QStringLiteral("Бета")});
+    openOn(QStringLiteral("stock"));
+    QString result;
+    try {
+        result = m_table->FieldByName(name)->FieldName();
+    } catch (const UserError &error) {
+        result = error.message();
+    }
+    QCOMPARE(result, found);
+}
+
+void TestTable::locateFindsPrefixIgnoringCase_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<int>("recNo");
+
+    const QStringList latin{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")};
+    const QStringList cyrillic{QStringLiteral("Алфа"), QStringLiteral("Бета"), QStringLiteral("Гама")};
+    QTest::newRow("prefix") << latin << QStringLiteral("B") << true << 2;
+    QTest::newRow("prefix in other case") << latin << QStringLiteral("gam") << true << 3;
+    QTest::newRow("no value begins with it: stays") << latin << QStringLiteral("Bx") << false << 1;
+    QTest::newRow("Cyrillic prefix in other case") << cyrillic << QStringLiteral("бЕ") << true << 2;
+    QTest::newRow("Cyrillic whole value upper case") << cyrillic << QStringLiteral("ГАМА") << true << 3;
+    QTest::newRow("quote matches literally")
+        << QStringList{QStringLiteral("Ана"), QStringLiteral("О'Нийл")} << QStringLiteral("о'н")
+        << true << 2;
+    QTest::newRow("SQL in the text is only text")
+        << latin << QStringLiteral("' OR '1'='1") << false << 1;
+}
+
+void TestTable::locateFindsPrefixIgnoringCase()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QString, text);
+    QFETCH(bool, found);
+    QFETCH(int, recNo);
+    makeTable(QStringLiteral("customer"), values);
+    openOn(QStringLiteral("customer"));
+    QCOMPARE(m_table->Locate(QStringLiteral("име"), text, true, true), found);
+    QCOMPARE(m_table->RecNo(), recNo);
+}
+
+void TestTable::filterKeepsMatchingRecords_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QStringList>("visible");
+
+    const QStringList latin{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")};
+    const QStringList cyrillic{QStringLiteral("Алфа"), QStringLiteral("Бета"), QStringLiteral("Гама")};
+    QTest::newRow("equal ignores case") << latin << QStringLiteral("Име = 'beta'")
+                                        << QStringList{QStringLiteral("Beta")};
+    QTest::newRow("equal needs the whole value") << latin << QStringLiteral("Име = 'B'")
+                                                 << QStringList();
+    QTest::newRow("at least sorts after") << latin << QStringLiteral("Име >= 'B'")
+                                          << QStringList{QStringLiteral("Beta"), QStringLiteral("Gamma")};
+    QTest::newRow("Cyrillic equal ignores case") << cyrillic << QStringLiteral("Име = 'БЕТА'")
+                                                 << QStringList{QStringLiteral("Бета")};
+    QTest::newRow("Cyrillic at least ignores case")
+        << cyrillic << QStringLiteral("име >= 'б'")
+        << QStringList{QStringLiteral("Бета"), QStringLiteral("Гама")};
+    QTest::newRow("quote in the text is literal")
+        << QStringList{QStringLiteral("Ана"), QStringLiteral("О'Нийл")}
+        << QStringLiteral("Име = 'о'нийл'") << QStringList{QStringLiteral("О'Нийл")};
+    QTest::newRow("numbers compare as numbers")
+        << latin << QStringLiteral("К-во >= '2'")
+        << QStringList{QStringLiteral("Beta"), QStringLiteral("Gamma")};
+}
+
+void TestTable::filterKeepsMatchingRecords()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QString, expression);
+    QFETCH(QStringList, visible);
+    makeTable(QStringLiteral("customer"), values);
+    openOn(QStringLiteral("customer"));
+    m_table->SetFilter(expression);
+    m_table->SetFiltered(true);
+    QCOMPARE(Column(*m_table, QStringLiteral("Име")), visible);
+    QCOMPARE(m_table->RecordCount(), int(visible.size()));
+    m_table->SetFiltered(false);
+    QCOMPARE(m_table->RecordCount(), int(values.size()));
+}
+
+void TestTable::recordNumberMovesOnlyToExistingRecords_data()
+{
+    QTest::addColumn<int>("wanted");
+    QTest::addColumn<int>("recNo");
+    QTest::newRow("existing") << 3 << 3;
+    QTest::newRow("past the last stays") << 4 << 2;
+    QTest::newRow("zero stays") << 0 << 2;
+    QTest::newRow("negative stays") << -1 << 2;
+}
+
+void TestTable::recordNumberMovesOnlyToExistingRecords()
+{
+    QFETCH(int, wanted);
+    QFETCH(int, recNo);
+    makeTable(QStringLiteral("Details"),
+              {QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
+    openOn(QStringLiteral("Details"));
+    m_table->SetRecNo(2);
+    m_table->SetRecNo(wanted);
+    QCOMPARE(m_table->RecNo(), recNo);
+}
+
+void TestTable::numbersAreConvertedWhenWritten()
+{
+    makeTable(QStringLiteral("stock"), {QStringLiteral("Бета")});
+    openOn(QStringLiteral("stock"));
+    TField *quantity = m_table->FieldByName(QStringLiteral("к-во"));
+    QCOMPARE(quantity->AsString(), QStringLiteral("1"));
+    QString message;
+    try {
+        quantity->SetAsString(QStringLiteral("abc"));
+    } catch (const ConversionError &error) {
+        message = error.message();
+    }
+    QCOMPARE(message, QStringLiteral("'abc' is not a valid floating point value"));
+    QCOMPARE(quantity->AsString(), QStringLiteral("1"));
+    quantity->SetAsString(QStringLiteral("5.25"));
+    QCOMPARE(quantity->AsString(), QStringLiteral("5.25"));
+}
+
+void TestTable::postStoresAndCloseSavesPendingEdit()
+{
+    makeTable(QStringLiteral("stock"), {QStringLiteral("Бета"), QStringLiteral("Гама")});
+    openOn(QStringLiteral("stock"));
+    m_table->SetRecNo(2);
+    m_table->Edit();
+    m_table->FieldByName(QStringLiteral("К-во"))->SetAsString(QStringLiteral("7.5"));
+    m_table->Post();
+    // Left pending: Close stores it.
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Гама Нова"));
+    QCOMPARE(m_table->CurrentState(), TTable::State::Edit);
+    m_table->Close();
+
+    openOn(QStringLiteral("stock"));
+    m_table->SetRecNo(2);
+    QCOMPARE(m_table->FieldByName(QStringLiteral("К-во"))->AsString(), QStringLiteral("7.5"));
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), QStringLiteral("Гама Нова"));
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Описание на стока/услуга"))->AsString(),
+             QStringLiteral("Гама\nвтори ред"));
+}
+
+void TestTable::insertStoresOnlyRecordsWithData()
+{
+    makeTable(QStringLiteral("customer"), {QStringLiteral("Алфа")});
+    openOn(QStringLiteral("customer"));
+    m_table->Insert();
+    QCOMPARE(m_table->rowCount(), 2);
+    m_table->Post(); // nothing typed: no empty record
+    QCOMPARE(m_table->RecordCount(), 1);
+    QCOMPARE(m_table->rowCount(), 1);
+
+    m_table->Insert();
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Нов клиент"));
+    m_table->SetRecNo(1); // leaving the record saves it
+    QCOMPARE(m_table->RecordCount(), 2);
+    m_table->Refresh();
+    QCOMPARE(Column(*m_table, QStringLiteral("Име")),
+             (QStringList{QStringLiteral("Алфа"), QStringLiteral("Нов клиент")}));
+}
+
+void TestTable::deleteRemovesCurrentRecord()
+{
+    makeTable(QStringLiteral("customer"),
+              {QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
+    openOn(QStringLiteral("customer"));
+    m_table->SetRecNo(2);
+    m_table->Delete();
+    QCOMPARE(Column(*m_table, QStringLiteral("Име")), (QStringList{QStringLiteral("А"), QStringLiteral("В")}));
+    QCOMPARE(m_table->RecNo(), 2);
+    m_table->Close();
+    openOn(QStringLiteral("customer"));
+    QCOMPARE(m_table->RecordCount(), 2);
+}
+
+void TestTable::fieldOrderMovesColumnOnly()
+{
+    makeTable(QStringLiteral("stock"), {QStringLiteral("Бета")});
+    openOn(QStringLiteral("stock"));
+    m_table->FieldByName(QStringLiteral("К-во"))->SetIndex(0);
+    QCOMPARE(m_table->headerData(0, Qt::Horizontal).toString(), QStringLiteral("К-во"));
+    QCOMPARE(m_table->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Име"));
+    QCOMPARE(m_table->FieldDefs().first(), QStringLiteral("Име"));
+}
+
+void TestTable::closeNotifiesOnlyAnOpenTable()
+{
+    makeTable(QStringLiteral("currency"), {QStringLiteral("EUR")});
+    QSignalSpy closed(m_table.get(), &TTable::AfterClose);
+    m_table->Close();
+    QCOMPARE(closed.count(), 0);
+    openOn(QStringLiteral("currency"));
+    m_table->Close();
+    QCOMPARE(closed.count(), 1);
+}
+
+void TestTable::stockArithmetic_data()
+{
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QString>("left");
+
+    QTest::newRow("whole") << QStringLiteral("10") << QStringLiteral("3") << QStringLiteral("7");
+    QTest::newRow("all of it") << QStringLiteral("3") << QStringLiteral("3") << QStringLiteral("0");
+    QTest::newRow("decimals") << QStringLiteral("7.5") << QStringLiteral("2.25")
+                              << QStringLiteral("5.25");
+    QTest::newRow("half from whole") << QStringLiteral("10") << QStringLiteral("2.5")
+                                     << QStringLiteral("7.5");
+    QTest::newRow("four decimals kept") << QStringLiteral("1") << QStringLiteral("0.875")
+                                        << QStringLiteral("0.125");
+    QTest::newRow("beyond four decimals rounds") << QStringLiteral("1")
+                                                 << QStringLiteral("0.00004") << QStringLiteral("1");
+    QTest::newRow("negative left") << QStringLiteral("1") << QStringLiteral("1.25")
+                                   << QStringLiteral("-0.25");
+}
+
+void TestTable::stockArithmetic()
+{
+    QFETCH(QString, stock);
+    QFETCH(QString, taken);
+    QFETCH(QString, left);
+    QCOMPARE(StockText(StockUnits(stock) - StockUnits(taken)), left);
+}
+
+QTEST_GUILESS_MAIN(TestTable)
+#include "tst_table.moc"
