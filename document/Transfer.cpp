@@ -1,11 +1,134 @@
 #include "document/Transfer.h"
 
+#include "app/Look.h"
+#include "app/ProgramFolder.h"
 #include "document/Document.h"
+#include "document/Numbering.h"
+#include "lines/Unit1.h"
+#include "masterdata/Unit4.h"
+#include "words/AmountInWords.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTableWidget>
 
 bool Transferred = false;
+
+namespace
+{
+const QString kDebitNote = QStringLiteral("Дебитно известие / Debit note");
+const QString kCreditNote = QStringLiteral("Кредитно известие / Credit note");
+
+void CopyLines()
+{
+    QTableWidget *from = Form1->StringGrid1;
+    TStringGrid *to = Doc->StringGrid2;
+    const int rows = from->rowCount();
+    to->setRowCount(rows);
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < from->columnCount() && col < to->columnCount(); ++col) {
+            const QTableWidgetItem *item = from->item(row, col);
+            to->setCell(col, row, item ? item->text() : QString());
+        }
+    if (rows > 2)
+        to->setFixedRows(2);
+    // Every row with its grid line, and the frame: rows x 19 + 3 for the page's row height of 18.
+    // The page grid's sections already hold the line, so the line table's rule would add it twice.
+    to->resize(to->width(), rows * to->verticalHeader()->defaultSectionSize() + 3);
+}
+
+// Opens a master table through the browser at its remembered record, closes the window again
+// and takes the record onto the page, as the user would.
+void TakeAgain(void (TForm4::*opener)())
+{
+    (Form4->*opener)();
+    Form4->close();
+    Form4->SpeedButton2Click();
+}
+
+void SetUpNoteAccounts(const QString &noteKind)
+{
+    TStringGrid *grid = Doc->StringGrid1;
+    if (noteKind.isEmpty()) {
+        grid->hide();
+        Doc->Panel2->hide();
+        return;
+    }
+    grid->show();
+    Doc->Panel2->show();
+    grid->setCell(0, 0, QStringLiteral("№"));
+    grid->setCell(0, 1, QStringLiteral("No"));
+    if (noteKind == kDebitNote) {
+        grid->setCell(1, 0, QStringLiteral("Дебит с/ка"));
+        grid->setCell(1, 1, QStringLiteral("Debit account"));
+    }
+    if (noteKind == kCreditNote) {
+        grid->setCell(1, 0, QStringLiteral("Кредит с/ка"));
+        grid->setCell(1, 1, QStringLiteral("Credit account"));
+    }
+    grid->setCell(2, 0, QStringLiteral("Сума"));
+    grid->setCell(2, 1, QStringLiteral("Sum"));
+}
+
+void WriteAmountInWords()
+{
+    if (Doc->Label3->caption().startsWith(QLatin1Char('0')))
+        return;
+    // The block below makes room for the second line once; later transfers find it made.
+    const bool hadTwoLines = Doc->Label18->caption().contains(QLatin1Char('\n'));
+    Doc->Label18->setCaption(
+        AmountInWords(Doc->Label3->caption(), Doc->Label61->caption(), Form1->CurrencyCode));
+    if (hadTwoLines)
+        return;
+    const int top = Doc->Label18->y();
+    const QList<QWidget *> children =
+        Doc->Memo4->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children)
+        if (child->y() > top)
+            child->move(child->x(), child->y() + 12);
+}
+} // namespace
 
 void TransferToDocument()
 {
     Transferred = true;
+
+    Doc->Label1->setCaption(Form1->ComboBox2->currentText());
+    Doc->Label21->setCaption(Form1->ComboBox1->currentText());
+    Doc->Label19->setCaption(Form1->ComboBox4->currentText());
+
+    Doc->Label5->setCaption(Form1->Label7->caption());
+    Doc->Label7->setCaption(Form1->Label3->caption());
+    Doc->Label3->setCaption(Form1->Label5->caption());
+
+    Doc->Label2->setCaption(Form1->Label2->caption() + QLatin1Char('\n') +
+                            Form1->Label14->caption());
+
+    Doc->Label59->setCaption(Form1->Label11->caption());
+    Doc->Label60->setCaption(Form1->Label12->caption());
+    Doc->Label61->setCaption(Form1->Label13->caption());
+
+    CopyLines();
+
+    Form4->OpenFirm();
+    Form4->close();
+    PrepareDocumentNumber();
+    Form4->SpeedButton2Click();
+    TakeAgain(&TForm4::OpenBank);
+
+    Doc->SVpath->setCaption(TablesFolder());
+    WriteNumberAndDates();
+
+    Doc->Bevel3->resize(Doc->Bevel1->width(), Doc->Bevel3->height());
+    Doc->Label1->move(Doc->Panel1->width() / 2 - Doc->Label1->width() / 2, Doc->Label1->y());
+
+    SetUpNoteAccounts(Doc->Label21->caption());
+    WriteAmountInWords();
+
+    Doc->New->trigger();
+    Doc->Resized->trigger();
     Doc->show();
+    Doc->raise();
+    Doc->activateWindow();
 }

@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <map>
 
-namespace {
+namespace
+{
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
 

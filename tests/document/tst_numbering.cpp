@@ -25,12 +25,18 @@ void TestNumbering::tenDigits_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("short number is padded") << "42" << "0000000042";
-    QTest::newRow("empty text becomes ten zeros") << "" << "0000000000";
-    QTest::newRow("ten characters stay") << "1234567890" << "1234567890";
-    QTest::newRow("longer text stays") << "12345678901" << "12345678901";
-    QTest::newRow("not checked for digits") << "12.03.2007" << "12.03.2007";
-    QTest::newRow("letters are padded too") << "A-7" << "0000000A-7";
+    QTest::newRow("short number is padded") << "42"
+                                            << "0000000042";
+    QTest::newRow("empty text becomes ten zeros") << ""
+                                                  << "0000000000";
+    QTest::newRow("ten characters stay") << "1234567890"
+                                         << "1234567890";
+    QTest::newRow("longer text stays") << "12345678901"
+                                       << "12345678901";
+    QTest::newRow("not checked for digits") << "12.03.2007"
+                                            << "12.03.2007";
+    QTest::newRow("letters are padded too") << "A-7"
+                                            << "0000000A-7";
 }
 
 void TestNumbering::tenDigits()
@@ -44,12 +50,16 @@ void TestNumbering::nextNumber_data()
 {
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("fresh counter gives the first number") << "0" << "0000000001";
-    QTest::newRow("stored ten digits") << "0000000041" << "0000000042";
-    QTest::newRow("stored without zeros") << "41" << "0000000042";
-    QTest::newRow("blanks around are accepted") << " 41 " << "0000000042";
-    QTest::newRow("last number below the limit")
-        << "2147483646" << "2147483647";
+    QTest::newRow("fresh counter gives the first number") << "0"
+                                                          << "0000000001";
+    QTest::newRow("stored ten digits") << "0000000041"
+                                       << "0000000042";
+    QTest::newRow("stored without zeros") << "41"
+                                          << "0000000042";
+    QTest::newRow("blanks around are accepted") << " 41 "
+                                                << "0000000042";
+    QTest::newRow("last number below the limit") << "2147483646"
+                                                 << "2147483647";
 }
 
 void TestNumbering::nextNumber()
@@ -63,11 +73,14 @@ void TestNumbering::nextNumberRefused_data()
 {
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty counter") << "" << "'' is not a valid integer value";
-    QTest::newRow("not a number") << "41a" << "'41a' is not a valid integer value";
-    QTest::newRow("decimal") << "41.5" << "'41.5' is not a valid integer value";
-    QTest::newRow("beyond 32 bits")
-        << "2147483648" << "'2147483648' is not a valid integer value";
+    QTest::newRow("empty counter") << ""
+                                   << "'' is not a valid integer value";
+    QTest::newRow("not a number") << "41a"
+                                  << "'41a' is not a valid integer value";
+    QTest::newRow("decimal") << "41.5"
+                             << "'41.5' is not a valid integer value";
+    QTest::newRow("beyond 32 bits") << "2147483648"
+                                    << "'2147483648' is not a valid integer value";
     QTest::newRow("counter at the limit")
         << "2147483647"
         << "Броячът на документите е достигнал най-големия възможен номер 2147483647; следващ "
@@ -111,11 +124,15 @@ void TestNumbering::counterChoice_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("field");
-    QTest::newRow("invoice") << "ФАКТУРА / INVOICE" << "Фактура №";
-    QTest::newRow("proforma") << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE" << "Проформа №";
+    QTest::newRow("invoice") << "ФАКТУРА / INVOICE"
+                             << "Фактура №";
+    QTest::newRow("proforma") << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"
+                              << "Проформа №";
     QTest::newRow("proforma with a trailing blank is an invoice")
-        << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE " << "Фактура №";
-    QTest::newRow("empty kind is an invoice") << "" << "Фактура №";
+        << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE "
+        << "Фактура №";
+    QTest::newRow("empty kind is an invoice") << ""
+                                              << "Фактура №";
 }
 
 void TestNumbering::counterChoice()

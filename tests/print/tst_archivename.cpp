@@ -26,13 +26,13 @@ void TestArchiveName::name_data()
         << invoice << 1 << "0000000042" << kCopyMark << "/a/DB/VInvFirm1_0000000042_copy.bmp";
     QTest::newRow("proforma prefix")
         << proforma << 3 << "0000000007" << kOriginalMark << "/a/DB/VProformFirm3_0000000007_.bmp";
-    QTest::newRow("proforma test is exact")
-        << proforma + QLatin1Char(' ') << 3 << "0000000007" << kOriginalMark
-        << "/a/DB/VInvFirm3_0000000007_.bmp";
+    QTest::newRow("proforma test is exact") << proforma + QLatin1Char(' ') << 3 << "0000000007"
+                                            << kOriginalMark << "/a/DB/VInvFirm3_0000000007_.bmp";
     QTest::newRow("record number without zeros")
         << invoice << 12 << "0000000001" << kCopyMark << "/a/DB/VInvFirm12_0000000001_copy.bmp";
-    QTest::newRow("an unknown mark has no suffix")
-        << invoice << 1 << "0000000042" << "Копие" << "/a/DB/VInvFirm1_0000000042_.bmp";
+    QTest::newRow("an unknown mark has no suffix") << invoice << 1 << "0000000042"
+                                                   << "Копие"
+                                                   << "/a/DB/VInvFirm1_0000000042_.bmp";
     QTest::newRow("manual number goes in as typed")
         << invoice << 1 << "00000A-7 б" << kOriginalMark << "/a/DB/VInvFirm1_00000A-7 б_.bmp";
     QTest::newRow("path separators cannot leave the folder")
@@ -40,9 +40,8 @@ void TestArchiveName::name_data()
     QTest::newRow("characters a file name cannot hold")
         << invoice << 1 << "a:b*c?d\"e<f>g|h" << kOriginalMark
         << "/a/DB/VInvFirm1_a_b_c_d_e_f_g_h_.bmp";
-    QTest::newRow("control characters")
-        << invoice << 1 << QStringLiteral("1\n2\t3") << kOriginalMark
-        << "/a/DB/VInvFirm1_1_2_3_.bmp";
+    QTest::newRow("control characters") << invoice << 1 << QStringLiteral("1\n2\t3")
+                                        << kOriginalMark << "/a/DB/VInvFirm1_1_2_3_.bmp";
 }
 
 void TestArchiveName::name()

@@ -22,7 +22,8 @@ private slots:
     void failureLeavesNoFile();
 };
 
-namespace {
+namespace
+{
 // A small page: white with a black frame, a silver field and a run of greys.
 PageBitmap SamplePage(int width, int height)
 {

@@ -1,0 +1,126 @@
+#include "print/PrintPage.h"
+
+#include "app/Dialogs.h"
+#include "app/Look.h"
+#include "app/ProgramFolder.h"
+#include "document/Document.h"
+#include "document/Numbering.h"
+#include "lines/Unit1.h"
+#include "masterdata/Unit4.h"
+#include "print/ArchiveName.h"
+#include "print/Pr.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QTableWidget>
+#include <cstring>
+
+namespace
+{
+// The field marks that must not reach paper: every silver background of the page turns white.
+void WhitenFields()
+{
+    TLabel *const fields[] = {Doc->Label15, Doc->Label33, Doc->Label29, Doc->Label30, Doc->Label34,
+                              Doc->Label65, Doc->Label22, Doc->Label16, Doc->Label18, Doc->Label19,
+                              Doc->Label37, Doc->Label38, Doc->Label39, Doc->Label53, Doc->Label35,
+                              Doc->Label52, Doc->Label55, Doc->Label57, Doc->Label40};
+    for (TLabel *label : fields)
+        label->setColor(clWhite);
+}
+
+// The archive folder: the page's data folder where it names one, otherwise the tables' folder.
+QString ArchiveFolderOfPage()
+{
+    const QString svPath = Doc->SVpath->caption();
+    if (!svPath.isEmpty() && QDir(svPath).exists())
+        return ArchiveFolder(svPath);
+    return ArchiveFolder(TablesFolder());
+}
+} // namespace
+
+PageBitmap CaptureWidget(QWidget *widget)
+{
+    QImage image = widget->grab().toImage();
+    if (image.size() != widget->size())
+        image = image.scaled(widget->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image = image.convertToFormat(QImage::Format_RGB32);
+
+    PageBitmap page;
+    page.width = image.width();
+    page.height = image.height();
+    page.pixels.resize(size_t(page.width) * size_t(page.height));
+    for (int y = 0; y < page.height; ++y)
+        std::memcpy(page.pixels.data() + size_t(y) * size_t(page.width), image.constScanLine(y),
+                    size_t(page.width) * sizeof(quint32));
+    return page;
+}
+
+QImage ToImage(const IndexedBitmap &image)
+{
+    QImage out(image.width, image.height, QImage::Format_Indexed8);
+    QList<QRgb> colours;
+    for (quint32 c : image.palette)
+        colours << (c | 0xFF000000u);
+    out.setColorTable(colours);
+    for (int y = 0; y < image.height; ++y)
+        std::memcpy(out.scanLine(y), image.indices.data() + size_t(y) * size_t(image.width),
+                    size_t(image.width));
+    return out;
+}
+
+QRect TargetRect(int w, int h)
+{
+    const int left = int(w * 0.01);
+    return QRect(QPoint(left, 0), QSize(w - left, h));
+}
+
+void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printer, QWidget *owner)
+{
+    Doc->StringGrid2->setFocus();
+    WhitenFields();
+
+    // The rectangle is measured on the printer current before the dialog, as the page was laid
+    // out for it.
+    const int w = printer.width();
+    const int h = printer.height();
+    printer.setPageOrientation(QPageLayout::Portrait);
+
+    Doc->Label8->setCaption(mark);
+    Doc->New->trigger();
+    const QRect target = TargetRect(w, h);
+
+    const IndexedBitmap reduced = ReduceTo8Bits(CaptureWidget(Doc->Panel1));
+    const QImage image = ToImage(reduced);
+    Doc->Image1->setPixmap(QPixmap::fromImage(image));
+
+    const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
+                                             Form4->FirmRecNo, Doc->NO->caption(), mark);
+    SaveBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
+
+    if (dialogs().printDialog(printer, owner)) {
+        QPainter painter;
+        if (painter.begin(&printer)) {
+            painter.setRenderHint(QPainter::LosslessImageRendering);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(target, image);
+            painter.end();
+        } else {
+            dialogs().showMessage(
+                QStringLiteral("Принтерът не можа да започне печата. Страницата е запазена в %1.")
+                    .arg(QDir::toNativeSeparators(fileName)));
+        }
+    }
+
+    dialogs().shellPrint(fileName);
+    StoreDocumentNumber();
+
+    if (PrintOptionsForm) {
+        PrintOptionsForm->show();
+        PrintOptionsForm->raise();
+        PrintOptionsForm->activateWindow();
+    }
+}

@@ -1,0 +1,1 @@
+vornex_add_test(tst_road SOURCES document/tst_road.cpp GUI)
