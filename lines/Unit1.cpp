@@ -152,6 +152,8 @@ QComboBox *ChoiceBox(QWidget *parent, const QString &name, int left, int top,
     box->setObjectName(name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    // A shortened title stays as typed; completing it would turn it into the proforma item.
+    box->setCompleter(nullptr);
     box->addItems(items);
     box->setGeometry(left, top, 257, 21);
     return box;
