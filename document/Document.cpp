@@ -633,17 +633,12 @@ void TDoc::buildPage()
     StringGrid1->setFont(a13);
     StringGrid1->setFixedRows(2);
     StringGrid1->setFixedColor(clWhite);
+    // The editor is always shown on the current cell.
     StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int row = 0; row < StringGrid1->rowCount(); ++row)
         for (int col = 0; col < StringGrid1->columnCount(); ++col)
             StringGrid1->setCell(col, row, QString());
-    // The editor is always shown on the current cell.
-    connect(StringGrid1, &QTableWidget::currentCellChanged, StringGrid1,
-            [grid = StringGrid1](int row, int col) {
-                if (row >= grid->fixedRows() && col >= 0)
-                    grid->editItem(grid->item(row, col));
-            });
     StringGrid1->hide();
 
     // Totals block.

@@ -1,0 +1,430 @@
+#include "app/Look.h"
+#include "document/Document.h"
+#include "lines/Unit1.h"
+#include "print/Pr.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLineEdit>
+#include <QToolButton>
+
+// The invoice page as the user and the other parts of the program meet it.
+class TestDocument : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void pageIsOneFullPageShowingEveryRegion();
+    void fields_data();
+    void fields();
+    void creationTidiedTheTotals();
+    void tidyUpIsIdempotentAndAligned();
+    void tidyUpCentresMarkAndNumberOnTitle();
+    void reflowCountsHiddenNotePanel();
+    void reflowFollowsTheLinesGrid();
+    void growingCustomerBlockReflows();
+    void plainEdit_data();
+    void plainEdit();
+    void wrappingEdit_data();
+    void wrappingEdit();
+    void linesGridRefusesSelection();
+    void noteGridEditsOnlyItsAccountRows();
+    void printButtonAndClose();
+
+private:
+    TLabel *labelNamed(const QString &name) const;
+    std::unique_ptr<ProgramRun> run;
+};
+
+void TestDocument::init()
+{
+    run = std::make_unique<ProgramRun>();
+    run->script().answer(QStringLiteral("20%"));
+    run->start();
+    QVERIFY(Doc);
+}
+
+void TestDocument::cleanup()
+{
+    run.reset();
+}
+
+TLabel *TestDocument::labelNamed(const QString &name) const
+{
+    return Doc->findChild<TLabel *>(name);
+}
+
+// The right edge of a label within the page.
+static int RightEdge(const QWidget *w)
+{
+    return w->x() + w->width();
+}
+
+// Whether an area of the page image holds anything but white.
+static bool HasInk(const QImage &image, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return true;
+    return false;
+}
+
+void TestDocument::pageIsOneFullPageShowingEveryRegion()
+{
+    const QImage page = Doc->Panel1->grab().toImage();
+    QCOMPARE(page.size(), QSize(859, 1168));
+    const QList<QWidget *> regions = {Doc->Label1, Doc->Label8,      Doc->Label15, Doc->Panel3,
+                                      Doc->Panel4, Doc->StringGrid2, Doc->Bevel1,  Doc->Memo4,
+                                      Doc->Panel6, Doc->Bevel3,      Doc->Panel5,  Doc->Label9};
+    for (QWidget *region : regions) {
+        const QRect area(region->mapTo(Doc->Panel1, QPoint(0, 0)), region->size());
+        QVERIFY2(Doc->Panel1->rect().contains(area), qPrintable(region->objectName()));
+        QVERIFY2(HasInk(page, area), qPrintable(region->objectName()));
+    }
+    // Everything below the signatures is white up to the footer.
+    const int signaturesBottom = Doc->Panel5->y() + Doc->Panel5->height();
+    QVERIFY(!HasInk(page, QRect(0, signaturesBottom, 859, Doc->Label9->y() - signaturesBottom)));
+    QVERIFY(!Doc->Panel2->isVisible() && Doc->Panel2->isHidden());
+    QVERIFY(Doc->StringGrid1->isHidden());
+    QVERIFY(Doc->NO->isHidden());
+    QCOMPARE(Doc->NO->caption(), QStringLiteral("0"));
+    QVERIFY(Doc->SVpath->isHidden());
+    QCOMPARE(Doc->SpeedButton1->text(), QStringLiteral("Отпечатай"));
+    QCOMPARE(Doc->SpeedButton3->text(), QStringLiteral("Нова фактура"));
+    QCOMPARE(Doc->windowTitle(), QStringLiteral("Фактура"));
+    QVERIFY(Doc->windowState() & Qt::WindowMaximized);
+}
+
+void TestDocument::fields_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("colour");
+    QTest::addColumn<bool>("opaque");
+    const QString d40(40, QLatin1Char('.'));
+    const QString d76(76, QLatin1Char('.'));
+    const QString d24(24, QLatin1Char('.'));
+    // Tops in the re-flowed blocks are relative to the block, so they keep their design values.
+    QTest::newRow("title") << "Label1" << QPoint(305, 16) << 24 << true << "ФАКТУРА / INVOICE"
+                           << clWhite << false;
+    QTest::newRow("number line is a silver field")
+        << "Label15" << QPoint(-1, 80) << 16 << false << "№ 0000000001 / Дата(Date): дд.мм.гггг"
+        << clSilver << true;
+    QTest::newRow("customer name shows white through")
+        << "Label33" << QPoint(88, 0) << 13 << false << d40 << clSilver << false;
+    QTest::newRow("customer VAT caption keeps its blank")
+        << "Label25" << QPoint(0, 104) << 13 << true << "ИН по ЗДДС \nVAT" << clWhite << false;
+    QTest::newRow("customer VAT number is an opaque silver box")
+        << "Label34" << QPoint(96, 112) << 13 << false << "" << clSilver << true;
+    QTest::newRow("customer id is an opaque silver box")
+        << "Label65" << QPoint(96, 144) << 13 << false << "" << clSilver << true;
+    QTest::newRow("supplier VAT number")
+        << "Label11" << QPoint(104, 104) << 13 << true << "(Идент.Ном.)" << clWhite << false;
+    QTest::newRow("place of issue")
+        << "Label16" << QPoint(144, 169) << 13 << false << d24 << clWhite << false;
+    QTest::newRow("note reference")
+        << "Label22" << QPoint(0, 21) << 13 << false
+        << "от дата / from date: , към фактура № / to invoice No: " << clSilver << true;
+    QTest::newRow("amount in words")
+        << "Label18" << QPoint(64, 0) << 13 << false << d76 << clSilver << true;
+    QTest::newRow("new vehicle caption")
+        << "Label56" << QPoint(24, 120) << 11 << false
+        << "/обстоятелства, които определят стоката като ново превозно средство/\n"
+           "         /circumstances, that define the goods as new vehicle/"
+        << clWhite << false;
+    QTest::newRow("date of payment")
+        << "Label40" << QPoint(288, 185) << 13 << false << "дд.мм.гггг" << clSilver << true;
+    QTest::newRow("VAT caption") << "Label2" << QPoint(2, 40) << 13 << true
+                                 << "Данъчна ставка %\nразмер на данъка\nVAT \nTotal VAT" << clWhite
+                                 << false;
+    QTest::newRow("recipient is white")
+        << "Label35" << QPoint(80, 0) << 13 << false << d40 << clWhite << true;
+    QTest::newRow("signature caption")
+        << "Label13" << QPoint(467, 56) << 13 << false
+        << "/име, фамилия и подпис/\n   /name and signature/" << clWhite << true;
+}
+
+void TestDocument::fields()
+{
+    QFETCH(QString, name);
+    QFETCH(QPoint, pos);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+    QFETCH(QString, text);
+    QFETCH(quint32, colour);
+    QFETCH(bool, opaque);
+    TLabel *label = labelNamed(name);
+    QVERIFY(label);
+    QCOMPARE(label->caption(), text);
+    if (pos.x() >= 0)
+        QCOMPARE(label->x(), pos.x());
+    QCOMPARE(label->y(), pos.y());
+    QCOMPARE(label->font().pixelSize(), pixelSize);
+    QCOMPARE(label->font().bold(), bold);
+    QCOMPARE(label->autoFillBackground(), opaque);
+    if (opaque || colour != clWhite)
+        QCOMPARE(label->palette().color(QPalette::Window), ColorFromNumber(colour));
+}
+
+void TestDocument::creationTidiedTheTotals()
+{
+    for (TLabel *amount : {Doc->Label5, Doc->Label7, Doc->Label3})
+        QCOMPARE(amount->caption(), QStringLiteral("0 BGL"));
+    for (TLabel *amount : {Doc->Label59, Doc->Label60, Doc->Label61})
+        QCOMPARE(amount->caption(), QStringLiteral("0 EUR"));
+}
+
+void TestDocument::tidyUpIsIdempotentAndAligned()
+{
+    Form1->CurrencyCode = QStringLiteral("USD");
+    Doc->Label5->setCaption(QStringLiteral("1234.50"));
+    Doc->Label7->setCaption(QStringLiteral("246.90"));
+    Doc->Label3->setCaption(QStringLiteral("1481.40 BGL"));
+    Doc->Label59->setCaption(QStringLiteral("1309.11"));
+    Doc->Label60->setCaption(QStringLiteral("261.82"));
+    Doc->Label61->setCaption(QStringLiteral("1570.93"));
+    Doc->Label2->move(40, Doc->Label2->y());
+    Doc->New->trigger();
+    Doc->New->trigger();
+    QCOMPARE(Doc->Label5->caption(), QStringLiteral("1234.50 BGL"));
+    QCOMPARE(Doc->Label3->caption(), QStringLiteral("1481.40 BGL"));
+    QCOMPARE(Doc->Label61->caption(), QStringLiteral("1570.93 USD"));
+    QCOMPARE(Doc->Label2->x(), Doc->Label6->x());
+    QCOMPARE(Doc->Label4->x(), Doc->Label6->x());
+    QCOMPARE(Doc->Label5->x(), Doc->Label6->x() + Doc->Label6->width() + 35);
+    const int right = RightEdge(Doc->Label5);
+    for (TLabel *amount : {Doc->Label7, Doc->Label3, Doc->Label59, Doc->Label60, Doc->Label61})
+        QCOMPARE(RightEdge(amount), right);
+}
+
+void TestDocument::tidyUpCentresMarkAndNumberOnTitle()
+{
+    Doc->Label1->setCaption(QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"));
+    Doc->Label1->move(100, Doc->Label1->y());
+    Doc->Label8->setCaption(QStringLiteral("Копие / Copy"));
+    Doc->NewExecute();
+    for (TLabel *centred : {Doc->Label8, Doc->Label15})
+        QCOMPARE(centred->x(), 100 + (Doc->Label1->width() - centred->width()) / 2);
+}
+
+void TestDocument::reflowCountsHiddenNotePanel()
+{
+    QVERIFY(Doc->Panel2->isHidden());
+    const int panel3Bottom = Doc->Panel3->y() + Doc->Panel3->height();
+    QCOMPARE(Doc->Panel2->y(), panel3Bottom + 2);
+    const int noteBottom = Doc->Panel2->y() + Doc->Panel2->height();
+    const int supplierBottom = Doc->Panel4->y() + Doc->Panel4->height();
+    QVERIFY(noteBottom > supplierBottom);
+    QCOMPARE(Doc->StringGrid2->y(), noteBottom + 5);
+}
+
+void TestDocument::reflowFollowsTheLinesGrid()
+{
+    // The transfer gives the grid five rows: two header rows and three lines.
+    Doc->StringGrid2->setRowCount(5);
+    Doc->StringGrid2->setFixedRows(2);
+    Doc->StringGrid2->resize(Doc->StringGrid2->width(), 5 * 19 + 3);
+    Doc->Resized->trigger();
+    const int gridBottom = Doc->StringGrid2->y() + 98;
+    QCOMPARE(Doc->Bevel1->y(), gridBottom + 15);
+    QCOMPARE(Doc->Memo4->y(), Doc->Bevel1->y() + Doc->Bevel1->height() + 6);
+    QCOMPARE(Doc->Bevel3->y(), Doc->Memo4->y() + Doc->Memo4->height() + 7);
+    QCOMPARE(Doc->Panel5->y(), Doc->Bevel3->y() + Doc->Bevel3->height() + 9);
+    // The header, the address blocks and the footer stay.
+    QCOMPARE(Doc->Panel3->y(), 112);
+    QCOMPARE(Doc->Panel4->y(), 112);
+    QCOMPARE(Doc->Label9->y(), 1144);
+}
+
+void TestDocument::growingCustomerBlockReflows()
+{
+    // A client field of many lines reaching below the block, taken while the page is hidden.
+    const int panel3Height = Doc->Panel3->height();
+    const int noteTop = Doc->Panel2->y();
+    Doc->Label67->setCaption(QStringLiteral("1\n2\n3\n4\n5\n6\n7"));
+    QTRY_VERIFY(Doc->Panel3->height() > panel3Height);
+    QCOMPARE(Doc->Panel2->y(), noteTop + Doc->Panel3->height() - panel3Height);
+}
+
+void TestDocument::plainEdit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("confirmed text replaces the caption") << "Label37" << true << "по банков път"
+                                                         << "по банков път";
+    QTest::newRow("confirmed empty text empties it") << "Label57" << true << ""
+                                                     << "";
+    QTest::newRow("cancel keeps the caption") << "Label38" << false << "" << QString(40, '.');
+    QTest::newRow("long text is kept whole, no wrapping")
+        << "Label34" << true << "BG123456789012345678901234567890"
+        << "BG123456789012345678901234567890";
+}
+
+void TestDocument::plainEdit()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, confirm);
+    QFETCH(QString, answer);
+    QFETCH(QString, result);
+    TLabel *label = labelNamed(name);
+    const QString before = label->caption();
+    const int gridTop = Doc->StringGrid2->y();
+    if (confirm)
+        run->script().answer(answer);
+    else
+        run->script().cancel();
+    const int queriesBefore = int(run->script().queries.size());
+    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(run->script().queries.size(), queriesBefore + 1);
+    const ScriptedDialogs::Query query = run->script().queries.last();
+    QCOMPARE(query.title, QString());
+    QCOMPARE(query.prompt, QString());
+    QCOMPARE(query.proposed, before);
+    QCOMPARE(label->caption(), result);
+    QCOMPARE(Doc->StringGrid2->y(), gridTop);
+}
+
+void TestDocument::wrappingEdit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<bool>("moved");
+    const QString wide = QStringLiteral("ЕТ ДЪЛГОТО ИМЕ НА ФИРМАТА ЕООД");
+    const QString wideSplit = QStringLiteral("ЕТ ДЪЛГОТО ИМЕ \nНА ФИРМАТА ЕООД");
+    QTest::newRow("fitting answer changes nothing but the text") << "Label33"
+                                                                 << "" << true << "Иван Петров"
+                                                                 << "Иван Петров" << false;
+    QTest::newRow("cancel on a fitting caption changes nothing")
+        << "Label29"
+        << "" << false << "" << QString(40, '.') << false;
+    QTest::newRow("too wide answer splits at the middle and moves the block below")
+        << "Label33"
+        << "" << true << wide << wideSplit << true;
+    QTest::newRow("cancel on a too wide caption still splits it")
+        << "Label67" << wide << false << "" << wideSplit << true;
+    QTest::newRow("wide second line splits the whole text again")
+        << "Label30"
+        << "" << true << QStringLiteral("АБ\nВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩ")
+        << QStringLiteral("АБ\nВГДЕЖЗИЙКЛ\nМНОПРСТУФХЦЧШЩ") << true;
+    QTest::newRow("lower block field fits up to its wider limit")
+        << "Label55"
+        << "" << true << wide << wide << false;
+    QTest::newRow("lower block field wraps beyond it")
+        << "Label19"
+        << "" << true << wide + QLatin1Char(' ') + wide
+        << QStringLiteral("ЕТ ДЪЛГОТО ИМЕ НА ФИРМАТА ЕООД\n ЕТ ДЪЛГОТО ИМЕ НА ФИРМАТА ЕООД")
+        << true;
+}
+
+void TestDocument::wrappingEdit()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, before);
+    QFETCH(bool, confirm);
+    QFETCH(QString, answer);
+    QFETCH(QString, result);
+    QFETCH(bool, moved);
+    TLabel *label = labelNamed(name);
+    if (!before.isEmpty())
+        label->setCaption(before);
+    QCoreApplication::processEvents();
+    TPanel *block = qobject_cast<TPanel *>(label->parentWidget());
+    QHash<QWidget *, int> tops;
+    const QList<QWidget *> siblings =
+        block->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget *sibling : siblings)
+        tops[sibling] = sibling->y();
+    const int blockHeight = block->height();
+    const int signaturesTop = Doc->Panel5->y();
+    if (confirm)
+        run->script().answer(answer);
+    else
+        run->script().cancel();
+    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(label->caption(), result);
+    const int shift = moved ? 12 : 0;
+    for (QWidget *sibling : siblings) {
+        const int expected = tops[sibling] > tops[label] ? tops[sibling] + shift : tops[sibling];
+        QCOMPARE(sibling->y(), expected);
+    }
+    QCOMPARE(block->height(), blockHeight + shift);
+    QCOMPARE(Doc->Panel5->y(), signaturesTop + shift);
+}
+
+// Whether a cell editor is open on the grid.
+static bool EditorOpen(const QTableWidget *grid)
+{
+    const QList<QLineEdit *> editors = grid->viewport()->findChildren<QLineEdit *>();
+    for (const QLineEdit *editor : editors)
+        if (editor->isVisible())
+            return true;
+    return false;
+}
+
+void TestDocument::linesGridRefusesSelection()
+{
+    TStringGrid *grid = Doc->StringGrid2;
+    grid->setRowCount(4);
+    grid->setFixedRows(2);
+    grid->setCell(1, 2, QStringLiteral("Стока"));
+    grid->resize(grid->width(), 4 * 19 + 3);
+    Doc->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Doc));
+    const QRect cell = grid->visualRect(grid->model()->index(2, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::keyClick(grid, Qt::Key_Down);
+    QVERIFY(!grid->currentIndex().isValid());
+    QVERIFY(grid->selectedItems().isEmpty());
+    QVERIFY(!EditorOpen(grid));
+    QCOMPARE(grid->cell(1, 2), QStringLiteral("Стока"));
+    bool canSelect = true;
+    Doc->StringGrid2SelectCell(1, 2, canSelect);
+    QVERIFY(!canSelect);
+}
+
+void TestDocument::noteGridEditsOnlyItsAccountRows()
+{
+    TStringGrid *grid = Doc->StringGrid1;
+    grid->show();
+    grid->setCell(1, 0, QStringLiteral("Кредит с/ка"));
+    Doc->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Doc));
+    const QRect header = grid->visualRect(grid->model()->index(0, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, header.center());
+    QVERIFY(!EditorOpen(grid));
+    const QRect account = grid->visualRect(grid->model()->index(2, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, account.center());
+    QVERIFY(EditorOpen(grid));
+    QLineEdit *editor = grid->viewport()->findChild<QLineEdit *>();
+    QTest::keyClicks(editor, QStringLiteral("411"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(grid->cell(1, 2), QStringLiteral("411"));
+    QCOMPARE(grid->cell(1, 0), QStringLiteral("Кредит с/ка"));
+}
+
+void TestDocument::printButtonAndClose()
+{
+    Doc->show();
+    QVERIFY(!PrintOptionsForm->isVisible());
+    QTest::mouseClick(Doc->SpeedButton1, Qt::LeftButton);
+    QVERIFY(PrintOptionsForm->isVisible());
+    Doc->close();
+    QVERIFY(!Doc->isVisible());
+    QVERIFY(!PrintOptionsForm->isVisible());
+}
+
+VORNEX_TEST_MAIN(TestDocument)
+#include "tst_document.moc"
