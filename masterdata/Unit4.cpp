@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
@@ -296,12 +297,24 @@ void TForm4::OpenTable(const QString &caption, const QString &fileName)
         DBMemo1->show();
         LabelOpisanie->show();
     }
+    FitColumns();
     // The list is filled on show; a window already visible gets the new table's columns now.
     if (isVisible())
         FillSearchColumns();
     show();
-    raise();
+    // Offscreen (the tests) there is no stacking to change.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        raise();
     activateWindow();
+}
+
+void TForm4::FitColumns()
+{
+    // Columns as wide as their texts, within reason, so that names and addresses can be read.
+    DBGrid1->resizeColumnsToContents();
+    QHeaderView *header = DBGrid1->horizontalHeader();
+    for (int column = 0; column < header->count(); ++column)
+        header->resizeSection(column, qBound(60, header->sectionSize(column) + 8, 240));
 }
 
 void TForm4::OpenFirm()

@@ -93,6 +93,7 @@ protected:
 private:
     void OpenTable(const QString &caption, const QString &fileName);
     void FillSearchColumns();
+    void FitColumns();
     void SetGridPlace(int top, int height);
     void ApplyLayout();
     void ShowRecord();
