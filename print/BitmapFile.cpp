@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QSaveFile>
 #include <algorithm>
-#include <map>
 
 namespace
 {
@@ -37,62 +36,35 @@ int Distance(quint32 a, quint32 b)
     return r * r + g * g + bl * bl;
 }
 
-// The fixed palette for pages of many colours: a 6 × 6 × 6 colour cube (black and white among
-// its corners) and a ramp of greys for the smoothed edges of text, and the silver of the forms.
-class FixedPalette
+// The colours every reduced page can show exactly, whatever else it holds: black, white and the
+// greys of the forms and of smoothed text edges, and a coarse cube for what the page's own colours
+// do not come near.
+std::vector<quint32> BaseColours()
 {
-public:
-    FixedPalette()
-    {
-        for (int r = 0; r < 6; ++r)
-            for (int g = 0; g < 6; ++g)
-                for (int b = 0; b < 6; ++b)
-                    colours.push_back(quint32(r * 51) << 16 | quint32(g * 51) << 8 |
-                                      quint32(b * 51));
-        for (int k = 0; k <= 40 && colours.size() < 256; ++k) {
-            const int level = (k * 255 + 20) / 40;
-            if (level % 51 != 0)
-                greys.push_back(level);
-        }
-        for (int level : {0xC0, 0xDF})
-            if (std::find(greys.begin(), greys.end(), level) == greys.end())
-                greys.push_back(level);
-        std::sort(greys.begin(), greys.end());
-        greys.erase(std::unique(greys.begin(), greys.end()), greys.end());
-        while (colours.size() + greys.size() > 256)
-            greys.erase(greys.begin() + qsizetype(greys.size() / 2));
-        greyBase = int(colours.size());
-        for (int level : greys)
-            colours.push_back(quint32(level) << 16 | quint32(level) << 8 | quint32(level));
-    }
-
-    quint8 nearest(quint32 c) const
-    {
-        auto step = [](int v) { return (v + 25) / 51; };
-        const int cube = step(Red(c)) * 36 + step(Green(c)) * 6 + step(Blue(c));
-        int best = cube;
-        int bestDistance = Distance(c, colours[size_t(cube)]);
-        const int mean = (Red(c) + Green(c) + Blue(c)) / 3;
-        const auto it = std::lower_bound(greys.begin(), greys.end(), mean);
-        for (auto candidate : {it, it == greys.begin() ? it : it - 1}) {
-            if (candidate == greys.end())
-                continue;
-            const int index = greyBase + int(candidate - greys.begin());
-            const int d = Distance(c, colours[size_t(index)]);
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = index;
-            }
-        }
-        return quint8(best);
-    }
-
     std::vector<quint32> colours;
+    for (int level : {0x00, 0x20, 0x40, 0x60, 0x80, 0xA0, 0xC0, 0xDF, 0xE0, 0xFF})
+        colours.push_back(quint32(level) * 0x010101u);
+    for (int r = 0; r < 3; ++r)
+        for (int g = 0; g < 3; ++g)
+            for (int b = 0; b < 3; ++b)
+                colours.push_back(quint32(r * 0x7F) << 16 | quint32(g * 0x7F) << 8 |
+                                  quint32(b * 0x7F));
+    return colours;
+}
 
-private:
-    std::vector<int> greys;
-    int greyBase = 0;
-};
+quint8 Nearest(const std::vector<quint32> &palette, quint32 colour)
+{
+    size_t best = 0;
+    int bestDistance = Distance(colour, palette[0]);
+    for (size_t i = 1; i < palette.size() && bestDistance > 0; ++i) {
+        const int d = Distance(colour, palette[i]);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return quint8(best);
+}
 
 void Put16(QByteArray &out, int offset, quint16 value)
 {
@@ -136,35 +108,51 @@ IndexedBitmap ReduceTo8Bits(const PageBitmap &page)
     out.height = page.height;
     out.indices.resize(page.pixels.size());
 
-    // A printed page has few colours; keep them exactly when they fit.
-    std::map<quint32, quint8> exact;
+    QHash<quint32, qint64> counts;
+    quint32 last = 0xFFFFFFFFu;
+    auto lastCount = counts.end();
     for (quint32 pixel : page.pixels) {
-        if (exact.size() > 256)
-            break;
-        exact.emplace(Rgb(pixel), 0);
-    }
-    if (exact.size() <= 256) {
-        for (auto &[colour, index] : exact) {
-            index = quint8(out.palette.size());
-            out.palette.push_back(colour);
+        const quint32 colour = Rgb(pixel);
+        if (colour != last || lastCount == counts.end()) {
+            lastCount = counts.insert(colour, counts.value(colour));
+            last = colour;
         }
-        QHash<quint32, quint8> lookup;
-        for (const auto &[colour, index] : exact)
-            lookup.insert(colour, index);
-        for (size_t i = 0; i < page.pixels.size(); ++i)
-            out.indices[i] = lookup.value(Rgb(page.pixels[i]));
-        return out;
+        ++*lastCount;
     }
 
-    static const FixedPalette fixed;
-    out.palette = fixed.colours;
-    QHash<quint32, quint8> cache;
+    if (counts.size() <= 256) {
+        // A printed page has few colours; keep them exactly when they fit.
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            out.palette.push_back(it.key());
+        std::sort(out.palette.begin(), out.palette.end());
+    } else {
+        // Otherwise the page's most used colours, then the base colours for the rest.
+        const std::vector<quint32> base = BaseColours();
+        std::vector<std::pair<qint64, quint32>> byUse;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            byUse.emplace_back(-it.value(), it.key());
+        std::sort(byUse.begin(), byUse.end());
+        out.palette = base;
+        for (const auto &[use, colour] : byUse) {
+            if (out.palette.size() >= 256)
+                break;
+            if (std::find(base.begin(), base.end(), colour) == base.end())
+                out.palette.push_back(colour);
+        }
+    }
+
+    QHash<quint32, quint8> index;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        index.insert(it.key(), Nearest(out.palette, it.key()));
+    last = 0xFFFFFFFFu;
+    quint8 lastIndex = 0;
     for (size_t i = 0; i < page.pixels.size(); ++i) {
         const quint32 colour = Rgb(page.pixels[i]);
-        auto it = cache.constFind(colour);
-        if (it == cache.constEnd())
-            it = cache.insert(colour, fixed.nearest(colour));
-        out.indices[i] = *it;
+        if (colour != last) {
+            last = colour;
+            lastIndex = index.value(colour);
+        }
+        out.indices[i] = lastIndex;
     }
     return out;
 }

@@ -27,8 +27,8 @@ struct IndexedBitmap {
 int BitsPerPixelForChoice(const QString &choice);
 
 // Reduces a page to 8 bits per pixel. A page of at most 256 colours keeps them exactly; otherwise
-// each pixel takes the nearest colour of a fixed palette of a colour cube and a grey ramp. White
-// always stays white.
+// the palette holds black, white, the greys of the forms and a coarse colour cube, then the page's
+// most used colours, and each pixel takes the nearest of them. White always stays white.
 IndexedBitmap ReduceTo8Bits(const PageBitmap &page);
 
 // The bitmap file of a reduced page at 8 (with its palette), 24 or 32 bits per pixel, rows bottom

@@ -126,8 +126,8 @@ void TestBitmapFile::pixelsRoundTrip()
 
 void TestBitmapFile::manyColoursKeepWhite()
 {
-    // A page of more colours than a palette holds: white, black and silver stay exact, the rest
-    // take a near colour.
+    // A page of more colours than a palette holds: white, black, silver and the most used colours
+    // stay exact, the rest take a near colour.
     PageBitmap page;
     page.width = 64;
     page.height = 64;
@@ -137,7 +137,12 @@ void TestBitmapFile::manyColoursKeepWhite()
     page.pixels[1] = 0xFF000000u;
     page.pixels[2] = 0xFFC0C0C0u;
     page.pixels[3] = 0xFF7F7F7Fu;
+    // A logo colour used widely on the page.
+    for (int i = 100; i < 600; ++i)
+        page.pixels[size_t(i)] = 0xFF2A5CAAu;
     const IndexedBitmap reduced = ReduceTo8Bits(page);
+    QCOMPARE(reduced.palette.size(), size_t(256));
+    QCOMPARE(reduced.palette[reduced.indices[100]], 0x2A5CAAu);
     QVERIFY(reduced.palette.size() <= 256);
     QCOMPARE(reduced.palette[reduced.indices[0]], 0xFFFFFFu);
     QCOMPARE(reduced.palette[reduced.indices[1]], 0x000000u);
