@@ -113,7 +113,9 @@ TForm4::TForm4()
     ComboBox1->setFont(text13);
     ComboBox1->setStyleSheet(QStringLiteral("QComboBox { color: white; background-color: %1; }"
                                             " QComboBox QAbstractItemView { color: white;"
-                                            " background-color: %1; }")
+                                            " background-color: %1;"
+                                            " selection-background-color: #0a246a;"
+                                            " selection-color: white; }")
                                  .arg(DesktopColours()));
 
     DBGrid1 = new TDBGrid(this);
@@ -461,6 +463,7 @@ void TForm4::ComboBox1Change()
 {
     const QString column = ComboBox1->currentText();
     Table1->FieldByName(column)->SetIndex(0);
+    FitColumns();
     const QString mode = windowTitle();
     if (mode == kClients)
         cbUseFilter->setEnabled(column != QStringLiteral("КЛИЕНТ") &&
