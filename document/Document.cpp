@@ -9,7 +9,6 @@
 #include "print/Pr.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -20,10 +19,12 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TDoc *Doc = nullptr;
 
-namespace {
+namespace
+{
 constexpr quint32 kFormColour = 0xDFDFDF;
 constexpr quint32 kShadow = 0x808080;
 constexpr int kPageWidth = 859;
@@ -112,8 +113,8 @@ QIcon NewInvoicePicture()
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(90, 90, 90), 1.5));
     p.setBrush(Qt::white);
-    const QPolygonF sheet({QPointF(10, 4), QPointF(30, 4), QPointF(38, 12), QPointF(38, 44),
-                           QPointF(10, 44)});
+    const QPolygonF sheet(
+        {QPointF(10, 4), QPointF(30, 4), QPointF(38, 12), QPointF(38, 44), QPointF(10, 44)});
     p.drawPolygon(sheet);
     p.drawLine(QPointF(30, 4), QPointF(30, 12));
     p.drawLine(QPointF(30, 12), QPointF(38, 12));
@@ -350,8 +351,8 @@ void TStringGrid::paintEvent(QPaintEvent *event)
     const int fixedBottom =
         m_fixedRows > 0 ? rowViewportPosition(m_fixedRows - 1) + rowHeight(m_fixedRows - 1) - 1
                         : -1;
-    const int columnsRight = columnViewportPosition(columnCount() - 1) +
-                             columnWidth(columnCount() - 1) - 1;
+    const int columnsRight =
+        columnViewportPosition(columnCount() - 1) + columnWidth(columnCount() - 1) - 1;
     // Lines around the header rows are black, the lines of the data rows silver.
     for (int col = 0; col < columnCount(); ++col) {
         const int x = columnViewportPosition(col) + columnWidth(col) - 1;
@@ -480,8 +481,8 @@ void TDoc::buildPage()
                     const QFont &font) {
         return new TLabel(parent, QString::fromLatin1(name), left, top, text, font);
     };
-    auto fixedLabel = [](QWidget *parent, const char *name, int left, int top,
-                         const QString &text, const QFont &font) {
+    auto fixedLabel = [](QWidget *parent, const char *name, int left, int top, const QString &text,
+                         const QFont &font) {
         auto *l = new TLabel(parent, QString::fromLatin1(name), left, top, text, font, false);
         l->resize(113, 16);
         return l;
@@ -494,15 +495,18 @@ void TDoc::buildPage()
     };
     auto plainEdit = [this](TLabel *l) {
         l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::clicked, this, [this, l] { RunHandler([this, l] { Label34Click(l); }); });
+        connect(l, &TLabel::clicked, this,
+                [this, l] { RunHandler([this, l] { Label34Click(l); }); });
     };
     auto customerWrap = [this](TLabel *l) {
         l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::clicked, this, [this, l] { RunHandler([this, l] { Label33Click(l); }); });
+        connect(l, &TLabel::clicked, this,
+                [this, l] { RunHandler([this, l] { Label33Click(l); }); });
     };
     auto lowerWrap = [this](TLabel *l) {
         l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::clicked, this, [this, l] { RunHandler([this, l] { Label18Click(l); }); });
+        connect(l, &TLabel::clicked, this,
+                [this, l] { RunHandler([this, l] { Label18Click(l); }); });
     };
 
     // Header.
@@ -556,8 +560,8 @@ void TDoc::buildPage()
     Label11 = fixedLabel(Panel4, "Label11", 104, 104, QStringLiteral("(Идент.Ном.)"), a13b);
     Label69 = label(Panel4, "Label69", 0, 136, Lines({"ИН", "ID"}), a13b);
     Label10 = fixedLabel(Panel4, "Label10", 104, 144, QStringLiteral("(Идент.Ном.)"), a13b);
-    Label12 = label(Panel4, "Label12", 0, 168, Lines({"Местоиздаване", "Place of publishment"}),
-                    a13b);
+    Label12 =
+        label(Panel4, "Label12", 0, 168, Lines({"Местоиздаване", "Place of publishment"}), a13b);
     Label16 = label(Panel4, "Label16", 144, 169, Dots(24), a13);
     Label70 = label(Panel4, "Label70", 144, 185, Dots(24), a13);
     plainEdit(Label16);
@@ -565,8 +569,8 @@ void TDoc::buildPage()
 
     // Note reference: shown by the transfer for a credit or debit note.
     Panel2 = new TPanel(Panel1, QStringLiteral("Panel2"), 56, 290, 308, 37);
-    Label21 = label(Panel2, "Label21", 0, 0, QString(),
-                    PixelFont(QStringLiteral("Times New Roman"), 16));
+    Label21 =
+        label(Panel2, "Label21", 0, 0, QString(), PixelFont(QStringLiteral("Times New Roman"), 16));
     Label22 = label(Panel2, "Label22", 0, 21,
                     QStringLiteral("от дата / from date: , към фактура № / to invoice No: "), a13);
     silver(Label22);
@@ -606,8 +610,8 @@ void TDoc::buildPage()
     Label58 = label(Memo4, "Label58", 0, 160,
                     QStringLiteral("Дата на данъчното събитие / Date of tax event"), a13);
     Label57 = label(Memo4, "Label57", 288, 161, QStringLiteral("дд.мм.гггг"), a13);
-    Label27 = label(Memo4, "Label27", 0, 184, QStringLiteral("Дата на плащане / Date of payment"),
-                    a13);
+    Label27 =
+        label(Memo4, "Label27", 0, 184, QStringLiteral("Дата на плащане / Date of payment"), a13);
     Label40 = label(Memo4, "Label40", 288, 185, QStringLiteral("дд.мм.гггг"), a13);
     Bevel6 = new TBevel(Memo4, QStringLiteral("Bevel6"), 0, 212, 377, 2);
     Label44 = label(Memo4, "Label44", 8, 217, Lines({"Плащане", "Payment"}), a13b);

@@ -130,13 +130,13 @@ public:
 
     // Customer block.
     TPanel *Panel3;
-    TLabel *Label24, *Label33, *Label23, *Label28, *Label29, *Label26, *Label31, *Label30,
-        *Label67, *Label25, *Label34, *Label66, *Label65;
+    TLabel *Label24, *Label33, *Label23, *Label28, *Label29, *Label26, *Label31, *Label30, *Label67,
+        *Label25, *Label34, *Label66, *Label65;
 
     // Supplier block.
     TPanel *Panel4;
-    TLabel *Label45, *Label46, *Label63, *Label48, *Label47, *Label54, *Label50, *Label49,
-        *Label68, *Label64, *Label11, *Label69, *Label10, *Label12, *Label16, *Label70;
+    TLabel *Label45, *Label46, *Label63, *Label48, *Label47, *Label54, *Label50, *Label49, *Label68,
+        *Label64, *Label11, *Label69, *Label10, *Label12, *Label16, *Label70;
 
     // Note reference, hidden until a note kind is transferred.
     TPanel *Panel2;
@@ -150,9 +150,8 @@ public:
 
     // Lower block.
     TPanel *Memo4;
-    TLabel *Label36, *Label18, *Label19, *Label20, *Label55, *Label56, *Label58, *Label57,
-        *Label27, *Label40, *Label44, *Label37, *Label43, *Label38, *Label42, *Label39,
-        *Label41, *Label53;
+    TLabel *Label36, *Label18, *Label19, *Label20, *Label55, *Label56, *Label58, *Label57, *Label27,
+        *Label40, *Label44, *Label37, *Label43, *Label38, *Label42, *Label39, *Label41, *Label53;
     TBevel *Bevel2;
     TBevel *Bevel6;
     TStringGrid *StringGrid1; // note accounts, hidden until a note kind is transferred
@@ -164,8 +163,8 @@ public:
 
     // Signature block.
     TPanel *Panel5;
-    TLabel *Label32, *Label35, *Label71, *Label14, *Label62, *Label51, *Label52, *Label72,
-        *Label17, *Label13;
+    TLabel *Label32, *Label35, *Label71, *Label14, *Label62, *Label51, *Label52, *Label72, *Label17,
+        *Label13;
 
     // Footer.
     TLabel *Label9;

@@ -33,6 +33,7 @@ private slots:
     void linesGridRefusesSelection();
     void noteGridEditsOnlyItsAccountRows();
     void printButtonAndClose();
+    void numberReferenceAndNewInvoiceClicks();
 
 private:
     TLabel *labelNamed(const QString &name) const;
@@ -424,6 +425,28 @@ void TestDocument::printButtonAndClose()
     Doc->close();
     QVERIFY(!Doc->isVisible());
     QVERIFY(!PrintOptionsForm->isVisible());
+}
+
+void TestDocument::numberReferenceAndNewInvoiceClicks()
+{
+    run->script().answer(QStringLiteral("123"));
+    run->script().answer(QStringLiteral("07.12.2026"));
+    QTest::mouseClick(Doc->Label15, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(Doc->Label15->caption(), QStringLiteral("№ 0000000123 / Дата(Date): 07.12.2026"));
+    QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000123"));
+
+    Doc->Panel2->show();
+    run->script().answer(QStringLiteral("01.12.2026"));
+    run->script().answer(QStringLiteral("0000000041"));
+    QTest::mouseClick(Doc->Label22, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(Doc->Label22->caption(),
+             QStringLiteral("от дата / from date: 01.12.2026, към фактура № / to invoice No: "
+                            "0000000041"));
+    QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000123"));
+
+    QTest::mouseClick(Doc->SpeedButton3, Qt::LeftButton);
+    QCOMPARE(run->script().shellCalls.size(), 1);
+    QCOMPARE(run->script().shellCalls.first().verb, QStringLiteral("open"));
 }
 
 VORNEX_TEST_MAIN(TestDocument)
