@@ -126,10 +126,6 @@ void TestDocument::fields_data()
         << "Label34" << QPoint(96, 112) << 13 << false << "" << clSilver << true;
     QTest::newRow("customer id is an opaque silver box")
         << "Label65" << QPoint(96, 144) << 13 << false << "" << clSilver << true;
-    QTest::newRow("supplier VAT number")
-        << "Label11" << QPoint(104, 104) << 13 << true << "(Идент.Ном.)" << clWhite << false;
-    QTest::newRow("place of issue")
-        << "Label16" << QPoint(144, 169) << 13 << false << d24 << clWhite << false;
     QTest::newRow("note reference")
         << "Label22" << QPoint(0, 21) << 13 << false
         << "от дата / from date: , към фактура № / to invoice No: " << clSilver << true;
@@ -140,8 +136,6 @@ void TestDocument::fields_data()
         << "/обстоятелства, които определят стоката като ново превозно средство/\n"
            "         /circumstances, that define the goods as new vehicle/"
         << clWhite << false;
-    QTest::newRow("date of payment")
-        << "Label40" << QPoint(288, 185) << 13 << false << "дд.мм.гггг" << clSilver << true;
     QTest::newRow("VAT caption") << "Label2" << QPoint(2, 40) << 13 << true
                                  << "Данъчна ставка %\nразмер на данъка\nVAT \nTotal VAT" << clWhite
                                  << false;

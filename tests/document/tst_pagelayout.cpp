@@ -12,13 +12,10 @@ private slots:
     void centredLeft();
     void withSuffix_data();
     void withSuffix();
-    void alignAmounts();
     void stackBlocks_data();
     void stackBlocks();
     void wrappedCaption_data();
     void wrappedCaption();
-    void topAfterWrap_data();
-    void topAfterWrap();
     void contentsSize_data();
     void contentsSize();
 };
@@ -78,13 +75,6 @@ void TestPageLayout::withSuffix()
     QCOMPARE(WithSuffix(caption, suffix), result);
     // Running the tidy-up again never doubles a suffix.
     QCOMPARE(WithSuffix(WithSuffix(caption, suffix), suffix), result);
-}
-
-void TestPageLayout::alignAmounts()
-{
-    const AmountColumn column = AlignAmounts(2, 100, 60);
-    QCOMPARE(column.firstLeft, 137);
-    QCOMPARE(column.rightEdge, 197);
 }
 
 void TestPageLayout::stackBlocks_data()
@@ -160,22 +150,6 @@ void TestPageLayout::wrappedCaption()
     QCOMPARE(
         WrappedCaption(caption, limit, [](const QString &line) { return 10 * int(line.size()); }),
         result);
-}
-
-void TestPageLayout::topAfterWrap_data()
-{
-    QTest::addColumn<int>("top");
-    QTest::addColumn<int>("newTop");
-    QTest::newRow("above the field stays") << 0 << 0;
-    QTest::newRow("level with the field stays") << 32 << 32;
-    QTest::newRow("below the field moves 12 px") << 33 << 45;
-}
-
-void TestPageLayout::topAfterWrap()
-{
-    QFETCH(int, top);
-    QFETCH(int, newTop);
-    QCOMPARE(TopAfterWrap(top, 32), newTop);
 }
 
 void TestPageLayout::contentsSize_data()
