@@ -156,6 +156,12 @@ QComboBox *ChoiceBox(QWidget *parent, const QString &name, int left, int top,
     box->setCompleter(nullptr);
     box->addItems(items);
     box->setGeometry(left, top, 257, 21);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, ColorFromNumber(clWhite));
+    box->setPalette(palette);
+    // A picked item is shown from its beginning, as the long titles do not fit the box.
+    QObject::connect(box, &QComboBox::activated, box,
+                     [box] { box->lineEdit()->setCursorPosition(0); });
     return box;
 }
 } // namespace
@@ -202,7 +208,9 @@ TForm1::TForm1()
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    // The grid starts disabled; its texts stay as readable as when it is enabled.
+    // White cells as in any grid; the grid starts disabled, its texts stay as readable as when
+    // it is enabled.
+    SetBackground(StringGrid1, clWhite);
     QPalette gridPalette = StringGrid1->palette();
     gridPalette.setColor(QPalette::Disabled, QPalette::Text,
                          gridPalette.color(QPalette::Active, QPalette::Text));
@@ -347,6 +355,7 @@ void TForm1::LoadMemory()
     for (int i = 0; i < boxes.size(); ++i) {
         const QSignalBlocker blocker(boxes[i]);
         boxes[i]->setEditText(i + 1 < MemoryList.size() ? MemoryList.at(i + 1) : QString());
+        boxes[i]->lineEdit()->setCursorPosition(0);
     }
     // A short file still gets all four lines, so that every later choice is stored.
     while (MemoryList.size() < 4)
