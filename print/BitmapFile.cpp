@@ -37,19 +37,85 @@ int Distance(quint32 a, quint32 b)
 }
 
 // The colours every reduced page can show exactly, whatever else it holds: black, white and the
-// greys of the forms and of smoothed text edges, and a coarse cube for what the page's own colours
-// do not come near.
+// greys of the forms and of smoothed text edges.
 std::vector<quint32> BaseColours()
 {
     std::vector<quint32> colours;
     for (int level : {0x00, 0x20, 0x40, 0x60, 0x80, 0xA0, 0xC0, 0xDF, 0xE0, 0xFF})
         colours.push_back(quint32(level) * 0x010101u);
-    for (int r = 0; r < 3; ++r)
-        for (int g = 0; g < 3; ++g)
-            for (int b = 0; b < 3; ++b)
-                colours.push_back(quint32(r * 0x7F) << 16 | quint32(g * 0x7F) << 8 |
-                                  quint32(b * 0x7F));
     return colours;
+}
+
+int Channel(quint32 c, int channel)
+{
+    return channel == 0 ? Red(c) : channel == 1 ? Green(c) : Blue(c);
+}
+
+struct Use {
+    quint32 colour;
+    qint64 count;
+};
+
+// Median cut: splits the colours, weighted by use, into at most `size` boxes along their widest
+// channel and gives each box's average colour, so the palette follows the colours of the page.
+std::vector<quint32> MedianCut(std::vector<Use> uses, size_t size)
+{
+    struct Box {
+        size_t begin, end;
+        int channel, range;
+    };
+    auto measure = [&uses](size_t begin, size_t end) {
+        Box box{begin, end, 0, -1};
+        for (int channel = 0; channel < 3; ++channel) {
+            int low = 255, high = 0;
+            for (size_t i = begin; i < end; ++i) {
+                low = std::min(low, Channel(uses[i].colour, channel));
+                high = std::max(high, Channel(uses[i].colour, channel));
+            }
+            if (high - low > box.range) {
+                box.range = high - low;
+                box.channel = channel;
+            }
+        }
+        return box;
+    };
+    std::vector<Box> boxes;
+    if (!uses.empty())
+        boxes.push_back(measure(0, uses.size()));
+    while (boxes.size() < size) {
+        auto widest = std::max_element(boxes.begin(), boxes.end(), [](const Box &a, const Box &b) {
+            return a.range < b.range;
+        });
+        if (widest == boxes.end() || widest->range <= 0)
+            break;
+        const Box box = *widest;
+        std::sort(uses.begin() + qsizetype(box.begin), uses.begin() + qsizetype(box.end),
+                  [&box](const Use &a, const Use &b) {
+                      return Channel(a.colour, box.channel) < Channel(b.colour, box.channel);
+                  });
+        qint64 total = 0;
+        for (size_t i = box.begin; i < box.end; ++i)
+            total += uses[i].count;
+        size_t split = box.begin + 1;
+        for (qint64 sum = uses[box.begin].count; split < box.end - 1 && sum * 2 < total; ++split)
+            sum += uses[split].count;
+        *widest = measure(box.begin, split);
+        boxes.push_back(measure(split, box.end));
+    }
+    std::vector<quint32> palette;
+    for (const Box &box : boxes) {
+        qint64 total = 0, r = 0, g = 0, b = 0;
+        for (size_t i = box.begin; i < box.end; ++i) {
+            const qint64 n = uses[i].count;
+            total += n;
+            r += n * Red(uses[i].colour);
+            g += n * Green(uses[i].colour);
+            b += n * Blue(uses[i].colour);
+        }
+        palette.push_back(quint32((r + total / 2) / total) << 16 |
+                          quint32((g + total / 2) / total) << 8 | quint32((b + total / 2) / total));
+    }
+    return palette;
 }
 
 quint8 Nearest(const std::vector<quint32> &palette, quint32 colour)
@@ -126,19 +192,25 @@ IndexedBitmap ReduceTo8Bits(const PageBitmap &page)
             out.palette.push_back(it.key());
         std::sort(out.palette.begin(), out.palette.end());
     } else {
-        // Otherwise the page's most used colours, then the base colours for the rest.
-        const std::vector<quint32> base = BaseColours();
+        // Otherwise the base greys, the page's most used colours exactly, and for the rest the
+        // average colours of a median cut over everything else the page shows.
+        out.palette = BaseColours();
         std::vector<std::pair<qint64, quint32>> byUse;
         for (auto it = counts.cbegin(); it != counts.cend(); ++it)
             byUse.emplace_back(-it.value(), it.key());
         std::sort(byUse.begin(), byUse.end());
-        out.palette = base;
+        constexpr size_t kExactColours = 64;
+        std::vector<Use> rest;
         for (const auto &[use, colour] : byUse) {
-            if (out.palette.size() >= 256)
-                break;
-            if (std::find(base.begin(), base.end(), colour) == base.end())
+            if (std::find(out.palette.begin(), out.palette.end(), colour) != out.palette.end())
+                continue;
+            if (out.palette.size() < kExactColours)
                 out.palette.push_back(colour);
+            else
+                rest.push_back(Use{colour, -use});
         }
+        for (quint32 colour : MedianCut(std::move(rest), 256 - out.palette.size()))
+            out.palette.push_back(colour);
     }
 
     QHash<quint32, quint8> index;

@@ -27,8 +27,9 @@ struct IndexedBitmap {
 int BitsPerPixelForChoice(const QString &choice);
 
 // Reduces a page to 8 bits per pixel. A page of at most 256 colours keeps them exactly; otherwise
-// the palette holds black, white, the greys of the forms and a coarse colour cube, then the page's
-// most used colours, and each pixel takes the nearest of them. White always stays white.
+// the palette holds black, white and the greys of the forms, the page's most used colours, and the
+// average colours of a median cut over the rest (so a logo's gradient keeps its hue); each pixel
+// takes the nearest of them. White always stays white.
 IndexedBitmap ReduceTo8Bits(const PageBitmap &page);
 
 // The bitmap file of a reduced page at 8 (with its palette), 24 or 32 bits per pixel, rows bottom
