@@ -18,6 +18,7 @@ private slots:
     void pixelsRoundTrip_data();
     void pixelsRoundTrip();
     void manyColoursKeepWhite();
+    void gradientKeepsHue();
     void replacesFileOfSameName();
     void failureLeavesNoFile();
 };
@@ -150,6 +151,30 @@ void TestBitmapFile::manyColoursKeepWhite()
     const quint32 grey = reduced.palette[reduced.indices[3]];
     QVERIFY(qAbs(int(grey & 0xFF) - 0x7F) <= 4);
     QCOMPARE(grey, (grey & 0xFF) * 0x010101u);
+}
+
+void TestBitmapFile::gradientKeepsHue()
+{
+    // A white page with a logo bar fading in 600 steps from orange to a pale orange: every step
+    // takes a palette colour close to its own, not a grey or a coarse cube corner.
+    PageBitmap page;
+    page.width = 600;
+    page.height = 20;
+    page.pixels.assign(size_t(600 * 20), 0xFFFFFFFFu);
+    auto step = [](int x) {
+        auto mix = [x](int from, int to) { return quint32(from + (to - from) * x / 599); };
+        return 0xFF000000u | mix(0xE6, 0xFA) << 16 | mix(0x78, 0xC8) << 8 | mix(0x14, 0x96);
+    };
+    for (int x = 0; x < 600; ++x)
+        page.pixels[size_t(600 * 10 + x)] = step(x);
+    const IndexedBitmap reduced = ReduceTo8Bits(page);
+    for (int x = 0; x < 600; x += 37) {
+        const quint32 want = step(x), got = reduced.palette[reduced.indices[size_t(6000 + x)]];
+        for (int shift : {0, 8, 16})
+            QVERIFY2(qAbs(int(want >> shift & 0xFF) - int(got >> shift & 0xFF)) <= 8,
+                     qPrintable(QString::number(got, 16)));
+    }
+    QCOMPARE(reduced.palette[reduced.indices[0]], 0xFFFFFFu);
 }
 
 void TestBitmapFile::replacesFileOfSameName()
