@@ -6,7 +6,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 // Pads a number text to at least two decimals: "1" -> "1.00", "37.5" -> "37.50".
 QString PadTo2Decimals(QString text)
 {
@@ -61,7 +62,8 @@ double VatFactorFromText(const QString &vatText)
     const QString rate = percent < 0 ? vatText : vatText.left(percent);
     const qint64 fixed = TextToFixed(rate);
     if (fixed < 0)
-        throw UserError(QStringLiteral("Данъчната ставка не може да бъде отрицателна: %1").arg(vatText));
+        throw UserError(
+            QStringLiteral("Данъчната ставка не може да бъде отрицателна: %1").arg(vatText));
     // Only the whole percent counts: 20.7% is charged as 20%.
     const qint64 wholePercent = fixed / 10000;
     return double(wholePercent) / 100.0;
@@ -74,7 +76,8 @@ LineAmounts AccumulateLine(LineTotals &totals, const QString &price, const QStri
     const double unitPrice = StrToFloat(price);
     const double count = StrToFloat(quantity);
     if (!std::isfinite(currencyRate) || currencyRate == 0)
-        throw UserError(QStringLiteral("Невалиден курс на валутата: %1").arg(FloatToStr(currencyRate)));
+        throw UserError(
+            QStringLiteral("Невалиден курс на валутата: %1").arg(FloatToStr(currencyRate)));
 
     LineAmounts line;
     const double product = unitPrice * count;
@@ -96,12 +99,12 @@ LineAmounts AccumulateLine(LineTotals &totals, const QString &price, const QStri
     sum.vatLeva = FixedToText(FixedAdd(TextToFixed(totals.vatLeva), TextToFixed(line.vatLeva)));
     sum.vatForeign =
         FixedToText(FixedAdd(TextToFixed(totals.vatForeign), TextToFixed(line.vatForeign)));
-    sum.grossLeva = FixedToText(FixedAdd(
-        FixedAdd(TextToFixed(totals.grossLeva), TextToFixed(line.valueLeva)),
-        TextToFixed(line.vatLeva)));
-    sum.grossForeign = FixedToText(FixedAdd(
-        FixedAdd(TextToFixed(totals.grossForeign), TextToFixed(line.valueForeign)),
-        TextToFixed(line.vatForeign)));
+    sum.grossLeva =
+        FixedToText(FixedAdd(FixedAdd(TextToFixed(totals.grossLeva), TextToFixed(line.valueLeva)),
+                             TextToFixed(line.vatLeva)));
+    sum.grossForeign = FixedToText(
+        FixedAdd(FixedAdd(TextToFixed(totals.grossForeign), TextToFixed(line.valueForeign)),
+                 TextToFixed(line.vatForeign)));
     sum.netLeva = Difference(sum.grossLeva, sum.vatLeva);
     sum.netForeign = Difference(sum.grossForeign, sum.vatForeign);
 

@@ -11,13 +11,13 @@ QString RoundTo2Decimals(const QString &text);
 // "20%" -> 0.2, "9" -> 0.09, "20.7%" -> 0.2; throws on a text that is not a number.
 double VatFactorFromText(const QString &vatText);
 
-struct LineTotals {   // the six totals exactly as the labels show them
-    QString netLeva = "0", vatLeva = "0", grossLeva = "0";             // Label7, Label3, Label5
-    QString netForeign = "0", vatForeign = "0", grossForeign = "0";    // Label11, Label12, Label13
+struct LineTotals { // the six totals exactly as the labels show them
+    QString netLeva = "0", vatLeva = "0", grossLeva = "0";          // Label7, Label3, Label5
+    QString netForeign = "0", vatForeign = "0", grossForeign = "0"; // Label11, Label12, Label13
 };
-struct LineAmounts {  // one added line
-    QString valueLeva, valueForeign, vatLeva, vatForeign;              // Label10, Label9, Label1, Label8
-    QString unitPriceLeva, unitPriceForeign, totalLeva, totalForeign;  // grid columns 4, 5, 6, 7
+struct LineAmounts {                                      // one added line
+    QString valueLeva, valueForeign, vatLeva, vatForeign; // Label10, Label9, Label1, Label8
+    QString unitPriceLeva, unitPriceForeign, totalLeva, totalForeign; // grid columns 4, 5, 6, 7
 };
 
 // Adds one line of price x quantity to the totals, exactly as the line table does.

@@ -1,6 +1,7 @@
 #include "lines/DescriptionWrap.h"
 
-namespace {
+namespace
+{
 constexpr qsizetype kLineWidth = 39;
 }
 

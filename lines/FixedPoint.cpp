@@ -5,7 +5,8 @@
 #include <QtNumeric>
 #include <limits>
 
-namespace {
+namespace
+{
 constexpr int kDecimals = 4;
 constexpr qint64 kScale = 10000;
 
@@ -112,7 +113,8 @@ QString FixedToText(qint64 fixed)
     // The magnitude as unsigned, so that the smallest count does not overflow.
     const quint64 magnitude = negative ? quint64(0) - quint64(fixed) : quint64(fixed);
     QString text = QString::number(magnitude / kScale);
-    QString fraction = QStringLiteral("%1").arg(magnitude % kScale, kDecimals, 10, QLatin1Char('0'));
+    QString fraction =
+        QStringLiteral("%1").arg(magnitude % kScale, kDecimals, 10, QLatin1Char('0'));
     while (fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);
     if (!fraction.isEmpty())

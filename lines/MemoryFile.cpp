@@ -19,7 +19,8 @@ QStringList DecodeMemoryText(const QByteArray &bytes)
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             lines << line;
             line.clear();
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
         } else {
             line += c;

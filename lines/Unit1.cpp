@@ -28,7 +28,8 @@ QString VatText = QStringLiteral("20%");
 double VatFactor = 0.2;
 int LineCounter = 0;
 
-namespace {
+namespace
+{
 const QString kNumberPlaceholder = QStringLiteral("Пор. №");
 const QString kDescriptionPlaceholder = QStringLiteral("Въведи тук Стока/Услуга");
 const QString kUnitPlaceholder = QStringLiteral("Мярка");
@@ -295,9 +296,12 @@ TForm1::TForm1()
     SpeedButton1->hide();
     connect(SpeedButton1, &QToolButton::clicked, this, Handler(this, &TForm1::SpeedButton1Click));
 
-    Label15 = new TLabel(this, QStringLiteral("Label15"), 480, 388, QStringLiteral("Документ"), font);
-    Label16 = new TLabel(this, QStringLiteral("Label16"), 480, 414, QStringLiteral("Известие"), font);
-    Label17 = new TLabel(this, QStringLiteral("Label17"), 480, 438, QStringLiteral("Основания"), font);
+    Label15 =
+        new TLabel(this, QStringLiteral("Label15"), 480, 388, QStringLiteral("Документ"), font);
+    Label16 =
+        new TLabel(this, QStringLiteral("Label16"), 480, 414, QStringLiteral("Известие"), font);
+    Label17 =
+        new TLabel(this, QStringLiteral("Label17"), 480, 438, QStringLiteral("Основания"), font);
     ComboBox2 = ChoiceBox(this, QStringLiteral("ComboBox2"), 552, 384,
                           {QStringLiteral("ФАКТУРА / INVOICE"),
                            QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE")});
@@ -377,7 +381,8 @@ void TForm1::AskVatRate()
     StoreMemoryLine(0, VatText);
     const qsizetype percent = VatText.indexOf(QLatin1Char('%'));
     const QString rate = percent < 0 ? VatText : VatText.left(percent);
-    Label2->setCaption(QStringLiteral("Данъчна ставка ") + rate + QStringLiteral("%\nразмер на данъка"));
+    Label2->setCaption(QStringLiteral("Данъчна ставка ") + rate +
+                       QStringLiteral("%\nразмер на данъка"));
     Label14->setCaption(QStringLiteral("VAT ") + rate + QStringLiteral("%\nTotal VAT"));
     FitPanel();
     VatFactor = VatFactorFromText(VatText);
@@ -385,22 +390,16 @@ void TForm1::AskVatRate()
 
 void TForm1::WriteHeaderRows()
 {
-    const QStringList bulgarian = {QStringLiteral("Пор. №"),
-                                   QStringLiteral("Наименование на стоките или услугите"),
-                                   QStringLiteral("Мярка"),
-                                   QStringLiteral("К-во"),
-                                   QStringLiteral("Ед. цена BGL"),
-                                   QStringLiteral("Ед. цена ") + CurrencyCode,
-                                   QStringLiteral("Стойност BGL"),
-                                   QStringLiteral("Стойност ") + CurrencyCode};
-    const QStringList english = {QStringLiteral("Part №"),
-                                 QStringLiteral("Description"),
-                                 QStringLiteral("Measure"),
-                                 QStringLiteral("Quantity"),
-                                 QStringLiteral("Unit Price BGL"),
-                                 QStringLiteral("Unit Price ") + CurrencyCode,
-                                 QStringLiteral("Total BGL"),
-                                 QStringLiteral("Total ") + CurrencyCode};
+    const QStringList bulgarian = {
+        QStringLiteral("Пор. №"),       QStringLiteral("Наименование на стоките или услугите"),
+        QStringLiteral("Мярка"),        QStringLiteral("К-во"),
+        QStringLiteral("Ед. цена BGL"), QStringLiteral("Ед. цена ") + CurrencyCode,
+        QStringLiteral("Стойност BGL"), QStringLiteral("Стойност ") + CurrencyCode};
+    const QStringList english = {
+        QStringLiteral("Part №"),         QStringLiteral("Description"),
+        QStringLiteral("Measure"),        QStringLiteral("Quantity"),
+        QStringLiteral("Unit Price BGL"), QStringLiteral("Unit Price ") + CurrencyCode,
+        QStringLiteral("Total BGL"),      QStringLiteral("Total ") + CurrencyCode};
     for (int column = 0; column < 8; ++column)
         SetCell(0, column, bulgarian.at(column));
     for (int column = 0; column < 8; ++column)
@@ -422,7 +421,8 @@ void TForm1::SpeedButton1Click()
         const QStringList description = WrapDescription(MemoLines(Stock->toPlainText()));
         Stock->setPlainText(description.join(QLatin1Char('\n')));
         if (StringGrid1->rowCount() > kMaxRowsBeforeAdd)
-            dialogs().showMessage(QStringLiteral("Не могат да бъдат въведени повече от 25 артикула!"));
+            dialogs().showMessage(
+                QStringLiteral("Не могат да бъдат въведени повече от 25 артикула!"));
         else
             WriteLine(description);
     }
@@ -532,7 +532,8 @@ void TForm1::Edit1Click()
 
 void TForm1::Edit1Change()
 {
-    GuardDecimals(Edit1, 2, m_edit1Limit, QStringLiteral("Не може да бъде въведена стойност < 0.10"));
+    GuardDecimals(Edit1, 2, m_edit1Limit,
+                  QStringLiteral("Не може да бъде въведена стойност < 0.10"));
 }
 
 void TForm1::Edit3Change()

@@ -34,8 +34,8 @@ public:
     // The lines under two header rows (Bulgarian, English); every cell holds text.
     QTableWidget *StringGrid1;
     QMenu *PopupMenu1;
-    QAction *N1;     // "Добави празен ред"
-    QAction *Clear1; // "Изчисти всичко"
+    QAction *N1;               // "Добави празен ред"
+    QAction *Clear1;           // "Изчисти всичко"
     QToolButton *SpeedButton4; // "Таблица": opens the pop-up menu
 
     // Shown totals on Panel1 and their captions.
@@ -57,20 +57,20 @@ public:
     TLabel *Label8;  // the last line's VAT in the foreign currency
 
     // The hidden entry row, filled by the taking of an article and added by SpeedButton1.
-    QLineEdit *ComboBox3;  // a number for the line (never used: lines are numbered in order)
-    QPlainTextEdit *Stock; // the description, one or more lines
-    QLineEdit *Edit4;      // the unit of measure
-    QLineEdit *Edit3;      // the quantity
-    QLineEdit *Edit1;      // the unit price in leva
+    QLineEdit *ComboBox3;      // a number for the line (never used: lines are numbered in order)
+    QPlainTextEdit *Stock;     // the description, one or more lines
+    QLineEdit *Edit4;          // the unit of measure
+    QLineEdit *Edit3;          // the quantity
+    QLineEdit *Edit1;          // the unit price in leva
     QToolButton *SpeedButton1; // "Добави"
 
     // The kind of document, note and zero-VAT ground, mirrored on the invoice page.
-    TLabel *Label15; // "Документ"
-    TLabel *Label16; // "Известие"
-    TLabel *Label17; // "Основания"
-    QComboBox *ComboBox2; // document kind
-    QComboBox *ComboBox1; // note kind
-    QComboBox *ComboBox4; // zero-VAT ground
+    TLabel *Label15;           // "Документ"
+    TLabel *Label16;           // "Известие"
+    TLabel *Label17;           // "Основания"
+    QComboBox *ComboBox2;      // document kind
+    QComboBox *ComboBox1;      // note kind
+    QComboBox *ComboBox4;      // zero-VAT ground
     QToolButton *SpeedButton2; // "?": the wording of the grounds
 
     // The foreign currency; set afresh at every start and by taking a currency record.

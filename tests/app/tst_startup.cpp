@@ -18,7 +18,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 // Notes which forms exist, and whether the menu is on screen, when the VAT prompt is shown.
 class WatchingDialogs : public ScriptedDialogs
 {
@@ -141,14 +142,22 @@ void TestStartup::menuButtons_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QPoint>("position");
-    QTest::newRow("own companies") << "SpeedButton5" << "Собствени фирми" << QPoint(0, 0);
-    QTest::newRow("bank accounts") << "SpeedButton6" << "Банкови сметки" << QPoint(0, 120);
-    QTest::newRow("goods") << "SpeedButton3" << "Стоки и Услуги" << QPoint(0, 240);
-    QTest::newRow("clients") << "SpeedButton7" << "Клиенти" << QPoint(0, 360);
-    QTest::newRow("line table") << "SpeedButton2" << "Таблица" << QPoint(180, 0);
-    QTest::newRow("to the invoice") << "SpeedButton4" << "Към фактурата" << QPoint(180, 120);
-    QTest::newRow("print and keep") << "SpeedButton1" << "Отпечатай и съхрани" << QPoint(180, 240);
-    QTest::newRow("currency") << "SpeedButton9" << "Валута" << QPoint(180, 360);
+    QTest::newRow("own companies") << "SpeedButton5"
+                                   << "Собствени фирми" << QPoint(0, 0);
+    QTest::newRow("bank accounts") << "SpeedButton6"
+                                   << "Банкови сметки" << QPoint(0, 120);
+    QTest::newRow("goods") << "SpeedButton3"
+                           << "Стоки и Услуги" << QPoint(0, 240);
+    QTest::newRow("clients") << "SpeedButton7"
+                             << "Клиенти" << QPoint(0, 360);
+    QTest::newRow("line table") << "SpeedButton2"
+                                << "Таблица" << QPoint(180, 0);
+    QTest::newRow("to the invoice") << "SpeedButton4"
+                                    << "Към фактурата" << QPoint(180, 120);
+    QTest::newRow("print and keep") << "SpeedButton1"
+                                    << "Отпечатай и съхрани" << QPoint(180, 240);
+    QTest::newRow("currency") << "SpeedButton9"
+                              << "Валута" << QPoint(180, 360);
 }
 
 void TestStartup::menuButtons()

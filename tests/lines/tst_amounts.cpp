@@ -49,8 +49,7 @@ void TestAmounts::textToFixed_data()
     QTest::newRow("tie of zero stays zero") << "0.00005" << qint64(0);
     QTest::newRow("more than a tie goes up") << "0.000250001" << qint64(3);
     QTest::newRow("negative tie to even") << "-0.00015" << qint64(-2);
-    QTest::newRow("largest count") << "922337203685477.5807"
-                                   << std::numeric_limits<qint64>::max();
+    QTest::newRow("largest count") << "922337203685477.5807" << std::numeric_limits<qint64>::max();
 }
 
 void TestAmounts::textToFixed()
@@ -64,14 +63,20 @@ void TestAmounts::textToFixedRefuses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("letters") << "abc" << "'abc' is not a valid floating point value";
-    QTest::newRow("empty") << "" << "'' is not a valid floating point value";
-    QTest::newRow("point only") << "." << "'.' is not a valid floating point value";
-    QTest::newRow("two points") << "1.2.3" << "'1.2.3' is not a valid floating point value";
-    QTest::newRow("comma") << "1,5" << "'1,5' is not a valid floating point value";
-    QTest::newRow("one past the largest count")
-        << "922337203685477.5808" << "Сумата '922337203685477.5808' е твърде голяма.";
-    QTest::newRow("huge exponent") << "1e20" << "Сумата '1e20' е твърде голяма.";
+    QTest::newRow("letters") << "abc"
+                             << "'abc' is not a valid floating point value";
+    QTest::newRow("empty") << ""
+                           << "'' is not a valid floating point value";
+    QTest::newRow("point only") << "."
+                                << "'.' is not a valid floating point value";
+    QTest::newRow("two points") << "1.2.3"
+                                << "'1.2.3' is not a valid floating point value";
+    QTest::newRow("comma") << "1,5"
+                           << "'1,5' is not a valid floating point value";
+    QTest::newRow("one past the largest count") << "922337203685477.5808"
+                                                << "Сумата '922337203685477.5808' е твърде голяма.";
+    QTest::newRow("huge exponent") << "1e20"
+                                   << "Сумата '1e20' е твърде голяма.";
 }
 
 void TestAmounts::textToFixedRefuses()
@@ -130,22 +135,38 @@ void TestAmounts::roundTo2Decimals_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("rounded");
-    QTest::newRow("whole gets two zeros") << "12" << "12.00";
-    QTest::newRow("zero") << "0" << "0.00";
-    QTest::newRow("one decimal gets a zero") << "12.5" << "12.50";
-    QTest::newRow("two decimals stay") << "12.34" << "12.34";
-    QTest::newRow("point without decimals stays") << "12." << "12.";
-    QTest::newRow("third digit 5 rounds up") << "12.345" << "12.35";
-    QTest::newRow("round up drops trailing zero") << "0.295" << "0.3";
-    QTest::newRow("round up to whole drops the point") << "1.995" << "2";
-    QTest::newRow("third digit 4 drops") << "12.344" << "12.34";
-    QTest::newRow("only the third digit counts") << "12.3449" << "12.34";
-    QTest::newRow("digits after the third ignored") << "12.3451" << "12.35";
-    QTest::newRow("nines carry to whole") << "0.9999" << "1";
-    QTest::newRow("negative rounds away from zero") << "-1.235" << "-1.24";
-    QTest::newRow("negative drops toward zero") << "-1.234" << "-1.23";
-    QTest::newRow("negative below a cent") << "-0.005" << "-0.01";
-    QTest::newRow("long double result") << "19.1734455448582" << "19.17";
+    QTest::newRow("whole gets two zeros") << "12"
+                                          << "12.00";
+    QTest::newRow("zero") << "0"
+                          << "0.00";
+    QTest::newRow("one decimal gets a zero") << "12.5"
+                                             << "12.50";
+    QTest::newRow("two decimals stay") << "12.34"
+                                       << "12.34";
+    QTest::newRow("point without decimals stays") << "12."
+                                                  << "12.";
+    QTest::newRow("third digit 5 rounds up") << "12.345"
+                                             << "12.35";
+    QTest::newRow("round up drops trailing zero") << "0.295"
+                                                  << "0.3";
+    QTest::newRow("round up to whole drops the point") << "1.995"
+                                                       << "2";
+    QTest::newRow("third digit 4 drops") << "12.344"
+                                         << "12.34";
+    QTest::newRow("only the third digit counts") << "12.3449"
+                                                 << "12.34";
+    QTest::newRow("digits after the third ignored") << "12.3451"
+                                                    << "12.35";
+    QTest::newRow("nines carry to whole") << "0.9999"
+                                          << "1";
+    QTest::newRow("negative rounds away from zero") << "-1.235"
+                                                    << "-1.24";
+    QTest::newRow("negative drops toward zero") << "-1.234"
+                                                << "-1.23";
+    QTest::newRow("negative below a cent") << "-0.005"
+                                           << "-0.01";
+    QTest::newRow("long double result") << "19.1734455448582"
+                                        << "19.17";
 }
 
 void TestAmounts::roundTo2Decimals()
@@ -180,11 +201,16 @@ void TestAmounts::vatFactorRefuses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty answer") << "" << "'' is not a valid floating point value";
-    QTest::newRow("letters before percent") << "abc%" << "'abc' is not a valid floating point value";
-    QTest::newRow("percent first") << "%20" << "'' is not a valid floating point value";
-    QTest::newRow("negative") << "-5%" << "Данъчната ставка не може да бъде отрицателна: -5%";
-    QTest::newRow("negative fraction") << "-0.5" << "Данъчната ставка не може да бъде отрицателна: -0.5";
+    QTest::newRow("empty answer") << ""
+                                  << "'' is not a valid floating point value";
+    QTest::newRow("letters before percent") << "abc%"
+                                            << "'abc' is not a valid floating point value";
+    QTest::newRow("percent first") << "%20"
+                                   << "'' is not a valid floating point value";
+    QTest::newRow("negative") << "-5%"
+                              << "Данъчната ставка не може да бъде отрицателна: -5%";
+    QTest::newRow("negative fraction") << "-0.5"
+                                       << "Данъчната ставка не може да бъде отрицателна: -0.5";
 }
 
 void TestAmounts::vatFactorRefuses()
@@ -199,13 +225,14 @@ void TestAmounts::vatFactorRefuses()
     }
 }
 
-namespace {
+namespace
+{
 // The line's values and cells, then the six totals, in the order of the labels' meanings.
 QStringList Flatten(const LineAmounts &line, const LineTotals &totals)
 {
-    return {line.valueLeva,     line.valueForeign,     line.vatLeva,         line.vatForeign,
-            line.unitPriceLeva, line.unitPriceForeign, line.totalLeva,       line.totalForeign,
-            totals.netLeva,     totals.vatLeva,        totals.grossLeva,     totals.netForeign,
+    return {line.valueLeva,     line.valueForeign,     line.vatLeva,     line.vatForeign,
+            line.unitPriceLeva, line.unitPriceForeign, line.totalLeva,   line.totalForeign,
+            totals.netLeva,     totals.vatLeva,        totals.grossLeva, totals.netForeign,
             totals.vatForeign,  totals.grossForeign};
 }
 } // namespace
@@ -216,35 +243,42 @@ void TestAmounts::oneLine_data()
     QTest::addColumn<QString>("quantity");
     QTest::addColumn<double>("vatFactor");
     QTest::addColumn<double>("rate");
-    // Label10 Label9 Label1 Label8 | col4 col5 col6 col7 | Label7 Label3 Label5 Label11 Label12 Label13
+    // Label10 Label9 Label1 Label8 | col4 col5 col6 col7 | Label7 Label3 Label5 Label11 Label12
+    // Label13
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("12.5 x 3 at 20% in euro")
-        << "12.5" << "3" << 0.2 << 1.95583
-        << QStringList{"37.50", "19.17", "7.50", "3.83", "12.50", "6.39", "37.50", "19.17",
-                       "37.50", "7.50", "45.00", "19.17", "3.83", "23.00"};
+        << "12.5"
+        << "3" << 0.2 << 1.95583
+        << QStringList{"37.50", "19.17", "7.50", "3.83",  "12.50", "6.39", "37.50",
+                       "19.17", "37.50", "7.50", "45.00", "19.17", "3.83", "23.00"};
     QTest::newRow("0.9999 rounds to a whole 1")
-        << "0.3333" << "3" << 0.2 << 1.95583
-        << QStringList{"1", "0.51", "0.20", "0.10", "0.33", "0.17", "1.00", "0.51",
-                       "1.00", "0.20", "1.20", "0.51", "0.10", "0.61"};
+        << "0.3333"
+        << "3" << 0.2 << 1.95583
+        << QStringList{"1",    "0.51", "0.20", "0.10", "0.33", "0.17", "1.00",
+                       "0.51", "1.00", "0.20", "1.20", "0.51", "0.10", "0.61"};
     QTest::newRow("zero rate gives 0.00 VAT")
-        << "10" << "2" << 0.0 << 1.95583
-        << QStringList{"20.00", "10.23", "0.00", "0.00", "10.00", "5.11", "20.00", "10.23",
-                       "20.00", "0.00", "20.00", "10.23", "0.00", "10.23"};
+        << "10"
+        << "2" << 0.0 << 1.95583
+        << QStringList{"20.00", "10.23", "0.00", "0.00",  "10.00", "5.11", "20.00",
+                       "10.23", "20.00", "0.00", "20.00", "10.23", "0.00", "10.23"};
     QTest::newRow("rounded-up whole totals keep two decimals")
-        << "1.995" << "1" << 0.0 << 1.0
-        << QStringList{"2", "2", "0.00", "0.00", "2", "2.00", "2.00", "2",
-                       "2.00", "0.00", "2.00", "2.00", "0.00", "2.00"};
+        << "1.995"
+        << "1" << 0.0 << 1.0 << QStringList{"2", "2",    "0.00", "0.00", "2",    "2.00", "2.00",
+                                            "2", "2.00", "0.00", "2.00", "2.00", "0.00", "2.00"};
     QTest::newRow("VAT in ten-thousandths truncated")
-        << "0.01" << "1" << 0.09 << 1.0
-        << QStringList{"0.01", "0.01", "0.00", "0.00", "0.01", "0.01", "0.01", "0.01",
-                       "0.01", "0.00", "0.01", "0.01", "0.00", "0.01"};
+        << "0.01"
+        << "1" << 0.09 << 1.0
+        << QStringList{"0.01", "0.01", "0.00", "0.00", "0.01", "0.01", "0.01",
+                       "0.01", "0.01", "0.00", "0.01", "0.01", "0.00", "0.01"};
     QTest::newRow("negative price, symmetric rounding")
-        << "-1.235" << "1" << 0.2 << 1.0
-        << QStringList{"-1.24", "-1.24", "-0.25", "-0.25", "-1.24", "-1.24", "-1.24", "-1.24",
-                       "-1.24", "-0.25", "-1.49", "-1.24", "-0.25", "-1.49"};
+        << "-1.235"
+        << "1" << 0.2 << 1.0
+        << QStringList{"-1.24", "-1.24", "-0.25", "-0.25", "-1.24", "-1.24", "-1.24",
+                       "-1.24", "-1.24", "-0.25", "-1.49", "-1.24", "-0.25", "-1.49"};
     QTest::newRow("US dollar at its own rate")
-        << "100" << "1.5" << 0.2 << 1.5
-        << QStringList{"150.00", "100.00", "30.00", "20.00", "100.00", "66.67", "150.00",
+        << "100"
+        << "1.5" << 0.2 << 1.5
+        << QStringList{"150.00", "100.00", "30.00", "20.00",  "100.00", "66.67", "150.00",
                        "100.00", "150.00", "30.00", "180.00", "100.00", "20.00", "120.00"};
 }
 
@@ -295,15 +329,19 @@ void TestAmounts::badLineLeavesTotals_data()
     QTest::addColumn<double>("rate");
     QTest::addColumn<QString>("message");
     QTest::newRow("price not a number")
-        << "12,5" << "3" << 1.95583 << "'12,5' is not a valid floating point value";
+        << "12,5"
+        << "3" << 1.95583 << "'12,5' is not a valid floating point value";
     QTest::newRow("quantity not a number")
-        << "12.5" << "x" << 1.95583 << "'x' is not a valid floating point value";
+        << "12.5"
+        << "x" << 1.95583 << "'x' is not a valid floating point value";
     QTest::newRow("price checked before quantity")
-        << "a" << "b" << 1.95583 << "'a' is not a valid floating point value";
+        << "a"
+        << "b" << 1.95583 << "'a' is not a valid floating point value";
     QTest::newRow("value beyond the fixed-point range")
-        << "1e15" << "100000" << 1.95583 << "Сумата '100000000000000000000' е твърде голяма.";
-    QTest::newRow("currency rate of zero")
-        << "1" << "1" << 0.0 << "Невалиден курс на валутата: 0";
+        << "1e15"
+        << "100000" << 1.95583 << "Сумата '100000000000000000000' е твърде голяма.";
+    QTest::newRow("currency rate of zero") << "1"
+                                           << "1" << 0.0 << "Невалиден курс на валутата: 0";
 }
 
 void TestAmounts::badLineLeavesTotals()

@@ -12,7 +12,8 @@ private slots:
     void everyLineFits();
 };
 
-namespace {
+namespace
+{
 const QString kTenWords = QStringLiteral("abcd abcd abcd abcd abcd abcd abcd efgh efgh efgh");
 }
 
@@ -31,8 +32,7 @@ void TestDescriptionWrap::wrap_data()
         << QStringList{kTenWords, "ijkl"}
         << QStringList{"abcd abcd abcd abcd abcd abcd abcd", "efgh efgh efghijkl"};
     QTest::newRow("cut at the last space within 39")
-        << QStringList{QString(38, 'a') + " b c"}
-        << QStringList{QString(38, 'a'), "b c"};
+        << QStringList{QString(38, 'a') + " b c"} << QStringList{QString(38, 'a'), "b c"};
     QTest::newRow("space at position 40 is beyond the cut")
         << QStringList{QString(20, 'a') + " " + QString(18, 'b') + " c"}
         << QStringList{QString(20, 'a'), QString(18, 'b') + " c"};

@@ -115,8 +115,7 @@ void TestLineTable::startsWithHeadersAndZeroTotals()
     QCOMPARE(Form1->Stock->toPlainText(), QStringLiteral("Въведи тук Стока/Услуга"));
     QVERIFY(Form1->Edit1->isHidden());
     QVERIFY(Form1->SpeedButton1->isHidden());
-    QCOMPARE(Form1->MemoryList,
-             (QStringList{"20%", "ФАКТУРА / INVOICE", "", QString(76, '.')}));
+    QCOMPARE(Form1->MemoryList, (QStringList{"20%", "ФАКТУРА / INVOICE", "", QString(76, '.')}));
 }
 
 void TestLineTable::vatPrompt_data()
@@ -129,32 +128,49 @@ void TestLineTable::vatPrompt_data()
     QTest::addColumn<QString>("label2");
     QTest::addColumn<QString>("error");
     QTest::newRow("cancel without a file keeps 20%")
-        << QByteArray() << "<cancel>" << "20%" << "20%" << 0.2
-        << "Данъчна ставка 20%\nразмер на данъка" << "";
-    QTest::newRow("cancel keeps the remembered rate")
-        << QByteArray("9%\r\n") << "<cancel>" << "9%" << "9%" << 0.09
-        << "Данъчна ставка 9%\nразмер на данъка" << "";
-    QTest::newRow("fraction shown but whole percent charged")
-        << QByteArray() << "20.7%" << "20%" << "20.7%" << 0.2
-        << "Данъчна ставка 20.7%\nразмер на данъка" << "";
-    QTest::newRow("answer without percent sign")
-        << QByteArray() << "9" << "20%" << "9" << 0.09 << "Данъчна ставка 9%\nразмер на данъка"
+        << QByteArray() << "<cancel>"
+        << "20%"
+        << "20%" << 0.2 << "Данъчна ставка 20%\nразмер на данъка"
         << "";
-    QTest::newRow("zero rate") << QByteArray() << "0%" << "20%" << "0%" << 0.0
-                               << "Данъчна ставка 0%\nразмер на данъка" << "";
+    QTest::newRow("cancel keeps the remembered rate")
+        << QByteArray("9%\r\n") << "<cancel>"
+        << "9%"
+        << "9%" << 0.09 << "Данъчна ставка 9%\nразмер на данъка"
+        << "";
+    QTest::newRow("fraction shown but whole percent charged")
+        << QByteArray() << "20.7%"
+        << "20%"
+        << "20.7%" << 0.2 << "Данъчна ставка 20.7%\nразмер на данъка"
+        << "";
+    QTest::newRow("answer without percent sign")
+        << QByteArray() << "9"
+        << "20%"
+        << "9" << 0.09 << "Данъчна ставка 9%\nразмер на данъка"
+        << "";
+    QTest::newRow("zero rate") << QByteArray() << "0%"
+                               << "20%"
+                               << "0%" << 0.0 << "Данъчна ставка 0%\nразмер на данъка"
+                               << "";
     QTest::newRow("no number keeps the previous rate")
-        << QByteArray("9%\r\n") << "abc" << "9%" << "9%" << 0.09
-        << "Данъчна ставка 9%\nразмер на данъка" << "'abc' is not a valid floating point value";
+        << QByteArray("9%\r\n") << "abc"
+        << "9%"
+        << "9%" << 0.09 << "Данъчна ставка 9%\nразмер на данъка"
+        << "'abc' is not a valid floating point value";
     QTest::newRow("empty answer keeps the previous rate")
-        << QByteArray() << "" << "20%" << "20%" << 0.2 << "Данъчна ставка 20%\nразмер на данъка"
+        << QByteArray() << ""
+        << "20%"
+        << "20%" << 0.2 << "Данъчна ставка 20%\nразмер на данъка"
         << "'' is not a valid floating point value";
     QTest::newRow("negative answer keeps the previous rate")
-        << QByteArray() << "-5%" << "20%" << "20%" << 0.2
-        << "Данъчна ставка 20%\nразмер на данъка"
+        << QByteArray() << "-5%"
+        << "20%"
+        << "20%" << 0.2 << "Данъчна ставка 20%\nразмер на данъка"
         << "Данъчната ставка не може да бъде отрицателна: -5%";
     QTest::newRow("a remembered rate that is no number is not proposed")
-        << QByteArray("xx\r\n") << "<cancel>" << "20%" << "20%" << 0.2
-        << "Данъчна ставка 20%\nразмер на данъка" << "";
+        << QByteArray("xx\r\n") << "<cancel>"
+        << "20%"
+        << "20%" << 0.2 << "Данъчна ставка 20%\nразмер на данъка"
+        << "";
 }
 
 void TestLineTable::vatPrompt()
@@ -184,7 +200,8 @@ void TestLineTable::vatPrompt()
     QCOMPARE(Form1->MemoryList.at(0), vatText);
     QCOMPARE(Form1->Label2->text(), label2);
     QCOMPARE(Form1->Label14->text(),
-             QString(label2).replace(QStringLiteral("Данъчна ставка"), QStringLiteral("VAT"))
+             QString(label2)
+                 .replace(QStringLiteral("Данъчна ставка"), QStringLiteral("VAT"))
                  .replace(QStringLiteral("размер на данъка"), QStringLiteral("Total VAT")));
     QCOMPARE(run.script().errors, error.isEmpty() ? QStringList() : QStringList{error});
 }
@@ -203,8 +220,7 @@ void TestLineTable::memoryFileFillsTheBoxes_data()
     QTest::newRow("LF line ends") << QByteArray("9%\nX\nY\nZ\n") << QStringList{"X", "Y", "Z"}
                                   << QStringList{"9%", "X", "Y", "Z"};
     QTest::newRow("short file leaves the rest empty and is padded")
-        << QByteArray("9%\r\nX\r\n") << QStringList{"X", "", ""}
-        << QStringList{"9%", "X", "", ""};
+        << QByteArray("9%\r\nX\r\n") << QStringList{"X", "", ""} << QStringList{"9%", "X", "", ""};
     QTest::newRow("empty file") << QByteArray("") << QStringList{"", "", ""}
                                 << QStringList{"20%", "", "", ""};
 }
@@ -246,9 +262,9 @@ void TestLineTable::addWritesTheLineAndTotals()
     // The number comes from the running count, never from the number field.
     QCOMPARE(row, (QStringList{"1", "Кафе", "кг", "3", "12.50", "6.39", "37.50", "19.17"}));
     QStringList labels;
-    for (TLabel *label : {Form1->Label10, Form1->Label9, Form1->Label1, Form1->Label8,
-                          Form1->Label7, Form1->Label3, Form1->Label5, Form1->Label11,
-                          Form1->Label12, Form1->Label13})
+    for (TLabel *label :
+         {Form1->Label10, Form1->Label9, Form1->Label1, Form1->Label8, Form1->Label7, Form1->Label3,
+          Form1->Label5, Form1->Label11, Form1->Label12, Form1->Label13})
         labels << label->text();
     QCOMPARE(labels, (QStringList{"37.50", "19.17", "7.50", "3.83", "37.50", "7.50", "45.00",
                                   "19.17", "3.83", "23.00"}));
@@ -279,10 +295,14 @@ void TestLineTable::refusedAdd_data()
     const QString quantityMessage = QStringLiteral("Попълнете коректно КОЛИЧЕСТВОТО на стоката");
     const QString priceMessage = QStringLiteral("Попълнете коректно СТОЙНОСТТА на стоката");
     QTest::newRow("both placeholders, quantity first")
-        << "К-во" << "Стойност" << QStringList{quantityMessage, priceMessage};
-    QTest::newRow("both empty") << "" << "" << QStringList{quantityMessage, priceMessage};
-    QTest::newRow("quantity placeholder") << "К-во" << "5" << QStringList{quantityMessage};
-    QTest::newRow("price empty") << "2" << "" << QStringList{priceMessage};
+        << "К-во"
+        << "Стойност" << QStringList{quantityMessage, priceMessage};
+    QTest::newRow("both empty") << ""
+                                << "" << QStringList{quantityMessage, priceMessage};
+    QTest::newRow("quantity placeholder") << "К-во"
+                                          << "5" << QStringList{quantityMessage};
+    QTest::newRow("price empty") << "2"
+                                 << "" << QStringList{priceMessage};
 }
 
 void TestLineTable::refusedAdd()
@@ -407,12 +427,21 @@ void TestLineTable::keyFilters_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
-    QTest::newRow("quantity takes digits and one point, three decimals")
-        << "Edit3" << "1a.2.3456" << "1.234";
-    QTest::newRow("quantity refuses minus") << "Edit3" << "-5" << "5";
-    QTest::newRow("quantity without point has no limit") << "Edit3" << "1234567" << "1234567";
-    QTest::newRow("price takes minus anywhere, two decimals") << "Edit1" << "-1-.239" << "-1-.23";
-    QTest::newRow("price refuses letters and comma") << "Edit1" << "1,5x" << "15";
+    QTest::newRow("quantity takes digits and one point, three decimals") << "Edit3"
+                                                                         << "1a.2.3456"
+                                                                         << "1.234";
+    QTest::newRow("quantity refuses minus") << "Edit3"
+                                            << "-5"
+                                            << "5";
+    QTest::newRow("quantity without point has no limit") << "Edit3"
+                                                         << "1234567"
+                                                         << "1234567";
+    QTest::newRow("price takes minus anywhere, two decimals") << "Edit1"
+                                                              << "-1-.239"
+                                                              << "-1-.23";
+    QTest::newRow("price refuses letters and comma") << "Edit1"
+                                                     << "1,5x"
+                                                     << "15";
 }
 
 void TestLineTable::keyFilters()
@@ -436,8 +465,10 @@ void TestLineTable::guardAgainstZeroPointZero_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("message");
-    QTest::newRow("price") << "Edit1" << "Не може да бъде въведена стойност < 0.10";
-    QTest::newRow("quantity") << "Edit3" << "Не може да бъде въведено количество < 0.10";
+    QTest::newRow("price") << "Edit1"
+                           << "Не може да бъде въведена стойност < 0.10";
+    QTest::newRow("quantity") << "Edit3"
+                              << "Не може да бъде въведено количество < 0.10";
 }
 
 void TestLineTable::guardAgainstZeroPointZero()
@@ -540,11 +571,16 @@ void TestLineTable::choiceBoxesMirrorOnPageAndMemory_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("memoryLine");
-    QTest::newRow("proforma picked") << "ComboBox2" << 1 << "" << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE" << 1;
-    QTest::newRow("title typed by hand") << "ComboBox2" << -1 << "ПРОФОРМА" << "ПРОФОРМА" << 1;
-    QTest::newRow("credit note picked") << "ComboBox1" << 1 << "" << "Кредитно известие / Credit note" << 2;
-    QTest::newRow("ground picked") << "ComboBox4" << 2 << "" << "чл. 113, ал. 9" << 3;
-    QTest::newRow("typed ground") << "ComboBox4" << -1 << "чл. 99" << "чл. 99" << 3;
+    QTest::newRow("proforma picked") << "ComboBox2" << 1 << ""
+                                     << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE" << 1;
+    QTest::newRow("title typed by hand") << "ComboBox2" << -1 << "ПРОФОРМА"
+                                         << "ПРОФОРМА" << 1;
+    QTest::newRow("credit note picked") << "ComboBox1" << 1 << ""
+                                        << "Кредитно известие / Credit note" << 2;
+    QTest::newRow("ground picked") << "ComboBox4" << 2 << ""
+                                   << "чл. 113, ал. 9" << 3;
+    QTest::newRow("typed ground") << "ComboBox4" << -1 << "чл. 99"
+                                  << "чл. 99" << 3;
 }
 
 void TestLineTable::choiceBoxesMirrorOnPageAndMemory()
@@ -629,7 +665,8 @@ void TestLineTable::choicesComeBackAfterRestart()
     run.script().cancel();
     run.start();
     QCOMPARE(run.script().queries.last().proposed, QStringLiteral("9%"));
-    QCOMPARE(Form1->ComboBox2->currentText(), QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"));
+    QCOMPARE(Form1->ComboBox2->currentText(),
+             QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"));
     QCOMPARE(Form1->ComboBox1->currentText(), QStringLiteral("Дебитно известие / Debit note"));
     QCOMPARE(Form1->ComboBox4->currentText(), QString(76, '.'));
 }

@@ -22,10 +22,12 @@ void TestMemoryFile::decode_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("CR LF") << QByteArray("20%\r\nA\r\n\r\nB\r\n") << QStringList{"20%", "A", "", "B"};
+    QTest::newRow("CR LF") << QByteArray("20%\r\nA\r\n\r\nB\r\n")
+                           << QStringList{"20%", "A", "", "B"};
     QTest::newRow("LF") << QByteArray("20%\nA\n\nB\n") << QStringList{"20%", "A", "", "B"};
     QTest::newRow("CR") << QByteArray("20%\rA\r\rB\r") << QStringList{"20%", "A", "", "B"};
-    QTest::newRow("mixed line ends") << QByteArray("1\r\n2\n3\r4") << QStringList{"1", "2", "3", "4"};
+    QTest::newRow("mixed line ends")
+        << QByteArray("1\r\n2\n3\r4") << QStringList{"1", "2", "3", "4"};
     QTest::newRow("last line without line end") << QByteArray("9%\r\nX") << QStringList{"9%", "X"};
     QTest::newRow("empty file") << QByteArray() << QStringList{};
     QTest::newRow("Windows-1251 letters")
@@ -42,8 +44,8 @@ void TestMemoryFile::decode()
 
 void TestMemoryFile::encodeWritesWindows1251WithCrLf()
 {
-    const QStringList lines = {QStringLiteral("20%"), QStringLiteral("ФАКТУРА / INVOICE"), QString(),
-                               QStringLiteral("чл. 113, ал. 9")};
+    const QStringList lines = {QStringLiteral("20%"), QStringLiteral("ФАКТУРА / INVOICE"),
+                               QString(), QStringLiteral("чл. 113, ал. 9")};
     QCOMPARE(EncodeMemoryText(lines),
              QByteArray("20%\r\n\xd4\xc0\xca\xd2\xd3\xd0\xc0 / INVOICE\r\n\r\n"
                         "\xf7\xeb. 113, \xe0\xeb. 9\r\n"));
@@ -79,7 +81,8 @@ void TestMemoryFile::writeToMissingFolderIsReportedAndLeavesNoFile()
         WriteMemoryFile(path, {"20%"});
         QFAIL("no error");
     } catch (const UserError &error) {
-        QCOMPARE(error.message(), QStringLiteral("Cannot create file ") + QDir::toNativeSeparators(path));
+        QCOMPARE(error.message(),
+                 QStringLiteral("Cannot create file ") + QDir::toNativeSeparators(path));
     }
     QVERIFY(!QFile::exists(path));
 }
