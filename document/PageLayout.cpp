@@ -37,7 +37,10 @@ QString LastLine(const QString &caption)
 
 QString SplitAtMiddle(const QString &caption)
 {
-    const qsizetype half = caption.size() / 2;
+    qsizetype half = caption.size() / 2;
+    // A character outside the basic plane is never cut in two.
+    if (half > 0 && caption.at(half - 1).isHighSurrogate())
+        ++half;
     return caption.left(half) + QLatin1Char('\n') + caption.mid(half);
 }
 

@@ -49,7 +49,8 @@ PageBlocks StackBlocks(PageBlocks blocks);
 
 // The text after the caption's last line feed, or the whole caption when it has none.
 QString LastLine(const QString &caption);
-// The caption cut at half its length (rounded down) by a line feed, ignoring words and earlier
+// The caption cut at half its length (rounded down; a character of two code units is kept
+// whole) by a line feed, ignoring words and earlier
 // line feeds.
 QString SplitAtMiddle(const QString &caption);
 // The caption as the wrapping edit leaves it: unchanged when its last line is at most widthLimit

@@ -140,6 +140,8 @@ void TestPageLayout::wrappedCaption_data()
     QTest::newRow("wide second line splits the whole text again")
         << "AB\nCDEFGHIJKLMN" << 99 << "AB\nCDEF\nGHIJKLMN";
     QTest::newRow("empty caption stays") << "" << 0 << "";
+    QTest::newRow("a character of two code units stays whole")
+        << QStringLiteral("ABC\U0001F600DEFG") << 50 << QStringLiteral("ABC\U0001F600\nDEFG");
 }
 
 void TestPageLayout::wrappedCaption()
