@@ -50,8 +50,7 @@ PageBlocks StackBlocks(PageBlocks blocks);
 // The text after the caption's last line feed, or the whole caption when it has none.
 QString LastLine(const QString &caption);
 // The caption cut at half its length (rounded down; a character of two code units is kept
-// whole) by a line feed, ignoring words and earlier
-// line feeds.
+// whole) by a line feed, ignoring words and earlier line feeds.
 QString SplitAtMiddle(const QString &caption);
 // The caption as the wrapping edit leaves it: unchanged when its last line is at most widthLimit
 // pixels wide by measure, otherwise split at the middle.
