@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kWidth = 233;
 constexpr int kHeight = 97;

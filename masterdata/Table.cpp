@@ -14,7 +14,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 int connectionCounter = 0;
 
 FieldKind KindOfDeclaredType(const QString &declared)
@@ -123,7 +124,9 @@ TTable::TTable(QObject *parent) : QAbstractTableModel(parent)
 
 TTable::~TTable()
 {
-    // A destroyed table saves what it can but never throws out of a destructor.
+    // A destroyed table saves what it can but never throws out of a destructor; nobody is left
+    // to hear about it.
+    blockSignals(true);
     try {
         if (m_state == State::Edit || m_state == State::Insert)
             Post();
@@ -249,8 +252,14 @@ void TTable::Close()
     QString problem;
     try {
         savePending();
+        Commit();
     } catch (const std::exception &error) {
         problem = QString::fromUtf8(error.what());
+    }
+    if (m_inTransaction) {
+        QSqlQuery rollback(QSqlDatabase::database(m_connection, false));
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        m_inTransaction = false;
     }
     beginResetModel();
     m_state = State::Inactive;
@@ -423,9 +432,9 @@ bool TTable::Locate(const QString &fieldName, const QString &text, bool caseInse
     const TField *field = FieldByName(fieldName);
     const Qt::CaseSensitivity cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
     for (int i = 0; i < int(m_rows.size()); ++i) {
-        const QString value = editText(field->FieldNo(), m_rows[size_t(i)].values[field->FieldNo()]);
-        const bool match =
-            partialKey ? value.startsWith(text, cs) : value.compare(text, cs) == 0;
+        const QString value =
+            editText(field->FieldNo(), m_rows[size_t(i)].values[field->FieldNo()]);
+        const bool match = partialKey ? value.startsWith(text, cs) : value.compare(text, cs) == 0;
         if (match) {
             // The save may re-read the rows; find the record again by its key.
             const qint64 rowid = m_rows[size_t(i)].rowid;
@@ -443,8 +452,8 @@ bool TTable::Locate(const QString &fieldName, const QString &text, bool caseInse
 
 void TTable::SetFilter(const QString &fieldName, FilterKind kind, const QString &text)
 {
-    SetFilter(fieldName + (kind == FilterKind::Equal ? QStringLiteral(" = '")
-                                                     : QStringLiteral(" >= '")) +
+    SetFilter(fieldName +
+              (kind == FilterKind::Equal ? QStringLiteral(" = '") : QStringLiteral(" >= '")) +
               text + QLatin1Char('\''));
 }
 
@@ -474,8 +483,8 @@ void TTable::SetFilter(const QString &expression)
                      .arg(objectName().isEmpty() ? QStringLiteral("Table") : objectName(),
                           expression.left(at).trimmed()));
         condition.column = field->FieldNo();
-        condition.text = expression.mid(at + markerLength,
-                                        expression.size() - 1 - (at + markerLength));
+        condition.text =
+            expression.mid(at + markerLength, expression.size() - 1 - (at + markerLength));
     }
     m_filterText = expression;
     m_filter = condition;
@@ -706,6 +715,45 @@ void TTable::Delete()
     load(-1, at);
     endResetModel();
     emit RecordChanged();
+}
+
+void TTable::StartTransaction()
+{
+    requireActive();
+    if (m_inTransaction)
+        return;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    // IMMEDIATE: the file is reserved for writing now, not at the first write.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        fail(QStringLiteral("Файлът %1 е зает от друга работа с програмата. Опитайте отново.\n%2")
+                 .arg(QDir::toNativeSeparators(FilePath()), query.lastError().text()));
+    m_inTransaction = true;
+}
+
+void TTable::Commit()
+{
+    if (!m_inTransaction)
+        return;
+    savePending();
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(QStringLiteral("COMMIT")))
+        fail(QStringLiteral("Промените в %1 не могат да бъдат запазени: %2")
+                 .arg(m_fileName, query.lastError().text()));
+    m_inTransaction = false;
+}
+
+void TTable::Rollback()
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    Cancel();
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.exec(QStringLiteral("ROLLBACK"));
+    try {
+        Refresh();
+    } catch (const std::exception &) {
+    }
 }
 
 // ---- the item model ----

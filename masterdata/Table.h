@@ -137,6 +137,14 @@ public:
     void First();
     void Last();
 
+    // A transaction on the open file, for a read and a write that must not be split by another
+    // program run (the invoice counters). StartTransaction waits for the file as long as the busy
+    // timeout allows and throws when it stays taken; Rollback never throws.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const { return m_inTransaction; }
+
     // The item model of the record grid.
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -194,4 +202,5 @@ private:
     QString m_filterText;
     FilterCondition m_filter;
     bool m_filtered = false;
+    bool m_inTransaction = false;
 };

@@ -15,7 +15,8 @@
 #include <QPlainTextEdit>
 #include <QTableWidget>
 
-namespace {
+namespace
+{
 struct FieldToLabel {
     const char16_t *field;
     TLabel *TDoc::*label;
@@ -26,7 +27,8 @@ struct FieldToLabel {
 template <size_t N> void WriteLabels(TTable *table, const FieldToLabel (&map)[N])
 {
     for (const FieldToLabel &entry : map)
-        (Doc->*entry.label)->setCaption(table->FieldByName(QString::fromUtf16(entry.field))->AsString());
+        (Doc->*entry.label)
+            ->setCaption(table->FieldByName(QString::fromUtf16(entry.field))->AsString());
 }
 
 void SetCell(QTableWidget *grid, int row, int column, const QString &text)
@@ -89,8 +91,8 @@ void TForm4::TakeGoods()
         Form1->Edit1->setText(price);
 
         QString answer = QStringLiteral("1");
-        if (dialogs().inputQuery(QString(), QStringLiteral("Въведете количество за избраната стока:"),
-                                 answer)) {
+        if (dialogs().inputQuery(
+                QString(), QStringLiteral("Въведете количество за избраната стока:"), answer)) {
             const qint64 inStock = StockUnits(quantity->AsString());
             const qint64 wanted = StockUnits(answer);
             if (wanted > inStock) {

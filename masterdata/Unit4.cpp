@@ -8,8 +8,8 @@
 #include "masterdata/Table.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -22,7 +22,8 @@
 
 TForm4 *Form4 = nullptr;
 
-namespace {
+namespace
+{
 constexpr int kDesignWidth = 707;
 constexpr int kDesignHeight = 430;
 
@@ -90,8 +91,8 @@ TForm4::TForm4()
                                 QStringLiteral("Добави запис"));
     NavDelete = NavigatorButton(DBNavigator1, QStringLiteral("NavDelete"), QStringLiteral("−"),
                                 QStringLiteral("Изтрий запис"));
-    NavRefresh = NavigatorButton(DBNavigator1, QStringLiteral("NavRefresh"),
-                                 QStringLiteral("↻"), QStringLiteral("Опресняване"));
+    NavRefresh = NavigatorButton(DBNavigator1, QStringLiteral("NavRefresh"), QStringLiteral("↻"),
+                                 QStringLiteral("Опресняване"));
     for (QToolButton *button : {NavFirst, NavLast, NavInsert, NavDelete, NavRefresh})
         navigation->addWidget(button);
 
@@ -104,8 +105,8 @@ TForm4::TForm4()
     Edit1->setStyleSheet(
         QStringLiteral("QLineEdit { color: white; background-color: %1; }").arg(DesktopColours()));
 
-    Label2 = new TLabel(this, QStringLiteral("Label2"), 368, 40, QStringLiteral("Раздел :"),
-                        text13);
+    Label2 =
+        new TLabel(this, QStringLiteral("Label2"), 368, 40, QStringLiteral("Раздел :"), text13);
 
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -124,8 +125,7 @@ TForm4::TForm4()
     DBGrid1->setModel(Table1);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked |
-                             QAbstractItemView::EditKeyPressed |
+    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     DBGrid1->verticalHeader()->setDefaultSectionSize(18);
     DBGrid1->verticalHeader()->setFixedWidth(14);
@@ -214,6 +214,15 @@ TForm4::TForm4()
             if (field->AsString() != text)
                 field->SetAsString(text);
         });
+    });
+}
+
+TForm4::~TForm4()
+{
+    // What is still being edited is saved while the window and its grid still exist.
+    RunHandler([this] {
+        DBGrid1->CommitEdit();
+        Table1->Close();
     });
 }
 
@@ -419,11 +428,10 @@ void TForm4::ShowRecord()
     if (picture.isNull())
         DBImage1->clear();
     else
-        DBImage1->setPixmap(picture.width() > DBImage1->width() ||
-                                    picture.height() > DBImage1->height()
-                                ? picture.scaled(DBImage1->size(), Qt::KeepAspectRatio,
-                                                 Qt::SmoothTransformation)
-                                : picture);
+        DBImage1->setPixmap(
+            picture.width() > DBImage1->width() || picture.height() > DBImage1->height()
+                ? picture.scaled(DBImage1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                : picture);
     m_syncing = wasSyncing;
 }
 

@@ -30,6 +30,7 @@ class TForm4 : public TForm
     Q_OBJECT
 public:
     TForm4();
+    ~TForm4() override;
 
     // The one table object of the program.
     TTable *Table1;

@@ -53,7 +53,8 @@ private slots:
     void takeOnEmptyTableTakesNothing();
 };
 
-namespace {
+namespace
+{
 enum Opener { Firm, Bank, Goods, Clients, Currency };
 
 void Open(int opener)
@@ -113,8 +114,8 @@ QString Cell(int row, int column)
 }
 
 const QStringList kClientNames{QStringLiteral("Зелен хълм ООД"), QStringLiteral("Арго Строй АД"),
-                               QStringLiteral("Мирела Консулт ЕООД"), QStringLiteral("Пирин Фрут ЕТ"),
-                               QStringLiteral("Старт Софт ООД")};
+                               QStringLiteral("Мирела Консулт ЕООД"),
+                               QStringLiteral("Пирин Фрут ЕТ"), QStringLiteral("Старт Софт ООД")};
 } // namespace
 
 void TestBrowser::openerLayout_data()
@@ -188,8 +189,7 @@ void TestBrowser::openerLayout()
     QCOMPARE(Form4->ComboBox1->currentText(), firstColumn);
     QCOMPARE(Form4->Table1->headerData(0, Qt::Horizontal).toString(), firstColumn);
     if (memo)
-        QCOMPARE(Form4->DBMemo1->toPlainText(),
-                 Field(QStringLiteral("Описание на стока/услуга")));
+        QCOMPARE(Form4->DBMemo1->toPlainText(), Field(QStringLiteral("Описание на стока/услуга")));
     if (logo)
         QVERIFY(Form4->DBImage1->pixmap().width() > 0);
 }
@@ -251,7 +251,8 @@ void TestBrowser::search_data()
         << QStringList{QStringLiteral("п")}
         << QStringList{QStringLiteral("Пирин Фрут ЕТ"), QStringLiteral("Старт Софт ООД")};
     QTest::newRow("whole value in other case: that record")
-        << QStringList{QStringLiteral("пирин фрут ет")} << QStringList{QStringLiteral("Пирин Фрут ЕТ")};
+        << QStringList{QStringLiteral("пирин фрут ет")}
+        << QStringList{QStringLiteral("Пирин Фрут ЕТ")};
     QTest::newRow("no value begins with it: all")
         << QStringList{QStringLiteral("п"), QStringLiteral("пх")} << kClientNames;
     QTest::newRow("cleared: all") << QStringList{QStringLiteral("мирела консулт еоод"), QString()}
@@ -312,7 +313,8 @@ void TestBrowser::choosingSearchColumn_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<bool>("filterEnabled");
 
-    QTest::newRow("clients, key column Идент №") << int(Clients) << QStringLiteral("Идент №") << false;
+    QTest::newRow("clients, key column Идент №")
+        << int(Clients) << QStringLiteral("Идент №") << false;
     QTest::newRow("clients, address") << int(Clients) << QStringLiteral("Адрес") << true;
     QTest::newRow("goods, key column Пор. №") << int(Goods) << QStringLiteral("Пор. №") << false;
     QTest::newRow("goods, key column description")
@@ -438,19 +440,30 @@ void TestBrowser::takeFillsPageLabels_data()
         const char *label;
         const char16_t *field;
     } rows[] = {
-        {Clients, "Label33", u"Фирма"},       {Clients, "Label65", u"Идент №"},
-        {Clients, "Label34", u"ИН по ЗДДС"},  {Clients, "Label29", u"Адрес"},
-        {Clients, "Label30", u"МОЛ"},         {Clients, "Label35", u"МОЛ"},
-        {Clients, "Label23", u"Customer"},    {Clients, "Label26", u"Address"},
-        {Clients, "Label67", u"Resp.Person"}, {Clients, "Label71", u"Resp.Person"},
-        {Bank, "Label38", u"Bank"},           {Bank, "Label39", u"IBAN"},
-        {Bank, "Label53", u"SWIFT"},          {Firm, "Label46", u"ДОСТАВЧИК"},
+        {Clients, "Label33", u"Фирма"},
+        {Clients, "Label65", u"Идент №"},
+        {Clients, "Label34", u"ИН по ЗДДС"},
+        {Clients, "Label29", u"Адрес"},
+        {Clients, "Label30", u"МОЛ"},
+        {Clients, "Label35", u"МОЛ"},
+        {Clients, "Label23", u"Customer"},
+        {Clients, "Label26", u"Address"},
+        {Clients, "Label67", u"Resp.Person"},
+        {Clients, "Label71", u"Resp.Person"},
+        {Bank, "Label38", u"Bank"},
+        {Bank, "Label39", u"IBAN"},
+        {Bank, "Label53", u"SWIFT"},
+        {Firm, "Label46", u"ДОСТАВЧИК"},
         {Firm, "Label63", u"ДОСТАВЧИК (втори ред)"},
-        {Firm, "Label47", u"Адрес"},          {Firm, "Label54", u"Адрес (втори ред)"},
-        {Firm, "Label49", u"МОЛ"},            {Firm, "Label11", u"ИН по ЗДДС BG"},
-        {Firm, "Label10", u"ИН"},             {Firm, "Label16", u"Местоиздаване"},
+        {Firm, "Label47", u"Адрес"},
+        {Firm, "Label54", u"Адрес (втори ред)"},
+        {Firm, "Label49", u"МОЛ"},
+        {Firm, "Label11", u"ИН по ЗДДС BG"},
+        {Firm, "Label10", u"ИН"},
+        {Firm, "Label16", u"Местоиздаване"},
         {Firm, "Label70", u"Place of publishment"},
-        {Firm, "Label52", u"МОЛ"},            {Firm, "Label68", u"Resp.Person"},
+        {Firm, "Label52", u"МОЛ"},
+        {Firm, "Label68", u"Resp.Person"},
         {Firm, "Label72", u"Resp.Person"},
     };
     for (const auto &row : rows) {
@@ -493,16 +506,15 @@ void TestBrowser::takeGoods_data()
     const QString exhausted = QStringLiteral("Количеството на стоката е изчерпано!");
     const QString notEnough = QStringLiteral("Няма толкова количество в наличност!");
     const QString noQuantity = QStringLiteral("Попълнете коректно КОЛИЧЕСТВОТО на стоката");
-    QTest::newRow("10 less 3") << QStringLiteral("10") << QStringLiteral("3")
-                               << QStringLiteral("7") << true << QStringList();
+    QTest::newRow("10 less 3") << QStringLiteral("10") << QStringLiteral("3") << QStringLiteral("7")
+                               << true << QStringList();
     QTest::newRow("3 less 3: exhausted") << QStringLiteral("3") << QStringLiteral("3")
-                                         << QStringLiteral("0") << true
-                                         << QStringList{exhausted};
+                                         << QStringLiteral("0") << true << QStringList{exhausted};
     QTest::newRow("0: not asked") << QStringLiteral("0") << QStringLiteral("none")
                                   << QStringLiteral("0") << false << QStringList{exhausted};
-    QTest::newRow("2 against 2.5: refused") << QStringLiteral("2") << QStringLiteral("2.5")
-                                            << QStringLiteral("2") << false
-                                            << QStringList{notEnough, noQuantity};
+    QTest::newRow("2 against 2.5: refused")
+        << QStringLiteral("2") << QStringLiteral("2.5") << QStringLiteral("2") << false
+        << QStringList{notEnough, noQuantity};
     QTest::newRow("cancel") << QStringLiteral("5") << QStringLiteral("cancel")
                             << QStringLiteral("5") << false << QStringList{noQuantity};
     QTest::newRow("7.5 less 2.25") << QStringLiteral("7.5") << QStringLiteral("2.25")
@@ -533,7 +545,8 @@ void TestBrowser::takeGoods()
     Form4->SpeedButton2Click();
 
     QCOMPARE(run.script().messages, messages);
-    QCOMPARE(int(run.script().queries.size()) - queriesBefore, answer == QStringLiteral("none") ? 0 : 1);
+    QCOMPARE(int(run.script().queries.size()) - queriesBefore,
+             answer == QStringLiteral("none") ? 0 : 1);
     if (answer != QStringLiteral("none")) {
         const ScriptedDialogs::Query &query = run.script().queries.last();
         QCOMPARE(query.title, QString());

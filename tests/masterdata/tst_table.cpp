@@ -36,6 +36,8 @@ private slots:
     void deleteRemovesCurrentRecord();
     void fieldOrderMovesColumnOnly();
     void closeNotifiesOnlyAnOpenTable();
+    void transactionCommitsOrRollsBack_data();
+    void transactionCommitsOrRollsBack();
 
     void stockArithmetic_data();
     void stockArithmetic();
@@ -54,7 +56,8 @@ QString TestTable::makeTable(const QString &name, const QStringList &values)
 {
     const QString path = m_dir->filePath(name + QStringLiteral(".db"));
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
         db.setDatabaseName(path);
         if (!db.open())
             return {};
@@ -153,11 +156,11 @@ void TestTable::fieldByNameIgnoresCase_data()
     QTest::addColumn<QString>("found");
 
     QTest::newRow("exact") << QStringLiteral("К-во") << QStringLiteral("К-во");
-    QTest::newRow("lower-case Cyrillic") << QStringLiteral("описание на стока/услуга")
-                                         << QStringLiteral("Описание на стока/услуга");
+    QTest::newRow("lower-case Cyrillic")
+        << QStringLiteral("описание на стока/услуга") << QStringLiteral("Описание на стока/услуга");
     QTest::newRow("upper-case Cyrillic") << QStringLiteral("ИМЕ") << QStringLiteral("Име");
-    QTest::newRow("missing field") << QStringLiteral("Фирма")
-                                   << QStringLiteral("Table1: Field 'Фирма' not found");
+    QTest::newRow("missing field")
+        << QStringLiteral("Фирма") << QStringLiteral("Table1: Field 'Фирма' not found");
 }
 
 void TestTable::fieldByNameIgnoresCase()
@@ -182,13 +185,16 @@ void TestTable::locateFindsPrefixIgnoringCase_data()
     QTest::addColumn<bool>("found");
     QTest::addColumn<int>("recNo");
 
-    const QStringList latin{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")};
-    const QStringList cyrillic{QStringLiteral("Алфа"), QStringLiteral("Бета"), QStringLiteral("Гама")};
+    const QStringList latin{QStringLiteral("Alpha"), QStringLiteral("Beta"),
+                            QStringLiteral("Gamma")};
+    const QStringList cyrillic{QStringLiteral("Алфа"), QStringLiteral("Бета"),
+                               QStringLiteral("Гама")};
     QTest::newRow("prefix") << latin << QStringLiteral("B") << true << 2;
     QTest::newRow("prefix in other case") << latin << QStringLiteral("gam") << true << 3;
     QTest::newRow("no value begins with it: stays") << latin << QStringLiteral("Bx") << false << 1;
     QTest::newRow("Cyrillic prefix in other case") << cyrillic << QStringLiteral("бЕ") << true << 2;
-    QTest::newRow("Cyrillic whole value upper case") << cyrillic << QStringLiteral("ГАМА") << true << 3;
+    QTest::newRow("Cyrillic whole value upper case")
+        << cyrillic << QStringLiteral("ГАМА") << true << 3;
     QTest::newRow("quote matches literally")
         << QStringList{QStringLiteral("Ана"), QStringLiteral("О'Нийл")} << QStringLiteral("о'н")
         << true << 2;
@@ -214,16 +220,19 @@ void TestTable::filterKeepsMatchingRecords_data()
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QStringList>("visible");
 
-    const QStringList latin{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Gamma")};
-    const QStringList cyrillic{QStringLiteral("Алфа"), QStringLiteral("Бета"), QStringLiteral("Гама")};
-    QTest::newRow("equal ignores case") << latin << QStringLiteral("Име = 'beta'")
-                                        << QStringList{QStringLiteral("Beta")};
-    QTest::newRow("equal needs the whole value") << latin << QStringLiteral("Име = 'B'")
-                                                 << QStringList();
-    QTest::newRow("at least sorts after") << latin << QStringLiteral("Име >= 'B'")
-                                          << QStringList{QStringLiteral("Beta"), QStringLiteral("Gamma")};
-    QTest::newRow("Cyrillic equal ignores case") << cyrillic << QStringLiteral("Име = 'БЕТА'")
-                                                 << QStringList{QStringLiteral("Бета")};
+    const QStringList latin{QStringLiteral("Alpha"), QStringLiteral("Beta"),
+                            QStringLiteral("Gamma")};
+    const QStringList cyrillic{QStringLiteral("Алфа"), QStringLiteral("Бета"),
+                               QStringLiteral("Гама")};
+    QTest::newRow("equal ignores case")
+        << latin << QStringLiteral("Име = 'beta'") << QStringList{QStringLiteral("Beta")};
+    QTest::newRow("equal needs the whole value")
+        << latin << QStringLiteral("Име = 'B'") << QStringList();
+    QTest::newRow("at least sorts after")
+        << latin << QStringLiteral("Име >= 'B'")
+        << QStringList{QStringLiteral("Beta"), QStringLiteral("Gamma")};
+    QTest::newRow("Cyrillic equal ignores case")
+        << cyrillic << QStringLiteral("Име = 'БЕТА'") << QStringList{QStringLiteral("Бета")};
     QTest::newRow("Cyrillic at least ignores case")
         << cyrillic << QStringLiteral("име >= 'б'")
         << QStringList{QStringLiteral("Бета"), QStringLiteral("Гама")};
@@ -337,7 +346,8 @@ void TestTable::deleteRemovesCurrentRecord()
     openOn(QStringLiteral("customer"));
     m_table->SetRecNo(2);
     m_table->Delete();
-    QCOMPARE(Column(*m_table, QStringLiteral("Име")), (QStringList{QStringLiteral("А"), QStringLiteral("В")}));
+    QCOMPARE(Column(*m_table, QStringLiteral("Име")),
+             (QStringList{QStringLiteral("А"), QStringLiteral("В")}));
     QCOMPARE(m_table->RecNo(), 2);
     m_table->Close();
     openOn(QStringLiteral("customer"));
@@ -365,6 +375,35 @@ void TestTable::closeNotifiesOnlyAnOpenTable()
     QCOMPARE(closed.count(), 1);
 }
 
+void TestTable::transactionCommitsOrRollsBack_data()
+{
+    QTest::addColumn<bool>("commit");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("commit keeps the change") << true << QStringLiteral("0000000042");
+    QTest::newRow("rollback restores the file") << false << QStringLiteral("0000000041");
+}
+
+void TestTable::transactionCommitsOrRollsBack()
+{
+    QFETCH(bool, commit);
+    QFETCH(QString, stored);
+    makeTable(QStringLiteral("Firm"), {QStringLiteral("0000000041")});
+    openOn(QStringLiteral("Firm"));
+    m_table->StartTransaction();
+    m_table->Edit();
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("0000000042"));
+    m_table->Post();
+    if (commit)
+        m_table->Commit();
+    else
+        m_table->Rollback();
+    QCOMPARE(m_table->InTransaction(), false);
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), stored);
+    m_table->Close();
+    openOn(QStringLiteral("Firm"));
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), stored);
+}
+
 void TestTable::stockArithmetic_data()
 {
     QTest::addColumn<QString>("stock");
@@ -375,14 +414,14 @@ void TestTable::stockArithmetic_data()
     QTest::newRow("all of it") << QStringLiteral("3") << QStringLiteral("3") << QStringLiteral("0");
     QTest::newRow("decimals") << QStringLiteral("7.5") << QStringLiteral("2.25")
                               << QStringLiteral("5.25");
-    QTest::newRow("half from whole") << QStringLiteral("10") << QStringLiteral("2.5")
-                                     << QStringLiteral("7.5");
-    QTest::newRow("four decimals kept") << QStringLiteral("1") << QStringLiteral("0.875")
-                                        << QStringLiteral("0.125");
-    QTest::newRow("beyond four decimals rounds") << QStringLiteral("1")
-                                                 << QStringLiteral("0.00004") << QStringLiteral("1");
-    QTest::newRow("negative left") << QStringLiteral("1") << QStringLiteral("1.25")
-                                   << QStringLiteral("-0.25");
+    QTest::newRow("half from whole")
+        << QStringLiteral("10") << QStringLiteral("2.5") << QStringLiteral("7.5");
+    QTest::newRow("four decimals kept")
+        << QStringLiteral("1") << QStringLiteral("0.875") << QStringLiteral("0.125");
+    QTest::newRow("beyond four decimals rounds")
+        << QStringLiteral("1") << QStringLiteral("0.00004") << QStringLiteral("1");
+    QTest::newRow("negative left")
+        << QStringLiteral("1") << QStringLiteral("1.25") << QStringLiteral("-0.25");
 }
 
 void TestTable::stockArithmetic()
