@@ -68,6 +68,7 @@ private slots:
     void repeatedTransferKeepsNumber();
     void storedMeanwhileIsNotRewound();
     void storeRefusesTypedNumber();
+    void storeWaitsForAnotherRun();
 
 private:
     std::unique_ptr<ProgramRun> m_run;
@@ -258,6 +259,36 @@ void TestTransfer::storeRefusesTypedNumber()
     QCOMPARE(m_run->script().shellCalls.size(), 1);
     QVERIFY(!NumberStored);
     QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000041"));
+}
+
+void TestTransfer::storeWaitsForAnotherRun()
+{
+    start();
+    Main->SpeedButton4->click();
+    // Another run of the program holds the own-company file for writing throughout the print:
+    // the check and the store cannot slip in between, so nothing is stored and the user is told.
+    QSqlDatabase other =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other_run"));
+    other.setDatabaseName(m_run->path(QStringLiteral("DB/Firm.db")));
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+    PrintOptionsForm->SpeedButton1->click();
+    QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+    lock.finish();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("other_run"));
+    QCOMPARE(m_run->script().errors.size(), 1);
+    QVERIFY(m_run->script().errors.first().startsWith(
+        QStringLiteral("Броячът не може да бъде записан")));
+    QVERIFY(!NumberStored);
+    QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000041"));
+    // Once the file is free the next print stores the number.
+    m_run->script().errors.clear();
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(m_run->script().errors, QStringList());
+    QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000042"));
 }
 
 VORNEX_TEST_MAIN(TestTransfer)
