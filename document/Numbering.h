@@ -2,8 +2,8 @@
 
 // The document number and the dates of the page, and the start of a new invoice.
 
-// Set after a print of either mark; never cleared in a run. Whether a print stores its number is
-// decided by the counter itself (StoreDocumentNumber), so a second invoice of the run is stored too.
+// Set after a print of either mark; never cleared in a run. The counter itself decides whether a
+// print stores its number (StoreDocumentNumber), so a second invoice of a run is stored too.
 extern bool NumberStored;
 
 // Reads the counter of the current document kind from the own-company record the browser has
