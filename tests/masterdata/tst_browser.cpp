@@ -45,7 +45,8 @@ private slots:
     void takeFillsPageLabels();
     void takeGoods_data();
     void takeGoods();
-    void takeGoodsWithPriceNotANumberChangesNothing();
+    void takeGoodsRefusedNumberChangesNothing_data();
+    void takeGoodsRefusedNumberChangesNothing();
     void takeFirmCopiesLogo();
     void takeCurrencyEmptiesGridAndRewritesHeaders();
     void takeCurrencyWithBadRateChangesNothing_data();
@@ -574,24 +575,50 @@ void TestBrowser::takeGoods()
     QCOMPARE(Field(QStringLiteral("К-во")), left);
 }
 
-void TestBrowser::takeGoodsWithPriceNotANumberChangesNothing()
+void TestBrowser::takeGoodsRefusedNumberChangesNothing_data()
 {
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("stock");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("queries");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("empty price: stock kept, nothing asked")
+        << QString() << QStringLiteral("10") << QStringLiteral("2") << 0
+        << QStringLiteral("'' is not a valid floating point value");
+    QTest::newRow("quantity not a number")
+        << QStringLiteral("145") << QStringLiteral("10") << QStringLiteral("abc") << 1
+        << QStringLiteral("'abc' is not a valid floating point value");
+    QTest::newRow("empty stock") << QStringLiteral("145") << QString() << QStringLiteral("2") << 1
+                                 << QStringLiteral("'' is not a valid floating point value");
+}
+
+void TestBrowser::takeGoodsRefusedNumberChangesNothing()
+{
+    QFETCH(QString, price);
+    QFETCH(QString, stock);
+    QFETCH(QString, answer);
+    QFETCH(int, queries);
+    QFETCH(QString, message);
+
     ProgramRun run;
     Start(run);
     Form4->OpenStock();
-    SetField(QStringLiteral("Продажна цена"), QString());
+    SetField(QStringLiteral("Продажна цена"), price);
+    SetField(QStringLiteral("К-во"), stock);
     const int rows = Form1->StringGrid1->rowCount();
-    run.script().answer(QStringLiteral("2"));
-    QString message;
+    run.script().answer(answer);
+    QString error;
     try {
         Form4->SpeedButton2Click();
-    } catch (const UserError &error) {
-        message = error.message();
+    } catch (const UserError &raised) {
+        error = raised.message();
     }
-    QCOMPARE(message, QStringLiteral("'' is not a valid floating point value"));
-    QCOMPARE(run.script().queries.size(), 1); // only the VAT prompt
-    QCOMPARE(Field(QStringLiteral("К-во")), QStringLiteral("10"));
+    QCOMPARE(error, message);
+    QCOMPARE(int(run.script().queries.size()), 1 + queries); // after the VAT prompt
+    QCOMPARE(Field(QStringLiteral("К-во")), stock);
     QCOMPARE(Form1->StringGrid1->rowCount(), rows);
+    QCOMPARE(LineCounter, 0);
 }
 
 void TestBrowser::takeFirmCopiesLogo()
