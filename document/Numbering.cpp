@@ -1,7 +1,6 @@
 #include "document/Numbering.h"
 
 #include "app/Dialogs.h"
-#include "app/Errors.h"
 #include "app/Look.h"
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
@@ -13,12 +12,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUrl>
 
 bool NumberStored = false;
 
@@ -28,64 +21,6 @@ QString CurrentKind()
 {
     return Form1->ComboBox2->currentText();
 }
-
-// The connection through which the browser's table reads and writes its file, so that the check
-// and the store of a counter can run in one transaction on it.
-QSqlDatabase ConnectionOf(const TTable &table)
-{
-    const QString file = QFileInfo(table.FilePath()).absoluteFilePath();
-    const QStringList names = QSqlDatabase::connectionNames();
-    for (const QString &name : names) {
-        const QSqlDatabase db = QSqlDatabase::database(name, false);
-        if (!db.isOpen())
-            continue;
-        QString path = db.databaseName();
-        path = path.left(path.indexOf(QLatin1Char('?')));
-        if (path.startsWith(QLatin1String("file:")))
-            path = QUrl(path).toLocalFile();
-        if (QFileInfo(path).absoluteFilePath() == file)
-            return db;
-    }
-    return QSqlDatabase();
-}
-
-// Holds the table file's write lock from the check of the counter to its store.
-class CounterTransaction
-{
-public:
-    explicit CounterTransaction(const TTable &table) : m_db(ConnectionOf(table))
-    {
-        if (m_db.isValid()) {
-            QSqlQuery begin(m_db);
-            m_open = begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
-            if (!m_open)
-                throw UserError(QStringLiteral("Броячът не може да бъде записан: файлът %1 е "
-                                               "зает. Опитайте отново.")
-                                    .arg(QDir::toNativeSeparators(table.FilePath())));
-        }
-    }
-    ~CounterTransaction()
-    {
-        if (m_open) {
-            QSqlQuery rollback(m_db);
-            rollback.exec(QStringLiteral("ROLLBACK"));
-        }
-    }
-    void commit()
-    {
-        if (!m_open)
-            return;
-        QSqlQuery commit(m_db);
-        if (!commit.exec(QStringLiteral("COMMIT")))
-            throw UserError(QStringLiteral("Броячът не може да бъде записан: %1")
-                                .arg(commit.lastError().text()));
-        m_open = false;
-    }
-
-private:
-    QSqlDatabase m_db;
-    bool m_open = false;
-};
 
 // The routine behind the manual number and the note reference: two queries, the first answer
 // in ten-digit form; a cancelled query changes nothing.
@@ -125,9 +60,10 @@ void StoreDocumentNumber()
     const int number = DocumentNumberValue(Doc->NO->caption());
     Doc->NO->setCaption(TenDigits(number));
 
+    // The check and the store are one transaction: another run of the program may have stored a
+    // number since this one opened the table, and none can store between them.
+    table.StartTransaction();
     try {
-        CounterTransaction transaction(table);
-        // Another run of the program may have stored a number since this one opened the table.
         table.Refresh();
         TField *counter = table.FieldByName(CounterField(CurrentKind()));
         if (CounterMustAdvance(number, counter->AsString())) {
@@ -135,11 +71,9 @@ void StoreDocumentNumber()
             counter->SetAsString(Doc->NO->caption());
             table.Post();
         }
-        transaction.commit();
+        table.Commit();
     } catch (...) {
-        // The record shows again what the file holds.
-        table.Cancel();
-        table.Refresh();
+        table.Rollback();
         throw;
     }
     Form4->SpeedButton1Click();
