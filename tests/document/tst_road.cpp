@@ -344,17 +344,10 @@ void TestRoad::manualNumberAndReference_data()
     QTest::addColumn<bool>("reference");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("number");
-    QTest::newRow("number padded to ten digits")
-        << QStringList{"123", "05.03.2007"} << false << "№ 0000000123 / Дата(Date): 05.03.2007"
-        << "0000000123";
     QTest::newRow("cancelled number keeps line and number")
         << QStringList{"<cancel>"} << false << QString() << QString();
     QTest::newRow("cancelled date keeps line and number")
         << QStringList{"55", "<cancel>"} << false << QString() << QString();
-    QTest::newRow("reference with a ten-character date")
-        << QStringList{"01.02.2007", "0000000040"} << true
-        << "от дата / from date: 01.02.2007, към фактура № / to invoice No: 0000000040"
-        << QString();
     QTest::newRow("reference with a short date is padded")
         << QStringList{"1.2.2007", "40"} << true
         << "от дата / from date: 001.2.2007, към фактура № / to invoice No: 40" << QString();
