@@ -102,7 +102,11 @@ void TMain::SpeedButton9Click()
 
 void TMain::SpeedButton2Click()
 {
+    // The table comes to the front, also from behind the menu or from the task bar.
+    Form1->setWindowState(Form1->windowState() & ~Qt::WindowMinimized);
     Form1->show();
+    Form1->raise();
+    Form1->activateWindow();
 }
 
 void TMain::SpeedButton4Click()

@@ -117,6 +117,14 @@ void TestStartup::formsAreCreatedOnceAndKeepTheirContents()
     QVERIFY(Form1->isVisible());
     QCOMPARE(Form1->StringGrid1->rowCount(), 3);
     QCOMPARE(Form1->Label5->text(), QStringLiteral("12.00"));
+
+    // A minimised table comes back as it was.
+    Form1->showMinimized();
+    Main->SpeedButton2->click();
+    QCOMPARE(Form1, table);
+    QVERIFY(Form1->isVisible());
+    QVERIFY(!Form1->isMinimized());
+    QCOMPARE(Form1->StringGrid1->rowCount(), 3);
 }
 
 void TestStartup::menuForm()
