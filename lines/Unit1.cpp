@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -114,6 +115,15 @@ const QStringList kGroundItems = {
     QStringLiteral("чл. 44, т. 3"),
     QStringLiteral("чл. 50, т. 1"),
 };
+
+// Shown when the decimal separator in force is no longer "." once the VAT rate is known.
+const QString kDecimalSeparatorMessage =
+    QStringLiteral("Моля, конфигурирайте вашата операционна система за коректна работа с програмата:\n"
+                   "отидете на:\n"
+                   "My Computer->Control Panel->Regional and Language Options->  изберете "
+                   "'Regional Options' и натиснете бутона 'customize',за полето 'Decimal Symbol', "
+                   "трябва да бъде попълнено '.' (знака: точка), вместо друг символ, натиснете "
+                   "'ОК' и отново 'ОК'.");
 
 QFont FormFont()
 {
@@ -329,7 +339,15 @@ void TForm1::FormCreate()
     CurrencyRate = 1.95583;
     LoadMemory();
     WriteHeaderRows();
+    // Amounts are typed, stored and compared with "." as the decimal separator.
+    QLocale::setDefault(QLocale::c());
     AskVatRate();
+    // A setting changed while the prompt was open would spoil every amount: the user is told how
+    // to set it right, and the table is closed.
+    if (QLocale().decimalPoint() != QLatin1String(".")) {
+        dialogs().showMessage(kDecimalSeparatorMessage);
+        close();
+    }
 }
 
 void TForm1::LoadMemory()

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -21,6 +22,7 @@ private slots:
     void startsWithHeadersAndZeroTotals();
     void vatPrompt_data();
     void vatPrompt();
+    void separatorChangedDuringThePromptIsReported();
     void memoryFileFillsTheBoxes_data();
     void memoryFileFillsTheBoxes();
     void addWritesTheLineAndTotals();
@@ -192,6 +194,41 @@ void TestLineTable::vatPrompt()
                  .replace(QStringLiteral("Данъчна ставка"), QStringLiteral("VAT"))
                  .replace(QStringLiteral("размер на данъка"), QStringLiteral("Total VAT")));
     QCOMPARE(run.script().errors, error.isEmpty() ? QStringList() : QStringList{error});
+}
+
+namespace
+{
+// Changes the decimal separator while the VAT prompt is open, as a change of the system's
+// regional settings would.
+class SeparatorChangingDialogs : public ScriptedDialogs
+{
+public:
+    bool inputQuery(const QString &title, const QString &prompt, QString &value) override
+    {
+        QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
+        return ScriptedDialogs::inputQuery(title, prompt, value);
+    }
+};
+} // namespace
+
+void TestLineTable::separatorChangedDuringThePromptIsReported()
+{
+    SeparatorChangingDialogs changing;
+    ProgramRun run;
+    setDialogs(&changing);
+    changing.answer(QStringLiteral("9%"));
+    run.start();
+    QLocale::setDefault(QLocale::c());
+
+    QCOMPARE(changing.messages,
+             QStringList{"Моля, конфигурирайте вашата операционна система за коректна работа с "
+                         "програмата:\nотидете на:\nMy Computer->Control Panel->Regional and "
+                         "Language Options->  изберете 'Regional Options' и натиснете бутона "
+                         "'customize',за полето 'Decimal Symbol', трябва да бъде попълнено '.' "
+                         "(знака: точка), вместо друг символ, натиснете 'ОК' и отново 'ОК'."});
+    // The rate was taken before the check.
+    QCOMPARE(VatFactor, 0.09);
+    QVERIFY(!Form1->isVisible());
 }
 
 void TestLineTable::memoryFileFillsTheBoxes_data()
