@@ -7,12 +7,17 @@ int main(int argc, char **argv)
 {
     TakeProgramFolder();
     VornexApplication app(argc, argv);
-    RunHandler([] {
+    bool started = false;
+    RunHandler([&started] {
         CreateForms();
         if (Main)
             Main->show();
+        started = true;
     });
-    app.exec();
+    // An error that escaped the start-up has been shown; without the menu there is nothing the
+    // user could go on with, so the program ends instead of waiting without a window.
+    if (started)
+        app.exec();
     DestroyForms();
     return 0;
 }
