@@ -182,6 +182,12 @@ void TestStartup::menuButtons()
     QCOMPARE(button->geometry(), QRect(position, QSize(180, 120)));
     QVERIFY(button->isEnabled());
     QVERIFY(!button->icon().isNull());
+    // Flat, the picture above a caption in bold Arial of 13 pixels.
+    QVERIFY(button->autoRaise());
+    QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    QCOMPARE(button->font().family(), QStringLiteral("Arial"));
+    QCOMPARE(button->font().pixelSize(), 13);
+    QVERIFY(button->font().bold());
 }
 
 void TestStartup::closingTheMenuWritesTheMemoryAndEnds()

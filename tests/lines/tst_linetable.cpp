@@ -20,6 +20,8 @@ class TestLineTable : public QObject
     Q_OBJECT
 private slots:
     void startsWithHeadersAndZeroTotals();
+    void layout_data();
+    void layout();
     void vatPrompt_data();
     void vatPrompt();
     void separatorChangedDuringThePromptIsReported();
@@ -106,6 +108,60 @@ void TestLineTable::startsWithHeadersAndZeroTotals()
     QCOMPARE(Form1->CurrencyRate, 1.95583);
     QCOMPARE(LineCounter, 0);
     QCOMPARE(Form1->MemoryList, (QStringList{"20%", "ФАКТУРА / INVOICE", "", QString(76, '.')}));
+}
+
+void TestLineTable::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry"); // an empty size: sized to its text
+    QTest::newRow("grid") << "StringGrid1" << QRect(8, 8, 801, 361);
+    QTest::newRow("table button") << "SpeedButton4" << QRect(8, 372, 153, 22);
+    QTest::newRow("totals panel") << "Panel1" << QRect(8, 400, 0, 0);
+    QTest::newRow("net caption") << "Label6" << QRect(1, 1, 0, 0);
+    QTest::newRow("net") << "Label7" << QRect(137, 1, 0, 0);
+    QTest::newRow("VAT caption") << "Label2" << QRect(1, 15, 0, 0);
+    QTest::newRow("VAT") << "Label3" << QRect(137, 33, 0, 0);
+    QTest::newRow("gross caption") << "Label4" << QRect(1, 47, 0, 0);
+    QTest::newRow("gross") << "Label5" << QRect(137, 47, 0, 0);
+    QTest::newRow("number field") << "ComboBox3" << QRect(8, 6, 65, 19);
+    QTest::newRow("description") << "Stock" << QRect(80, 6, 537, 43);
+    QTest::newRow("unit") << "Edit4" << QRect(624, 6, 49, 19);
+    QTest::newRow("quantity") << "Edit3" << QRect(680, 6, 49, 19);
+    QTest::newRow("price") << "Edit1" << QRect(736, 6, 73, 19);
+    QTest::newRow("add button") << "SpeedButton1" << QRect(120, 28, 689, 22);
+    QTest::newRow("document caption") << "Label15" << QRect(480, 388, 0, 0);
+    QTest::newRow("note caption") << "Label16" << QRect(480, 414, 0, 0);
+    QTest::newRow("grounds caption") << "Label17" << QRect(480, 438, 0, 0);
+    QTest::newRow("document kind") << "ComboBox2" << QRect(552, 384, 257, 0);
+    QTest::newRow("note kind") << "ComboBox1" << QRect(552, 410, 257, 0);
+    QTest::newRow("grounds") << "ComboBox4" << QRect(552, 436, 257, 0);
+    QTest::newRow("grounds help") << "SpeedButton2" << QRect(368, 428, 31, 30);
+}
+
+void TestLineTable::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    QCOMPARE(Form1->size(), QSize(818, 473));
+    QCOMPARE(Form1->pos(), QPoint(124, 125));
+    auto *control = Form1->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->pos(), geometry.topLeft());
+    if (geometry.width() > 0)
+        QCOMPARE(control->width(), geometry.width());
+    if (geometry.height() > 0)
+        QCOMPARE(control->height(), geometry.height());
+
+    QList<int> widths;
+    for (int column = 0; column < Form1->StringGrid1->columnCount(); ++column)
+        widths << Form1->StringGrid1->columnWidth(column);
+    QCOMPARE(widths, (QList<int>{51, 269, 53, 53, 91, 90, 89, 90}));
+    QCOMPARE(Form1->StringGrid1->rowHeight(0), 18);
+    // The totals panel holds its labels.
+    QVERIFY(Form1->Panel1->rect().contains(Form1->Label5->geometry()));
 }
 
 void TestLineTable::vatPrompt_data()
