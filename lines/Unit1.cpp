@@ -118,7 +118,8 @@ const QStringList kGroundItems = {
 
 // Shown when the decimal separator in force is no longer "." once the VAT rate is known.
 const QString kDecimalSeparatorMessage =
-    QStringLiteral("Моля, конфигурирайте вашата операционна система за коректна работа с програмата:\n"
+    QStringLiteral("Моля, конфигурирайте вашата операционна система за коректна работа с "
+                   "програмата:\n"
                    "отидете на:\n"
                    "My Computer->Control Panel->Regional and Language Options->  изберете "
                    "'Regional Options' и натиснете бутона 'customize',за полето 'Decimal Symbol', "
