@@ -5,11 +5,23 @@
 #include <QLocale>
 #include <cmath>
 
+namespace
+{
+// The C locale reading numbers as the framework does: a "," is never a thousands separator, so
+// "2,500" is refused rather than read as two thousand five hundred.
+QLocale NumberLocale()
+{
+    QLocale locale = QLocale::c();
+    locale.setNumberOptions(QLocale::RejectGroupSeparator);
+    return locale;
+}
+} // namespace
+
 double StrToFloat(const QString &text)
 {
     bool ok = false;
     const QString trimmed = text.trimmed();
-    const double value = QLocale::c().toDouble(trimmed, &ok);
+    const double value = NumberLocale().toDouble(trimmed, &ok);
     if (!ok || trimmed.isEmpty() || !std::isfinite(value))
         throw InvalidFloat(text);
     return value;
@@ -18,7 +30,7 @@ double StrToFloat(const QString &text)
 int StrToInt(const QString &text)
 {
     bool ok = false;
-    const int value = QLocale::c().toInt(text.trimmed(), &ok);
+    const int value = NumberLocale().toInt(text.trimmed(), &ok);
     if (!ok)
         throw InvalidInteger(text);
     return value;
@@ -27,7 +39,7 @@ int StrToInt(const QString &text)
 qint64 StrToInt64(const QString &text)
 {
     bool ok = false;
-    const qint64 value = QLocale::c().toLongLong(text.trimmed(), &ok);
+    const qint64 value = NumberLocale().toLongLong(text.trimmed(), &ok);
     if (!ok)
         throw InvalidInteger(text);
     return value;

@@ -268,6 +268,9 @@ void TestAmounts::badLineLeavesTotals_data()
     QTest::newRow("quantity not a number")
         << "12.5"
         << "x" << 1.95583 << "'x' is not a valid floating point value";
+    QTest::newRow("comma is no thousands separator")
+        << "12.5"
+        << "2,500" << 1.95583 << "'2,500' is not a valid floating point value";
     QTest::newRow("price checked before quantity")
         << "a"
         << "b" << 1.95583 << "'a' is not a valid floating point value";
