@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPixmap>
@@ -529,6 +530,10 @@ void TForm4::DBImage1Click()
     if (!file.open(QIODevice::ReadOnly))
         throw UserError(QStringLiteral("Файлът %1 не може да бъде прочетен.").arg(path));
     const QByteArray bytes = file.readAll();
+    // A file that is no picture at all is refused; the logo stays as it was.
+    if (QImage::fromData(bytes).isNull())
+        throw UserError(
+            QStringLiteral("Файлът %1 не е картина, която може да бъде заредена.").arg(path));
     DBGrid1->CommitEdit();
     TField *logo = Table1->FieldByName(m_imageField);
     Table1->Edit();

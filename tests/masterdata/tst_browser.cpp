@@ -395,6 +395,8 @@ void TestBrowser::logoReplacedFromPictureFile_data()
     if (QImageWriter::supportedImageFormats().contains("ico"))
         QTest::newRow("icon empties the logo") << QStringLiteral("ICO") << false;
     QTest::newRow("cancel changes nothing") << QString() << true;
+    // "TXT": a file named .bmp that holds no picture at all.
+    QTest::newRow("no picture at all: refused, logo kept") << QStringLiteral("TXT") << true;
 }
 
 void TestBrowser::logoReplacedFromPictureFile()
@@ -406,19 +408,31 @@ void TestBrowser::logoReplacedFromPictureFile()
     Start(run);
     Form4->OpenFirm();
     const QByteArray before = Form4->Table1->FieldByName(QStringLiteral("Лого"))->AsBytes();
+    const bool noPicture = format == QStringLiteral("TXT");
     QString file;
-    if (!format.isEmpty()) {
+    if (noPicture) {
+        file = run.path(QStringLiteral("logo.bmp"));
+        QFile text(file);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("BM, but no picture");
+    } else if (!format.isEmpty()) {
         QImage picture(32, 16, QImage::Format_RGB32);
         picture.fill(Qt::red);
         file = run.path(QStringLiteral("picture.") + format.toLower());
         QVERIFY(picture.save(file, format.toLatin1().constData()));
     }
     run.script().pictureAnswers.push(file);
-    Form4->DBImage1Click();
+    QString error;
+    try {
+        Form4->DBImage1Click();
+    } catch (const UserError &raised) {
+        error = raised.message();
+    }
+    QCOMPARE(error.isEmpty(), !noPicture);
     Form4->OpenBank();
     Form4->OpenFirm();
     const QByteArray after = Form4->Table1->FieldByName(QStringLiteral("Лого"))->AsBytes();
-    if (format.isEmpty())
+    if (format.isEmpty() || noPicture)
         QCOMPARE(after, before);
     else if (stored) {
         QFile saved(file);
