@@ -71,14 +71,36 @@ void SetUpNoteAccounts(const QString &noteKind)
     grid->setCell(2, 1, QStringLiteral("Sum"));
 }
 
+// The amount without its minus sign; negative tells whether it had one.
+QString Magnitude(const QString &amount, bool &negative)
+{
+    negative = amount.startsWith(QLatin1Char('-'));
+    return negative ? amount.mid(1) : amount;
+}
+
+// The words of both amounts. A credit note may total below zero: its words are those of the
+// amount without the sign, after "минус" or "minus", as the digit routines read digits only.
+QString SignedAmountInWords(const QString &leva, const QString &foreign)
+{
+    bool levaNegative = false;
+    bool foreignNegative = false;
+    QString words = AmountInWords(Magnitude(leva, levaNegative),
+                                  Magnitude(foreign, foreignNegative), Form1->CurrencyCode);
+    if (foreignNegative)
+        words.insert(words.indexOf(QLatin1Char('\n')) + 1, QStringLiteral("minus "));
+    if (levaNegative)
+        words.prepend(QStringLiteral("минус "));
+    return words;
+}
+
 void WriteAmountInWords()
 {
-    if (Doc->Label3->caption().startsWith(QLatin1Char('0')))
+    bool negative = false;
+    if (Magnitude(Doc->Label3->caption(), negative).startsWith(QLatin1Char('0')))
         return;
     // The block below makes room for the second line once; later transfers find it made.
     const bool hadTwoLines = Doc->Label18->caption().contains(QLatin1Char('\n'));
-    Doc->Label18->setCaption(
-        AmountInWords(Doc->Label3->caption(), Doc->Label61->caption(), Form1->CurrencyCode));
+    Doc->Label18->setCaption(SignedAmountInWords(Doc->Label3->caption(), Doc->Label61->caption()));
     if (hadTwoLines)
         return;
     const int top = Doc->Label18->y();
