@@ -91,6 +91,8 @@ void TForm4::TakeGoods()
         Form1->Edit1->setText(price);
 
         QString answer = QStringLiteral("1");
+        bool accepted = false;
+        qint64 left = 0;
         if (dialogs().inputQuery(
                 QString(), QStringLiteral("Въведете количество за избраната стока:"), answer)) {
             const qint64 inStock = StockUnits(quantity->AsString());
@@ -98,13 +100,20 @@ void TForm4::TakeGoods()
             if (wanted > inStock) {
                 dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
             } else {
-                Table1->Edit();
-                quantity->SetAsString(StockText(inStock - wanted));
-                Table1->Post();
+                accepted = true;
+                left = inStock - wanted;
                 Form1->Edit3->setText(answer);
             }
         }
+        const int lines = LineCounter;
         Form1->SpeedButton1Click();
+        // The stock goes down with the line it was taken for: a line the table refuses (it
+        // already holds 25) takes nothing from the stock.
+        if (accepted && LineCounter != lines) {
+            Table1->Edit();
+            quantity->SetAsString(StockText(left));
+            Table1->Post();
+        }
     }
     if (Table1->FieldByName(QStringLiteral("К-во"))->AsString() == QStringLiteral("0"))
         dialogs().showMessage(QStringLiteral("Количеството на стоката е изчерпано!"));

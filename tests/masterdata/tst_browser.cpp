@@ -517,23 +517,30 @@ void TestBrowser::takeGoods_data()
     QTest::addColumn<QString>("left");
     QTest::addColumn<bool>("lineAdded");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("tableFull"); // the line table already holds 25 lines
 
     const QString exhausted = QStringLiteral("Количеството на стоката е изчерпано!");
     const QString notEnough = QStringLiteral("Няма толкова количество в наличност!");
     const QString noQuantity = QStringLiteral("Попълнете коректно КОЛИЧЕСТВОТО на стоката");
+    const QString tableFull = QStringLiteral("Не могат да бъдат въведени повече от 25 артикула!");
     QTest::newRow("10 less 3") << QStringLiteral("10") << QStringLiteral("3") << QStringLiteral("7")
-                               << true << QStringList();
-    QTest::newRow("3 less 3: exhausted") << QStringLiteral("3") << QStringLiteral("3")
-                                         << QStringLiteral("0") << true << QStringList{exhausted};
+                               << true << QStringList() << false;
+    QTest::newRow("3 less 3: exhausted")
+        << QStringLiteral("3") << QStringLiteral("3") << QStringLiteral("0") << true
+        << QStringList{exhausted} << false;
     QTest::newRow("0: not asked") << QStringLiteral("0") << QStringLiteral("none")
-                                  << QStringLiteral("0") << false << QStringList{exhausted};
+                                  << QStringLiteral("0") << false << QStringList{exhausted}
+                                  << false;
     QTest::newRow("2 against 2.5: refused")
         << QStringLiteral("2") << QStringLiteral("2.5") << QStringLiteral("2") << false
-        << QStringList{notEnough, noQuantity};
+        << QStringList{notEnough, noQuantity} << false;
     QTest::newRow("cancel") << QStringLiteral("5") << QStringLiteral("cancel")
-                            << QStringLiteral("5") << false << QStringList{noQuantity};
+                            << QStringLiteral("5") << false << QStringList{noQuantity} << false;
     QTest::newRow("7.5 less 2.25") << QStringLiteral("7.5") << QStringLiteral("2.25")
-                                   << QStringLiteral("5.25") << true << QStringList();
+                                   << QStringLiteral("5.25") << true << QStringList() << false;
+    QTest::newRow("line table full: stock kept")
+        << QStringLiteral("3") << QStringLiteral("3") << QStringLiteral("3") << false
+        << QStringList{tableFull} << true;
 }
 
 void TestBrowser::takeGoods()
@@ -543,12 +550,15 @@ void TestBrowser::takeGoods()
     QFETCH(QString, left);
     QFETCH(bool, lineAdded);
     QFETCH(QStringList, messages);
+    QFETCH(bool, tableFull);
 
     ProgramRun run;
     Start(run);
     Form4->OpenStock();
     Form4->Table1->SetRecNo(7); // a description of two lines
     SetField(QStringLiteral("К-во"), stock);
+    if (tableFull)
+        Form1->StringGrid1->setRowCount(27);
     const int rows = Form1->StringGrid1->rowCount();
     const int lines = LineCounter;
     if (answer == QStringLiteral("cancel"))
