@@ -203,8 +203,10 @@ TForm4::TForm4()
             [](const QString &message) { dialogs().showError(message); });
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                if (current.isValid())
-                    GridRowChanged(current.row());
+                if (!current.isValid())
+                    return;
+                m_gridColumn = current.column();
+                GridRowChanged(current.row());
             });
     connect(DBMemo1, &QPlainTextEdit::textChanged, this, [this] {
         if (m_syncing || m_memoField.isEmpty() || !Table1->Active())
@@ -260,6 +262,7 @@ void TForm4::resizeEvent(QResizeEvent *event)
 
 void TForm4::Table1AfterClose()
 {
+    m_gridColumn = 0;
     SetGridPlace(64, 297);
     SetMemoField(QString());
     DBMemo1->hide();
@@ -414,8 +417,9 @@ void TForm4::ShowRecord()
         const int row = Table1->RecNo() - 1;
         const QModelIndex current = DBGrid1->currentIndex();
         if (!current.isValid() || current.row() != row) {
-            const int column = current.isValid() ? current.column() : 0;
-            DBGrid1->setCurrentIndex(Table1->index(row, qMax(0, column)));
+            const int column = current.isValid() ? current.column() : m_gridColumn;
+            DBGrid1->setCurrentIndex(
+                Table1->index(row, qBound(0, column, Table1->columnCount() - 1)));
         }
     }
     TField *memo = m_memoField.isEmpty() ? nullptr : Table1->FindField(m_memoField);

@@ -111,6 +111,8 @@ private:
     int m_gridTop = 64;
     int m_gridHeight = 297;
     bool m_syncing = false;
+    // The grid column the user was in; a save re-reads the records and the grid forgets it.
+    int m_gridColumn = 0;
 };
 
 extern TForm4 *Form4;

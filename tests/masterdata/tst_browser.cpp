@@ -36,7 +36,8 @@ private slots:
     void searchDoesNotCarryOverToAnotherTable();
     void choosingSearchColumn_data();
     void choosingSearchColumn();
-    void pendingGridEditIsSavedByOpener();
+    void pendingGridEditIsSaved_data();
+    void pendingGridEditIsSaved();
     void navigatorDeletesWithoutAsking();
     void logoReplacedFromPictureFile_data();
     void logoReplacedFromPictureFile();
@@ -347,22 +348,35 @@ void TestBrowser::choosingSearchColumn()
     QCOMPARE(Form4->Table1->Filtered(), false);
 }
 
-void TestBrowser::pendingGridEditIsSavedByOpener()
+void TestBrowser::pendingGridEditIsSaved_data()
 {
+    QTest::addColumn<bool>("byOpener");
+    QTest::newRow("another table opened with the cell editor open") << true;
+    QTest::newRow("moving down to the next record, in the same column") << false;
+}
+
+void TestBrowser::pendingGridEditIsSaved()
+{
+    QFETCH(bool, byOpener);
     ProgramRun run;
     Start(run);
     Form4->OpenCustomers();
     QVERIFY(QTest::qWaitForWindowActive(Form4));
-    const QModelIndex phone =
-        Form4->Table1->index(1, Form4->Table1->FieldByName(QStringLiteral("Телефон"))->Index());
+    const int column = Form4->Table1->FieldByName(QStringLiteral("Телефон"))->Index();
+    const QModelIndex phone = Form4->Table1->index(1, column);
     Form4->DBGrid1->setCurrentIndex(phone);
     Form4->DBGrid1->edit(phone);
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     QVERIFY(editor);
     editor->setText(QStringLiteral("02 111 22 33"));
-    // Still open in the cell editor when another table is opened.
-    Form4->OpenStock();
-    Form4->OpenCustomers();
+    if (byOpener) {
+        Form4->OpenStock();
+        Form4->OpenCustomers();
+    } else {
+        QTest::keyClick(editor, Qt::Key_Down);
+        QCOMPARE(Form4->Table1->RecNo(), 3);
+        QCOMPARE(Form4->DBGrid1->currentIndex(), Form4->Table1->index(2, column));
+    }
     Form4->Table1->SetRecNo(2);
     QCOMPARE(Field(QStringLiteral("Телефон")), QStringLiteral("02 111 22 33"));
 }
