@@ -476,7 +476,6 @@ void TForm4::ComboBox1Change()
 {
     const QString column = ComboBox1->currentText();
     Table1->FieldByName(column)->SetIndex(0);
-    FitColumns();
     const QString mode = windowTitle();
     if (mode == kClients)
         cbUseFilter->setEnabled(column != QStringLiteral("КЛИЕНТ") &&
@@ -487,6 +486,8 @@ void TForm4::ComboBox1Change()
     if (!cbUseFilter->isEnabled())
         Edit1->setFocus();
     Edit1->setText(QString());
+    // Fitted once the search is cleared, to every record rather than to those a search left.
+    FitColumns();
 }
 
 void TForm4::Edit1Change()
