@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QImage>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -245,11 +246,38 @@ TImage::TImage(QWidget *parent, const QString &name, int left, int top, int widt
     setAutoFillBackground(false);
 }
 
+void TImage::setTransparent(bool transparent)
+{
+    m_transparent = transparent;
+    update();
+}
+
+QPixmap TImage::seeThrough(const QPixmap &picture)
+{
+    if (picture.hasAlphaChannel())
+        return picture;
+    if (picture.cacheKey() != m_seeThroughKey) {
+        QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+        const QRgb background = image.pixel(0, image.height() - 1) & 0x00FFFFFFu;
+        for (int y = 0; y < image.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & 0x00FFFFFFu) == background)
+                    line[x] = 0;
+        }
+        m_seeThrough = QPixmap::fromImage(image);
+        m_seeThroughKey = picture.cacheKey();
+    }
+    return m_seeThrough;
+}
+
 void TImage::paintEvent(QPaintEvent *)
 {
-    const QPixmap picture = pixmap();
+    QPixmap picture = pixmap();
     if (picture.isNull() || picture.width() == 0 || picture.height() == 0)
         return;
+    if (m_transparent)
+        picture = seeThrough(picture);
     const QSize fitted = picture.size().scaled(size(), Qt::KeepAspectRatio);
     const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
                        fitted);
@@ -520,6 +548,9 @@ void TDoc::buildPage()
     Label15->setCursor(Qt::PointingHandCursor);
     connect(Label15, &TLabel::clicked, this, Handler(this, &TDoc::Label15Click));
     Image2 = new TImage(Panel1, QStringLiteral("Image2"), 600, 8, 233, 97);
+    Image2->setTransparent(true);
+    // A long title such as the proforma's reaches under the logo; it stays readable over it.
+    Label1->raise();
 
     // Customer block.
     Panel3 = new TPanel(Panel1, QStringLiteral("Panel3"), 56, 112, 248, 168);

@@ -48,15 +48,26 @@ protected:
 };
 
 // A picture holder: its pixmap (setPixmap) is drawn centred and stretched proportionally to fill
-// the control; no pixmap draws nothing.
+// the control; no pixmap draws nothing. A transparent one lets what lies behind it show through
+// the picture's background: every pixel of the colour of its bottom left pixel, unless the
+// picture brings its own transparency.
 class TImage : public QLabel
 {
     Q_OBJECT
 public:
     TImage(QWidget *parent, const QString &name, int left, int top, int width, int height);
 
+    void setTransparent(bool transparent);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPixmap seeThrough(const QPixmap &picture);
+
+    bool m_transparent = false;
+    qint64 m_seeThroughKey = 0;
+    QPixmap m_seeThrough;
 };
 
 // A text grid of the page: cells hold plain text, columns have fixed widths and rows a fixed

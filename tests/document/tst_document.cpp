@@ -34,6 +34,8 @@ private slots:
     void noteGridEditsOnlyItsAccountRows();
     void printButtonAndClose();
     void numberReferenceAndNewInvoiceClicks();
+    void logoBackgroundIsSeeThrough();
+    void longTitleStaysReadableOverTheLogo();
 
 private:
     TLabel *labelNamed(const QString &name) const;
@@ -441,6 +443,47 @@ void TestDocument::numberReferenceAndNewInvoiceClicks()
     QTest::mouseClick(Doc->SpeedButton3, Qt::LeftButton);
     QCOMPARE(run->script().shellCalls.size(), 1);
     QCOMPARE(run->script().shellCalls.first().verb, QStringLiteral("open"));
+}
+
+void TestDocument::logoBackgroundIsSeeThrough()
+{
+    // Something dark behind the logo, and a logo of white background with a blue mark.
+    auto *behind = new QWidget(Doc->Panel1);
+    behind->setGeometry(Doc->Image2->geometry());
+    SetBackground(behind, clBlack);
+    behind->show();
+    behind->lower();
+    QImage logo(Doc->Image2->size(), QImage::Format_RGB32);
+    logo.fill(Qt::white);
+    for (int y = 30; y < 60; ++y)
+        for (int x = 100; x < 130; ++x)
+            logo.setPixel(x, y, qRgb(0, 0, 255));
+    Doc->Image2->setPixmap(QPixmap::fromImage(logo));
+    const QImage page = Doc->Panel1->grab().toImage();
+    const QPoint at = Doc->Image2->pos();
+    QCOMPARE(page.pixelColor(at + QPoint(5, 90)), QColor(Qt::black));
+    QCOMPARE(page.pixelColor(at + QPoint(115, 45)), QColor(Qt::blue));
+    delete behind;
+}
+
+void TestDocument::longTitleStaysReadableOverTheLogo()
+{
+    // A logo that is all mark but its corner, under the long title of a proforma.
+    QImage logo(Doc->Image2->size(), QImage::Format_RGB32);
+    logo.fill(qRgb(20, 70, 160));
+    logo.setPixel(0, logo.height() - 1, qRgb(255, 255, 255));
+    Doc->Image2->setPixmap(QPixmap::fromImage(logo));
+    Doc->Label1->setCaption(QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"));
+    Doc->Label1->move(Doc->Panel1->width() / 2 - Doc->Label1->width() / 2, Doc->Label1->y());
+    const QRect overlap = Doc->Label1->geometry() & Doc->Image2->geometry();
+    QVERIFY(!overlap.isEmpty());
+    const QImage page = Doc->Panel1->grab().toImage();
+    int letterPixels = 0;
+    for (int y = overlap.top(); y <= overlap.bottom(); ++y)
+        for (int x = overlap.left(); x <= overlap.right(); ++x)
+            if (qGray(page.pixel(x, y)) < 16)
+                ++letterPixels;
+    QVERIFY(letterPixels > 20);
 }
 
 VORNEX_TEST_MAIN(TestDocument)
