@@ -175,10 +175,9 @@ TForm4::TForm4()
                                    QStringLiteral("Добави"));
     SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 602, 368, 87, 22,
                                    QStringLiteral("Изход"));
-    for (QToolButton *button : {SpeedButton2, SpeedButton1}) {
+    // Flat speed buttons: the frame shows only under the mouse.
+    for (QToolButton *button : {SpeedButton2, SpeedButton1})
         button->setFont(text13);
-        button->setAutoRaise(false);
-    }
 
     ApplyLayout();
 
