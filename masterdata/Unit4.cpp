@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QShowEvent>
 #include <QToolButton>
 
 TForm4 *Form4 = nullptr;
@@ -315,6 +316,8 @@ void TForm4::OpenTable(const QString &caption, const QString &fileName)
     // The list is filled on show; a window already visible gets the new table's columns now.
     if (isVisible())
         FillSearchColumns();
+    // A minimized window comes back to the front too.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     // Offscreen (the tests) there is no stacking to change.
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
@@ -376,7 +379,9 @@ void TForm4::FormShow()
 void TForm4::showEvent(QShowEvent *event)
 {
     TForm::showEvent(event);
-    RunHandler([this] { FormShow(); });
+    // Restoring a minimized window is no new showing: the chosen search column stays.
+    if (!event->spontaneous())
+        RunHandler([this] { FormShow(); });
 }
 
 void TForm4::FormActivate()

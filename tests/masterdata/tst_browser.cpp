@@ -171,9 +171,12 @@ void TestBrowser::openerLayout()
         Open(before);
         Form4->SpeedButton1Click();
         QCOMPARE(Form4->isVisible(), false);
+    } else {
+        Form4->setWindowState(Qt::WindowMinimized);
     }
     Open(opener);
     QCOMPARE(Form4->isVisible(), true);
+    QCOMPARE(Form4->windowState() & Qt::WindowMinimized, Qt::WindowNoState);
     QCOMPARE(Form4->windowTitle(), caption);
     QCOMPARE(Form4->DBGrid1->geometry().top(), gridTop);
     QCOMPARE(Form4->DBGrid1->geometry().height(), gridHeight);
