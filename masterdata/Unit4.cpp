@@ -176,9 +176,7 @@ TForm4::TForm4()
                                    QStringLiteral("Добави"));
     SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 602, 368, 87, 22,
                                    QStringLiteral("Изход"));
-    // Flat speed buttons: the frame shows only under the mouse.
-    for (QToolButton *button : {SpeedButton2, SpeedButton1})
-        button->setFont(text13);
+    // Flat speed buttons in the window's own font; the frame shows only under the mouse.
 
     ApplyLayout();
 
