@@ -71,7 +71,9 @@ TForm4::TForm4()
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(kClients);
-    setGeometry(18, 307, kDesignWidth, kDesignHeight);
+    resize(kDesignWidth, kDesignHeight);
+    // The window's own place on the screen, frame included.
+    move(18, 307);
     SetBackground(this, clLightGrey);
     setFont(PixelFont(QStringLiteral("Arial"), 11));
     const QFont text13 = PixelFont(QStringLiteral("Arial"), 13);

@@ -178,6 +178,8 @@ void TestBrowser::openerLayout()
     QCOMPARE(Form4->isVisible(), true);
     QCOMPARE(Form4->windowState() & Qt::WindowMinimized, Qt::WindowNoState);
     QCOMPARE(Form4->windowTitle(), caption);
+    QCOMPARE(Form4->frameGeometry().topLeft(), QPoint(18, 307));
+    QCOMPARE(Form4->size(), QSize(707, 430));
     QCOMPARE(Form4->DBGrid1->geometry().top(), gridTop);
     QCOMPARE(Form4->DBGrid1->geometry().height(), gridHeight);
     QCOMPARE(Form4->DBMemo1->isVisible(), memo);
