@@ -83,7 +83,8 @@ void TForm4::TakeGoods()
     TField *quantity = Table1->FieldByName(QStringLiteral("К-во"));
     if (quantity->AsString() != QStringLiteral("0")) {
         const QString price = Table1->FieldByName(QStringLiteral("Продажна цена"))->AsString();
-        // A price that is not a number would add no line after the stock was lowered.
+        // A price that is not a number could make no line: it is reported before anything is
+        // filled in or asked.
         StrToFloat(price);
         Form1->ComboBox3->setText(Table1->FieldByName(QStringLiteral("Пор. №"))->AsString());
         Form1->Stock->setPlainText(DBMemo1->toPlainText());
