@@ -21,6 +21,8 @@ private slots:
 
     void openOfMissingFileFailsAndCreatesNothing();
     void openOfUnreadableFileFails();
+    void openFindsTheFileInAnyFolder_data();
+    void openFindsTheFileInAnyFolder();
     void fieldsAreListedInTableOrder();
     void fieldByNameIgnoresCase_data();
     void fieldByNameIgnoresCase();
@@ -139,6 +141,37 @@ void TestTable::openOfUnreadableFileFails()
                   m_dir->filePath(QStringLiteral("currency.db")));
     m_table->SetTableName(QStringLiteral("currency.db"));
     QVERIFY_THROWS_EXCEPTION(UserError, m_table->Open());
+}
+
+void TestTable::openFindsTheFileInAnyFolder_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("Cyrillic and blanks") << QStringLiteral("Фактури 2007/DB");
+    QTest::newRow("characters a URI gives a meaning")
+        << QStringLiteral("a#b?mode=ro&c%20d/DB");
+}
+
+void TestTable::openFindsTheFileInAnyFolder()
+{
+    QFETCH(QString, folder);
+    makeTable(QStringLiteral("customer"), {QStringLiteral("Алфа"), QStringLiteral("Бета")});
+    QVERIFY(QDir(m_dir->path()).mkpath(folder));
+    const QString path = m_dir->filePath(folder);
+    QVERIFY(QFile::rename(m_dir->filePath(QStringLiteral("customer.db")),
+                          path + QStringLiteral("/customer.db")));
+    m_table->SetDatabaseName(path + QLatin1Char('/'));
+    m_table->SetTableName(QStringLiteral("customer.db"));
+    m_table->Open();
+    QCOMPARE(m_table->RecordCount(), 2);
+    // Opened for writing, wherever it lies.
+    m_table->SetRecNo(2);
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Бета 2"));
+    m_table->Post();
+    m_table->Close();
+    QCOMPARE(QDir(path).entryList(QDir::Files), QStringList{QStringLiteral("customer.db")});
+    m_table->Open();
+    m_table->SetRecNo(2);
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), QStringLiteral("Бета 2"));
 }
 
 void TestTable::fieldsAreListedInTableOrder()
