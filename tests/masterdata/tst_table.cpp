@@ -147,8 +147,7 @@ void TestTable::openFindsTheFileInAnyFolder_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::newRow("Cyrillic and blanks") << QStringLiteral("Фактури 2007/DB");
-    QTest::newRow("characters a URI gives a meaning")
-        << QStringLiteral("a#b?mode=ro&c%20d/DB");
+    QTest::newRow("characters a URI gives a meaning") << QStringLiteral("a#b?mode=ro&c%20d/DB");
 }
 
 void TestTable::openFindsTheFileInAnyFolder()
