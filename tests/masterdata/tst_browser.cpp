@@ -527,6 +527,12 @@ void TestBrowser::takeFillsPageLabels()
         QCOMPARE(Form4->BankRecNo, recNo);
     if (opener == Firm)
         QCOMPARE(Form4->FirmRecNo, recNo);
+    if (opener == Bank || opener == Firm) {
+        // The next opening of the table shows the record taken.
+        Form4->OpenCustomers();
+        Open(opener);
+        QCOMPARE(Form4->Table1->RecNo(), recNo);
+    }
 }
 
 void TestBrowser::takeGoods_data()
