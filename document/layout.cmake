@@ -1,2 +1,0 @@
-list(APPEND VORNEX_CORE_SOURCES
-  document/PageLayout.cpp document/PageLayout.h)

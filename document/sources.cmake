@@ -1,2 +1,0 @@
-list(APPEND VORNEX_FORMS_SOURCES
-  document/Document.cpp document/Document.h)

@@ -1,1 +1,0 @@
-vornex_add_test(tst_startup SOURCES app/tst_startup.cpp GUI)

@@ -1,1 +1,0 @@
-vornex_add_test(tst_road SOURCES document/tst_road.cpp GUI)

@@ -1,1 +1,0 @@
-vornex_add_test(tst_amountinwords SOURCES words/tst_amountinwords.cpp)

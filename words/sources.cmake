@@ -1,2 +1,0 @@
-list(APPEND VORNEX_CORE_SOURCES
-  words/AmountInWords.cpp words/AmountInWords.h)
