@@ -109,15 +109,31 @@ void AppendFraction(const QString &digits, QStringView conjunction, QString &wor
 
 using WordsRoutine = void (*)(const QString &, QString &);
 
+// A whole part whose last word is the unit one or two ("един", "два") takes the neuter form of
+// a neuter currency; teens, tens and the counts of thousands are other words and stay.
+void MakeLastUnitNeuter(const QString &whole, QString &words)
+{
+    const Digits d(whole, whole.size() >= 2 ? 2 : 1);
+    const int unit = d.at(1);
+    if ((unit != 1 && unit != 2) || d.at(2) == 1 || !words.endsWith(M(unit)))
+        return;
+    words.chop(M(unit).size());
+    words += N(unit);
+}
+
 // One line of the label: the whole part by its number of digits (none beyond six), then, when the
 // amount has a decimal point, the fraction and the currency.
 void AppendAmount(const QString &amount, const WordsRoutine (&wholeRoutines)[6],
-                  WordsRoutine fractionRoutine, const QString &currency, QString &words)
+                  WordsRoutine fractionRoutine, const QString &currency, QString &words,
+                  bool neuter = false)
 {
     const qsizetype point = amount.indexOf(QLatin1Char('.'));
     const QString whole = point < 0 ? amount : amount.left(point);
-    if (whole.size() >= 1 && whole.size() <= 6)
+    if (whole.size() >= 1 && whole.size() <= 6) {
         wholeRoutines[whole.size() - 1](whole, words);
+        if (neuter)
+            MakeLastUnitNeuter(whole, words);
+    }
     if (point < 0)
         return;
     fractionRoutine(amount.mid(point + 1), words);
@@ -324,12 +340,19 @@ void EnWordsFraction(const QString &digits, QString &words)
 QString AmountInWords(const QString &levaAmount, const QString &foreignAmount,
                       const QString &currencyCode)
 {
+    return AmountInWords(levaAmount, foreignAmount, currencyCode, QStringLiteral("BGL"));
+}
+
+QString AmountInWords(const QString &homeAmount, const QString &foreignAmount,
+                      const QString &currencyCode, const QString &homeCode)
+{
     static const WordsRoutine bgWhole[6] = {BgWords1Digit,  BgWords2Digits, BgWords3Digits,
                                             BgWords4Digits, BgWords5Digits, BgWords6Digits};
     static const WordsRoutine enWhole[6] = {EnWords1Digit,  EnWords2Digits, EnWords3Digits,
                                             EnWords4Digits, EnWords5Digits, EnWords6Digits};
     QString words;
-    AppendAmount(levaAmount, bgWhole, BgWordsFraction, QStringLiteral(" BGL"), words);
+    AppendAmount(homeAmount, bgWhole, BgWordsFraction, QLatin1Char(' ') + homeCode, words,
+                 homeCode == QLatin1String("EUR"));
     words += QChar(10);
     AppendAmount(foreignAmount, enWhole, EnWordsFraction, QLatin1Char(' ') + currencyCode, words);
     return words;

@@ -50,3 +50,9 @@ void EnWordsFraction(const QString &digits, QString &words);
 // The caller calls it only when the leva amount does not begin with "0".
 QString AmountInWords(const QString &levaAmount, const QString &foreignAmount,
                       const QString &currencyCode);
+// The same with the home amount's code: "BGL" gives exactly the line above; with "EUR" the
+// Bulgarian line ends in " EUR" and, the euro being neuter, a whole part ending in the unit one
+// or two ends in "едно" or "две" ("двадесет и две EUR"); the counts of thousands stay as they
+// are. Another code is written after the amount as it is given.
+QString AmountInWords(const QString &homeAmount, const QString &foreignAmount,
+                      const QString &currencyCode, const QString &homeCode);

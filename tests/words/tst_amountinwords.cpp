@@ -57,6 +57,10 @@ private slots:
     void englishLine();
     void wholeLabel_data();
     void wholeLabel();
+    void homeCode_data();
+    void homeCode();
+    void euroLine_data();
+    void euroLine();
     void amountNotADigit_data();
     void amountNotADigit();
     void notADigit_data();
@@ -476,6 +480,90 @@ void TestAmountInWords::wholeLabel()
 
     const QString text = AmountInWords(leva, foreign, QStringLiteral("EUR"));
     QCOMPARE(text, label);
+}
+
+void TestAmountInWords::homeCode_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("foreign");
+    QTest::addColumn<QString>("code");
+
+    QTest::newRow("ends in one") << "21.00"
+                                 << "10.74"
+                                 << "EUR";
+    QTest::newRow("ends in two, fraction") << "102.35"
+                                           << "52.33"
+                                           << "USD";
+    QTest::newRow("teen") << "12.00"
+                          << "6.14"
+                          << "EUR";
+    QTest::newRow("thousands") << "22001.10"
+                               << "11248.67"
+                               << "EUR";
+    QTest::newRow("seven digits") << "1234567.89"
+                                  << "631234.00"
+                                  << "EUR";
+    QTest::newRow("no decimal point") << "2"
+                                      << "1"
+                                      << "EUR";
+}
+
+// The leva line of the three-argument form is the one the "BGL" code gives, word for word.
+void TestAmountInWords::homeCode()
+{
+    QFETCH(QString, home);
+    QFETCH(QString, foreign);
+    QFETCH(QString, code);
+
+    QCOMPARE(AmountInWords(home, foreign, code, QStringLiteral("BGL")),
+             AmountInWords(home, foreign, code));
+}
+
+void TestAmountInWords::euroLine_data()
+{
+    QTest::addColumn<QString>("euro");
+    QTest::addColumn<QString>("line");
+
+    const auto row = [](const char *rule, const char *euro, const char *line) {
+        QTest::newRow(rule) << QString::fromLatin1(euro) << QString::fromUtf8(line);
+    };
+    row("one", "1.00", "едно EUR");
+    row("two", "2.00", "две EUR");
+    row("three keeps its word", "3.00", "три EUR");
+    row("eleven is a teen", "11.00", "единадесет EUR");
+    row("twelve is a teen", "12.00", "дванадесет EUR");
+    row("twenty one", "21.00", "двадесет и едно EUR");
+    row("twenty two", "22.00", "двадесет и две EUR");
+    row("ninety one with cents", "91.40", "деветдесет и едно и  0.40 EUR");
+    row("hundred and one", "101.00", "сто и едно EUR");
+    row("hundred and two", "102.00", "сто и две EUR");
+    row("hundred twelve is a teen", "112.00", "сто и дванадесет EUR");
+    row("hundred forty two", "142.00", "сто четиридесет и две EUR");
+    row("thousand and one", "1001.00", "хиляда и едно EUR");
+    row("two thousand and two", "2002.00", "две хиляди и две EUR");
+    row("four digits ending in twenty one", "1221.00", "хиляда двеста двадесет и едно EUR");
+    row("thousand count stays masculine", "21000.00", "двадесет и един хиляди  EUR");
+    row("thousand count two stays masculine", "22000.05", "двадесет и два хиляди  и  0.05 EUR");
+    row("five digits ending in one", "21001.00", "двадесет и един хиляди и едно EUR");
+    row("five digits ending in thirty two", "10032.00", "десет хиляди и тридесет и две EUR");
+    row("six digits ending in one", "100001.00", "сто  хиляди и едно EUR");
+    row("six digits ending in hundred and two", "101102.00", "сто и един хиляди и сто и две EUR");
+    row("largest with words", "999992.99",
+        "деветстотин деветдесет и девет хиляди и деветстотин деветдесет и две и  0.99 EUR");
+    row("fraction only, below one", "0.02", " и  0.02 EUR");
+    row("seven digits no words", "1000001.01", " и  0.01 EUR");
+    row("round hundred", "200.00", "двеста  EUR");
+}
+
+void TestAmountInWords::euroLine()
+{
+    QFETCH(QString, euro);
+    QFETCH(QString, line);
+
+    const QString label =
+        AmountInWords(euro, QStringLiteral("1.00"), QStringLiteral("BGN"), QStringLiteral("EUR"));
+    // The English line stays as it is: the foreign amount with the foreign code.
+    QCOMPARE(label, line + QStringLiteral("\none BGN"));
 }
 
 void TestAmountInWords::amountNotADigit_data()

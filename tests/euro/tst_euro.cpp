@@ -1,0 +1,197 @@
+#include "lines/Euro.h"
+
+#include "app/Errors.h"
+#include "euro/HomeCurrency.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestEuro : public QObject
+{
+    Q_OBJECT
+private slots:
+    void levaToEuro_data();
+    void levaToEuro();
+    void notANumber_data();
+    void notANumber();
+    void rateDecimals_data();
+    void rateDecimals();
+    void homeCurrencySetting_data();
+    void homeCurrencySetting();
+    void settingWrittenAndKept();
+};
+
+void TestEuro::levaToEuro_data()
+{
+    QTest::addColumn<QString>("leva");
+    QTest::addColumn<QString>("euro");
+
+    QTest::newRow("the rate itself") << "1.95583"
+                                     << "1.00";
+    QTest::newRow("whole leva") << "100"
+                                << "51.13";
+    QTest::newRow("one decimal") << "8.4"
+                                 << "4.29";
+    QTest::newRow("below half a cent") << "0.0097"
+                                       << "0.00";
+    QTest::newRow("negative") << "-100"
+                              << "-51.13";
+    QTest::newRow("negative to zero has no sign") << "-0.0097"
+                                                  << "0.00";
+    QTest::newRow("zero") << "0"
+                          << "0.00";
+    QTest::newRow("negative zero") << "-0.00"
+                                   << "0.00";
+    // 0.01 euro is 0.0195583 leva: half a cent is 0.00977915 exactly.
+    QTest::newRow("exact tie goes up") << "0.00977915"
+                                       << "0.01";
+    QTest::newRow("just below the tie") << "0.00977914999"
+                                        << "0.00";
+    QTest::newRow("negative tie goes away from zero") << "-0.00977915"
+                                                      << "-0.01";
+    QTest::newRow("tie at 1.005 euro") << "1.96560915"
+                                       << "1.01";
+    QTest::newRow("many decimals") << "12.3456789012345678901234"
+                                   << "6.31";
+    QTest::newRow("one stotinka") << "0.01"
+                                  << "0.01";
+    QTest::newRow("two stotinki") << "0.02"
+                                  << "0.01";
+    QTest::newRow("leading point") << ".5"
+                                   << "0.26";
+    QTest::newRow("trailing point") << "5."
+                                    << "2.56";
+    QTest::newRow("plus sign and blanks") << " +3.91166 "
+                                          << "2.00";
+    QTest::newRow("exponent") << "1.95583e3"
+                              << "1000.00";
+    QTest::newRow("negative exponent") << "195583e-5"
+                                       << "1.00";
+    QTest::newRow("price with two decimals") << "389.90"
+                                             << "199.35";
+    QTest::newRow("million") << "1000000"
+                             << "511291.88";
+    QTest::newRow("beyond 64 bits") << "195583000000000000000000000"
+                                    << "100000000000000000000000000.00";
+    QTest::newRow("large with decimals") << "98765432109876.54321"
+                                         << "50497963580616.18";
+}
+
+void TestEuro::levaToEuro()
+{
+    QFETCH(QString, leva);
+    QFETCH(QString, euro);
+    QCOMPARE(LevaToEuro(leva), euro);
+}
+
+void TestEuro::notANumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << "";
+    QTest::newRow("blanks") << "   ";
+    QTest::newRow("word") << "abc";
+    QTest::newRow("comma") << "1,50";
+    QTest::newRow("two points") << "1.2.3";
+    QTest::newRow("sign only") << "-";
+    QTest::newRow("point only") << ".";
+    QTest::newRow("two signs") << "--1";
+    QTest::newRow("trailing letters") << "12 лв";
+    QTest::newRow("empty exponent") << "1e";
+}
+
+void TestEuro::notANumber()
+{
+    QFETCH(QString, text);
+    try {
+        LevaToEuro(text);
+        QFAIL("no conversion error");
+    } catch (const ConversionError &error) {
+        QCOMPARE(error.message(),
+                 QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    }
+}
+
+void TestEuro::rateDecimals_data()
+{
+    QTest::addColumn<QString>("leva");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("euro");
+
+    QTest::newRow("the lev") << "1" << 10 << kLevInEuro;
+    QTest::newRow("dollar rate") << "1.43726" << 10 << "0.7348593692";
+    QTest::newRow("pound rate") << "2.8516" << 10 << "1.4579999284";
+    QTest::newRow("whole euros") << "1.95583" << 0 << "1";
+    QTest::newRow("whole, half goes up") << "2.933745" << 0 << "2";
+    QTest::newRow("whole, above half goes up") << "2.95" << 0 << "2";
+    QTest::newRow("many digits kept") << "100" << 12 << "51.129188119622";
+}
+
+void TestEuro::rateDecimals()
+{
+    QFETCH(QString, leva);
+    QFETCH(int, decimals);
+    QFETCH(QString, euro);
+    QCOMPARE(LevaToEuroRounded(leva, decimals), euro);
+}
+
+void TestEuro::homeCurrencySetting_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<bool>("euro");
+
+    QTest::newRow("no file") << QByteArray() << true << false;
+    QTest::newRow("no entry") << QByteArray("[General]\nOther=1\n") << true << false;
+    QTest::newRow("leva") << QByteArray("[General]\nHomeCurrency=BGN\n") << true << false;
+    QTest::newRow("euro") << QByteArray("[General]\nHomeCurrency=EUR\n") << true << true;
+    QTest::newRow("euro, small letters")
+        << QByteArray("[General]\nHomeCurrency=eur\n") << true << true;
+    QTest::newRow("unknown currency")
+        << QByteArray("[General]\nHomeCurrency=USD\n") << false << false;
+}
+
+void TestEuro::homeCurrencySetting()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, valid);
+    QFETCH(bool, euro);
+
+    QTemporaryDir dir;
+    const QString path = SettingsPath(dir.path());
+    QCOMPARE(path, QDir(dir.path()).filePath(QStringLiteral("Vornex.ini")));
+    if (!content.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    try {
+        const HomeCurrency home = ReadHomeCurrency(path);
+        QVERIFY(valid);
+        QCOMPARE(home == HomeCurrency::Euro, euro);
+    } catch (const UserError &error) {
+        QVERIFY2(!valid, qPrintable(error.message()));
+        QVERIFY(error.message().contains(QStringLiteral("USD")));
+    }
+}
+
+void TestEuro::settingWrittenAndKept()
+{
+    QTemporaryDir dir;
+    const QString path = SettingsPath(dir.path());
+    WriteHomeCurrency(path, HomeCurrency::Euro);
+    QCOMPARE(ReadHomeCurrency(path), HomeCurrency::Euro);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("HomeCurrency=EUR"));
+    // Nothing but the setting file is written beside the memory file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Vornex.ini")});
+
+    // A setting that cannot be written is reported, not taken for done.
+    const QString blocked = path + QStringLiteral("/Vornex.ini"); // below a file, not a folder
+    QVERIFY_THROWS_EXCEPTION(UserError, WriteHomeCurrency(blocked, HomeCurrency::Euro));
+}
+
+QTEST_GUILESS_MAIN(TestEuro)
+#include "tst_euro.moc"
