@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 
 namespace {
@@ -39,6 +40,18 @@ void QtDialogs::showError(const QString &text)
     QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
+}
+
+bool QtDialogs::askYesNo(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Не"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 bool QtDialogs::inputQuery(const QString &title, const QString &prompt, QString &value)
@@ -113,6 +126,16 @@ void ScriptedDialogs::showMessage(const QString &text)
 void ScriptedDialogs::showError(const QString &text)
 {
     errors << text;
+}
+
+bool ScriptedDialogs::askYesNo(const QString &text)
+{
+    questions << text;
+    if (yesNoAnswers.empty())
+        return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop();
+    return answer;
 }
 
 bool ScriptedDialogs::inputQuery(const QString &title, const QString &prompt, QString &value)

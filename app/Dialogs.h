@@ -22,6 +22,9 @@ public:
     virtual void showMessage(const QString &text) = 0;
     // The exception box: an error that ended an event handler. Also titled "VORNEX 2007".
     virtual void showError(const QString &text) = 0;
+    // A question with "Да" and "Не", titled "VORNEX 2007"; true only for "Да". "Не" is the
+    // default, so a hasty Enter changes nothing.
+    virtual bool askYesNo(const QString &text) = 0;
     // The one-line text query. Returns false when the user cancels; value is then unchanged.
     virtual bool inputQuery(const QString &title, const QString &prompt, QString &value) = 0;
     // The picture-open dialog; returns the chosen file, or an empty text when cancelled.
@@ -49,6 +52,7 @@ class QtDialogs : public Dialogs
 public:
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
+    bool askYesNo(const QString &text) override;
     bool inputQuery(const QString &title, const QString &prompt, QString &value) override;
     QString openPicture(QWidget *parent, const QString &filter) override;
     bool printDialog(QPrinter &printer, QWidget *parent) override;
@@ -74,11 +78,14 @@ public:
     std::queue<std::optional<QString>> queryAnswers;
     std::queue<QString> pictureAnswers;
     std::queue<bool> printAnswers;
+    // Answers to yes/no questions; none prepared is "Не".
+    std::queue<bool> yesNoAnswers;
     QPoint pointer{100, 100};
 
     // What the program showed.
     QStringList messages;
     QStringList errors;
+    QStringList questions;
     QList<Query> queries;
     QList<ShellCall> shellCalls;
     int printDialogs = 0;
@@ -90,6 +97,7 @@ public:
 
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
+    bool askYesNo(const QString &text) override;
     bool inputQuery(const QString &title, const QString &prompt, QString &value) override;
     QString openPicture(QWidget *parent, const QString &filter) override;
     bool printDialog(QPrinter &printer, QWidget *parent) override;

@@ -6,6 +6,7 @@
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
+#include "euro/EuroCommand.h"
 #include "lines/MemoryFile.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
@@ -66,8 +67,13 @@ TMain::TMain()
                               QStringLiteral("Валута"), MenuPicture::Currency,
                               &TMain::SpeedButton9Click);
 
+    // Below the eight buttons of old: the one-way switch of the home currency to the euro.
+    SpeedButton10 =
+        MenuButton(this, QStringLiteral("SpeedButton10"), 0, 480, QStringLiteral("Евро"),
+                   MenuPicture::Euro, &TMain::SpeedButton10Click);
+
     // The form sizes itself to its buttons.
-    setFixedSize(2 * kButtonWidth, 4 * kButtonHeight);
+    setFixedSize(2 * kButtonWidth, 5 * kButtonHeight);
 }
 
 void TMain::FormCreate()
@@ -98,6 +104,11 @@ void TMain::SpeedButton7Click()
 void TMain::SpeedButton9Click()
 {
     Form4->OpenCurrency();
+}
+
+void TMain::SpeedButton10Click()
+{
+    SwitchToEuroCommand();
 }
 
 void TMain::SpeedButton2Click()

@@ -108,6 +108,20 @@ void DrawCurrency(QPainter &p)
     p.drawText(QRect(26, 8, 32, 32), Qt::AlignCenter, QStringLiteral("€"));
     p.drawText(QRect(6, 20, 34, 34), Qt::AlignCenter, QStringLiteral("$"));
 }
+// A euro coin over a lev note: the switch of the home currency.
+void DrawEuro(QPainter &p)
+{
+    p.setBrush(QColor(170, 210, 170));
+    p.drawRect(6, 14, 40, 24);
+    p.setBrush(QColor(40, 80, 170));
+    p.drawEllipse(24, 22, 34, 34);
+    QFont font = p.font();
+    font.setPixelSize(22);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(250, 210, 60));
+    p.drawText(QRect(24, 22, 34, 34), Qt::AlignCenter, QStringLiteral("€"));
+}
 } // namespace
 
 QIcon MenuIcon(MenuPicture picture)
@@ -141,6 +155,9 @@ QIcon MenuIcon(MenuPicture picture)
         break;
     case MenuPicture::Currency:
         DrawCurrency(p);
+        break;
+    case MenuPicture::Euro:
+        DrawEuro(p);
         break;
     }
     return QIcon(pixmap);

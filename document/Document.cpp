@@ -5,6 +5,7 @@
 #include "app/Look.h"
 #include "document/Numbering.h"
 #include "document/PageLayout.h"
+#include "euro/HomeCurrency.h"
 #include "lines/Unit1.h"
 #include "print/Pr.h"
 
@@ -27,6 +28,8 @@ TDoc *Doc = nullptr;
 namespace
 {
 constexpr quint32 kFormColour = 0xDFDFDF;
+// Dark red: the notice must catch the eye beside the page.
+constexpr quint32 kNoticeColour = 0x0000C0;
 constexpr quint32 kShadow = 0x808080;
 constexpr int kPageWidth = 859;
 constexpr int kPageHeight = 1168;
@@ -478,6 +481,13 @@ TDoc::TDoc()
     SVpath = new TLabel(client, QStringLiteral("SVpath"), 888, 336,
                         QStringLiteral("C:\\Program Files\\Vornex2007\\DB\\"), arial11);
     SVpath->hide();
+    EuroNotice = new TLabel(client, QStringLiteral("EuroNotice"), 872, 184, kEuroNotice,
+                            PixelFont(QStringLiteral("Arial"), 13, true), false);
+    EuroNotice->setWordWrap(true);
+    EuroNotice->setGeometry(872, 184, 128, 96);
+    EuroNotice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    EuroNotice->setFontColor(kNoticeColour);
+    EuroNotice->hide();
 
     New = new QAction(QStringLiteral("New"), this);
     New->setObjectName(QStringLiteral("New"));
@@ -744,9 +754,9 @@ void TDoc::NewExecute()
     Label8->move(CentredLeft(Label1->x(), Label1->width(), Label8->width()), Label8->y());
     Label15->move(CentredLeft(Label1->x(), Label1->width(), Label15->width()), Label15->y());
 
-    const QString leva = QStringLiteral(" BGL");
+    const QString home = QLatin1Char(' ') + HomeCode(RunHomeCurrency);
     for (TLabel *amount : {Label5, Label7, Label3})
-        amount->setCaption(WithSuffix(amount->caption(), leva));
+        amount->setCaption(WithSuffix(amount->caption(), home));
     const QString foreign = CurrencySuffix();
     for (TLabel *amount : {Label59, Label60, Label61})
         amount->setCaption(WithSuffix(amount->caption(), foreign));
@@ -757,6 +767,12 @@ void TDoc::NewExecute()
     Label5->move(column.firstLeft, Label5->y());
     for (TLabel *amount : {Label7, Label3, Label59, Label60, Label61})
         amount->move(column.rightEdge - amount->width(), amount->y());
+    UpdateEuroNotice();
+}
+
+void TDoc::UpdateEuroNotice()
+{
+    EuroNotice->setVisible(EuroNoticeDue(RunHomeCurrency, Label15->caption()));
 }
 
 void TDoc::ResizedExecute()
@@ -828,6 +844,7 @@ void TDoc::WrapEdit(TLabel *label, int widthLimit, TPanel *container)
 void TDoc::Label15Click()
 {
     EditNumberAndDate();
+    UpdateEuroNotice();
 }
 
 void TDoc::Label22Click()

@@ -125,6 +125,8 @@ public:
     QToolButton *SpeedButton3; // "Нова фактура"
     TLabel *NO;                // the current document number, hidden
     TLabel *SVpath;            // the data folder, hidden
+    // Shown while invoices dated 2026 or later are still made in leva; it blocks nothing.
+    TLabel *EuroNotice;
 
     // The tidy-up and the re-flow, run by executing them.
     QAction *New;
@@ -194,6 +196,8 @@ public:
     void Label18Click(TLabel *label);
     void Label15Click();
     void Label22Click();
+    // Shows or hides EuroNotice after the date of the number-and-date line.
+    void UpdateEuroNotice();
     // Closing the page also closes the print choice.
     void FormClose();
 

@@ -4,6 +4,7 @@
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
+#include "euro/HomeCurrency.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
 #include "words/AmountInWords.h"
@@ -84,8 +85,9 @@ QString SignedAmountInWords(const QString &leva, const QString &foreign)
 {
     bool levaNegative = false;
     bool foreignNegative = false;
-    QString words = AmountInWords(Magnitude(leva, levaNegative),
-                                  Magnitude(foreign, foreignNegative), Form1->CurrencyCode);
+    QString words =
+        AmountInWords(Magnitude(leva, levaNegative), Magnitude(foreign, foreignNegative),
+                      Form1->CurrencyCode, HomeCode(RunHomeCurrency));
     if (foreignNegative)
         words.insert(words.indexOf(QLatin1Char('\n')) + 1, QStringLiteral("minus "));
     if (levaNegative)

@@ -3,8 +3,10 @@
 #include "app/Errors.h"
 #include "lines/Euro.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 
 HomeCurrency RunHomeCurrency = HomeCurrency::Leva;
@@ -76,4 +78,19 @@ QString StartCurrencyCode(HomeCurrency home)
 double StartCurrencyRate(HomeCurrency home)
 {
     return home == HomeCurrency::Euro ? kLevInEuro.toDouble() : 1.95583;
+}
+
+bool EuroNoticeDue(HomeCurrency home, const QString &numberAndDateLine)
+{
+    if (home != HomeCurrency::Leva)
+        return false;
+    static const QRegularExpression datePattern(
+        QStringLiteral("(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})"));
+    QRegularExpressionMatch last;
+    for (auto it = datePattern.globalMatch(numberAndDateLine); it.hasNext();)
+        last = it.next();
+    if (!last.hasMatch())
+        return false;
+    const QDate date(last.captured(3).toInt(), last.captured(2).toInt(), last.captured(1).toInt());
+    return date.isValid() && date >= QDate(2026, 1, 1);
 }

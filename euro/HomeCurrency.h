@@ -25,3 +25,11 @@ QString HomeCode(HomeCurrency home);
 // currency is the euro, the lev at 0.5112918812 euro, so the second column shows leva.
 QString StartCurrencyCode(HomeCurrency home);
 double StartCurrencyRate(HomeCurrency home);
+
+// Shown on the invoice window, beside the page, while invoices dated 2026 or later are still made
+// in leva.
+inline const QString kEuroNotice =
+    QStringLiteral("От 01.01.2026 г. фактурите се издават в евро — Меню › Евро");
+// Whether that notice is due: the home currency is leva and the page's number-and-date line
+// carries a date (day.month.year) on or after 1 January 2026. No readable date, no notice.
+bool EuroNoticeDue(HomeCurrency home, const QString &numberAndDateLine);

@@ -123,3 +123,14 @@ LineAmounts AccumulateLine(LineTotals &totals, const QString &price, const QStri
     totals = sum;
     return line;
 }
+
+QVector<LineAmounts> AccumulateLines(const QVector<LineEntry> &lines, LineTotals &totals,
+                                     double vatFactor, double currencyRate)
+{
+    LineTotals sum;
+    QVector<LineAmounts> amounts;
+    for (const LineEntry &line : lines)
+        amounts.append(AccumulateLine(sum, line.price, line.quantity, vatFactor, currencyRate));
+    totals = sum;
+    return amounts;
+}

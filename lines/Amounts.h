@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 
 // The arithmetic of the line table. Amounts are decimal texts with "." as the separator; sums are
 // kept in fixed point (signed 64-bit counts of ten-thousandths), products and conversions in
@@ -24,3 +25,11 @@ struct LineAmounts {                                      // one added line
 // Throws (and leaves the totals unchanged) when price or quantity is not a number.
 LineAmounts AccumulateLine(LineTotals &totals, const QString &price, const QString &quantity,
                            double vatFactor, double currencyRate);
+
+struct LineEntry { // a line as entered: the unit price in the home currency and the quantity
+    QString price, quantity;
+};
+// The lines entered anew, in order, on an empty table: their amounts, and the totals they make.
+// Throws on a line whose price or quantity is not a number; the totals are then unchanged.
+QVector<LineAmounts> AccumulateLines(const QVector<LineEntry> &lines, LineTotals &totals,
+                                     double vatFactor, double currencyRate);

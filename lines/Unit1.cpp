@@ -5,6 +5,7 @@
 #include "app/Look.h"
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
+#include "euro/HomeCurrency.h"
 #include "lines/Amounts.h"
 #include "lines/DescriptionWrap.h"
 #include "lines/MemoryFile.h"
@@ -46,6 +47,9 @@ constexpr int kEmptyRowLimit = 23;
 constexpr int kRowHeight = 18;
 constexpr quint32 kPanelColour = 13882323;
 constexpr quint32 clRed = 0x0000FF;
+// The unit price cell keeps the price as entered, which may have more decimals than it shows, so
+// that the line can be worked out again exactly at another currency rate.
+constexpr int kEnteredPriceRole = Qt::UserRole;
 
 const QStringList kMemoryDefaults = {QStringLiteral("20%"), QStringLiteral("ФАКТУРА / INVOICE"),
                                      QString(), kNoGround};
@@ -336,8 +340,14 @@ TForm1::TForm1()
 void TForm1::FormCreate()
 {
     // Runs while the forms are being created: the browser and the invoice page do not exist yet.
-    CurrencyCode = QStringLiteral("EUR");
-    CurrencyRate = 1.95583;
+    RunHomeCurrency = HomeCurrency::Leva;
+    try {
+        RunHomeCurrency = ReadHomeCurrency(SettingsPath(ProgramFolder));
+    } catch (const std::exception &error) {
+        ReportError(error);
+    }
+    CurrencyCode = StartCurrencyCode(RunHomeCurrency);
+    CurrencyRate = StartCurrencyRate(RunHomeCurrency);
     LoadMemory();
     WriteHeaderRows();
     // Amounts are typed, stored and compared with "." as the decimal separator.
@@ -409,16 +419,23 @@ void TForm1::AskVatRate()
 
 void TForm1::WriteHeaderRows()
 {
-    const QStringList bulgarian = {
-        QStringLiteral("Пор. №"),       QStringLiteral("Наименование на стоките или услугите"),
-        QStringLiteral("Мярка"),        QStringLiteral("К-во"),
-        QStringLiteral("Ед. цена BGL"), QStringLiteral("Ед. цена ") + CurrencyCode,
-        QStringLiteral("Стойност BGL"), QStringLiteral("Стойност ") + CurrencyCode};
-    const QStringList english = {
-        QStringLiteral("Part №"),         QStringLiteral("Description"),
-        QStringLiteral("Measure"),        QStringLiteral("Quantity"),
-        QStringLiteral("Unit Price BGL"), QStringLiteral("Unit Price ") + CurrencyCode,
-        QStringLiteral("Total BGL"),      QStringLiteral("Total ") + CurrencyCode};
+    const QString home = HomeCode(RunHomeCurrency);
+    const QStringList bulgarian = {QStringLiteral("Пор. №"),
+                                   QStringLiteral("Наименование на стоките или услугите"),
+                                   QStringLiteral("Мярка"),
+                                   QStringLiteral("К-во"),
+                                   QStringLiteral("Ед. цена ") + home,
+                                   QStringLiteral("Ед. цена ") + CurrencyCode,
+                                   QStringLiteral("Стойност ") + home,
+                                   QStringLiteral("Стойност ") + CurrencyCode};
+    const QStringList english = {QStringLiteral("Part №"),
+                                 QStringLiteral("Description"),
+                                 QStringLiteral("Measure"),
+                                 QStringLiteral("Quantity"),
+                                 QStringLiteral("Unit Price ") + home,
+                                 QStringLiteral("Unit Price ") + CurrencyCode,
+                                 QStringLiteral("Total ") + home,
+                                 QStringLiteral("Total ") + CurrencyCode};
     for (int column = 0; column < 8; ++column)
         SetCell(0, column, bulgarian.at(column));
     for (int column = 0; column < 8; ++column)
@@ -473,6 +490,7 @@ void TForm1::WriteLine(const QStringList &description)
         SetCell(row, 2, Edit4->text());
         SetCell(row, 3, Edit3->text());
         SetCell(row, 4, line.unitPriceLeva);
+        StringGrid1->item(row, 4)->setData(kEnteredPriceRole, Edit1->text());
         SetCell(row, 5, line.unitPriceForeign);
         SetCell(row, 6, line.totalLeva);
         SetCell(row, 7, line.totalForeign);
@@ -495,6 +513,73 @@ void TForm1::WriteLine(const QStringList &description)
     } catch (const std::exception &error) {
         ReportError(error);
     }
+}
+
+void TForm1::ChangeCurrency(const QString &code, double rate)
+{
+    // Every line is worked out before anything changes: a line that is no number leaves the
+    // table, the currency and the totals as they were.
+    QVector<int> rows;
+    QVector<LineEntry> entries;
+    for (int row = 2; row < StringGrid1->rowCount(); ++row) {
+        const QString quantity = CellText(row, 3);
+        if (quantity.trimmed().isEmpty() || CellText(row, 4).trimmed().isEmpty())
+            continue; // a continuation or empty row
+        rows.append(row);
+        entries.append(LineEntry{EnteredPrice(row), quantity});
+    }
+    LineTotals totals;
+    const QVector<LineAmounts> lines = AccumulateLines(entries, totals, VatFactor, rate);
+
+    CurrencyCode = code;
+    CurrencyRate = rate;
+    WriteHeaderRows();
+    for (int i = 0; i < rows.size(); ++i) {
+        SetCell(rows[i], 5, lines[i].unitPriceForeign);
+        SetCell(rows[i], 7, lines[i].totalForeign);
+    }
+    if (lines.isEmpty())
+        return;
+    Label10->setCaption(lines.last().valueLeva);
+    Label9->setCaption(lines.last().valueForeign);
+    Label1->setCaption(lines.last().vatLeva);
+    Label8->setCaption(lines.last().vatForeign);
+    Label7->setCaption(totals.netLeva);
+    Label3->setCaption(totals.vatLeva);
+    Label5->setCaption(totals.grossLeva);
+    Label11->setCaption(totals.netForeign);
+    Label12->setCaption(totals.vatForeign);
+    Label13->setCaption(totals.grossForeign);
+    FitPanel();
+}
+
+void TForm1::StartAfresh()
+{
+    Clear1Click();
+    for (TLabel *label : {Label10, Label9, Label1, Label8})
+        label->setCaption(QStringLiteral("0"));
+    CurrencyCode = StartCurrencyCode(RunHomeCurrency);
+    CurrencyRate = StartCurrencyRate(RunHomeCurrency);
+    WriteHeaderRows();
+    ResetEntryFields();
+    StringGrid1->setEnabled(false);
+}
+
+QString TForm1::CellText(int row, int column) const
+{
+    const QTableWidgetItem *item = StringGrid1->item(row, column);
+    return item ? item->text() : QString();
+}
+
+QString TForm1::EnteredPrice(int row) const
+{
+    const QString shown = CellText(row, 4);
+    const QTableWidgetItem *item = StringGrid1->item(row, 4);
+    const QString entered = item ? item->data(kEnteredPriceRole).toString() : QString();
+    // A price typed over in the cell counts as shown.
+    if (entered.isEmpty() || RoundTo2Decimals(entered) != shown)
+        return shown;
+    return entered;
 }
 
 void TForm1::ResetEntryFields()

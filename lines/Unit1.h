@@ -79,8 +79,16 @@ public:
     // The content of "Vmem.txt": VAT text, document kind, note kind, zero-VAT ground.
     QStringList MemoryList;
 
-    // Fills the two header rows, the foreign columns named after CurrencyCode.
+    // Fills the two header rows: the home columns named after the home currency, the foreign
+    // columns after CurrencyCode.
     void WriteHeaderRows();
+    // A new foreign currency: the lines stay, and their foreign columns, the last line's labels
+    // and the totals become what entering the same lines at this rate gives. Throws, changing
+    // nothing, when a line's price or quantity is not a number.
+    void ChangeCurrency(const QString &code, double rate);
+    // The table as a new run starts it: no lines, totals "0", the start currency of the home
+    // currency in force. The VAT rate and the remembered choices stay.
+    void StartAfresh();
 
     void SpeedButton1Click(); // "Добави"
     void Clear1Click();
@@ -112,6 +120,8 @@ private:
     bool KeyAccepted(const QLineEdit *edit, const QString &typed, int limit,
                      bool minusAllowed) const;
     void FitPanel();
+    QString CellText(int row, int column) const;
+    QString EnteredPrice(int row) const;
 
     // The typing limits of the price and quantity fields (0: none). Kept apart from the fields'
     // own maximum length, which would also cut texts that the program sets.

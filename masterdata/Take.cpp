@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QTableWidget>
 
 namespace
 {
@@ -29,15 +28,6 @@ template <size_t N> void WriteLabels(TTable *table, const FieldToLabel (&map)[N]
     for (const FieldToLabel &entry : map)
         (Doc->*entry.label)
             ->setCaption(table->FieldByName(QString::fromUtf16(entry.field))->AsString());
-}
-
-void SetCell(QTableWidget *grid, int row, int column, const QString &text)
-{
-    QTableWidgetItem *item = grid->item(row, column);
-    if (item)
-        item->setText(text);
-    else
-        grid->setItem(row, column, new QTableWidgetItem(text));
 }
 } // namespace
 
@@ -166,31 +156,13 @@ void TForm4::TakeCurrency()
 {
     const QString code = Table1->FieldByName(QStringLiteral("Валута"))->AsString();
     const QString rateText = Table1->FieldByName(QStringLiteral("Курс"))->AsString();
-    // The leva amounts are divided by the rate: a rate that is no positive number changes
+    // The home amounts are divided by the rate: a rate that is no positive number changes
     // nothing, not even the code.
     const double rate = StrToFloat(rateText);
     if (!(rate > 0))
         throw UserError(
             QStringLiteral("Курсът на валутата %1 трябва да е число, по-голямо от 0: '%2'")
                 .arg(code, rateText));
-    Form1->CurrencyCode = code;
-    Form1->CurrencyRate = rate;
-
-    QTableWidget *grid = Form1->StringGrid1;
-    for (int row = 0; row < grid->rowCount(); ++row)
-        for (int column = 0; column < grid->columnCount(); ++column)
-            SetCell(grid, row, column, QString());
-    const QString headers[2][8] = {
-        {QStringLiteral("Пор. №"), QStringLiteral("Наименование на стоките или услугите"),
-         QStringLiteral("Мярка"), QStringLiteral("К-во"), QStringLiteral("Ед. цена BGL"),
-         QStringLiteral("Ед. цена ") + code, QStringLiteral("Стойност BGL"),
-         QStringLiteral("Стойност ") + code},
-        {QStringLiteral("Part №"), QStringLiteral("Description"), QStringLiteral("Measure"),
-         QStringLiteral("Quantity"), QStringLiteral("Unit Price BGL"),
-         QStringLiteral("Unit Price ") + code, QStringLiteral("Total BGL"),
-         QStringLiteral("Total ") + code},
-    };
-    for (int row = 0; row < 2 && row < grid->rowCount(); ++row)
-        for (int column = 0; column < 8 && column < grid->columnCount(); ++column)
-            SetCell(grid, row, column, headers[row][column]);
+    // The lines stay: they are worked out again at the new rate, as if entered after this take.
+    Form1->ChangeCurrency(code, rate);
 }

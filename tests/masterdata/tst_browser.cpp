@@ -49,7 +49,7 @@ private slots:
     void takeGoodsRefusedNumberChangesNothing_data();
     void takeGoodsRefusedNumberChangesNothing();
     void takeFirmCopiesLogo();
-    void takeCurrencyEmptiesGridAndRewritesHeaders();
+    void takeCurrencyKeepsLinesAndRewritesHeaders();
     void takeCurrencyWithBadRateChangesNothing_data();
     void takeCurrencyWithBadRateChangesNothing();
     void takeOnEmptyTableTakesNothing();
@@ -689,7 +689,7 @@ void TestBrowser::takeFirmCopiesLogo()
     QCOMPARE(Doc->Label46->text(), QStringLiteral("Кристалпорт ЕООД"));
 }
 
-void TestBrowser::takeCurrencyEmptiesGridAndRewritesHeaders()
+void TestBrowser::takeCurrencyKeepsLinesAndRewritesHeaders()
 {
     ProgramRun run;
     Start(run);
@@ -710,8 +710,15 @@ void TestBrowser::takeCurrencyEmptiesGridAndRewritesHeaders()
     QCOMPARE(Form1->StringGrid1->rowCount(), rows);
     QCOMPARE(LineCounter, lines);
     QCOMPARE(Form1->Label5->text(), total);
+    // The line stays; its foreign columns and the foreign totals follow the new rate.
+    const QStringList line = {
+        "1",     "Офисен стол \"Комфорт\" с подлакътници", "бр.", "2", "145.00", "100.89", "290.00",
+        "201.77"};
     for (int column = 0; column < 8; ++column)
-        QCOMPARE(Cell(2, column), QString());
+        QCOMPARE(Cell(2, column), line.at(column));
+    QCOMPARE(Form1->Label11->text(), QStringLiteral("201.77"));
+    QCOMPARE(Form1->Label12->text(), QStringLiteral("40.35"));
+    QCOMPARE(Form1->Label13->text(), QStringLiteral("242.12"));
     QCOMPARE(Cell(0, 0), QStringLiteral("Пор. №"));
     QCOMPARE(Cell(0, 5), QStringLiteral("Ед. цена USD"));
     QCOMPARE(Cell(1, 5), QStringLiteral("Unit Price USD"));
