@@ -21,6 +21,8 @@ private slots:
     void homeCurrencySetting_data();
     void homeCurrencySetting();
     void settingWrittenAndKept();
+    void noticeDue_data();
+    void noticeDue();
 };
 
 void TestEuro::levaToEuro_data()
@@ -191,6 +193,33 @@ void TestEuro::settingWrittenAndKept()
     // A setting that cannot be written is reported, not taken for done.
     const QString blocked = path + QStringLiteral("/Vornex.ini"); // below a file, not a folder
     QVERIFY_THROWS_EXCEPTION(UserError, WriteHomeCurrency(blocked, HomeCurrency::Euro));
+}
+
+void TestEuro::noticeDue_data()
+{
+    QTest::addColumn<bool>("euro");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("due");
+
+    const auto line = [](const char *date) {
+        return QStringLiteral("№ 0000000042 / Дата(Date): ") + QString::fromUtf8(date);
+    };
+    QTest::newRow("fresh page") << false << line("дд.мм.гггг") << false;
+    QTest::newRow("last day of leva") << false << line("31.12.2025") << false;
+    QTest::newRow("first day of the euro") << false << line("01.01.2026") << true;
+    QTest::newRow("typed without zeros") << false << line("5.1.2026") << true;
+    QTest::newRow("later year") << false << line("08.12.2027") << true;
+    QTest::newRow("no such day") << false << line("31.02.2026") << false;
+    QTest::newRow("already in euro") << true << line("01.01.2026") << false;
+    QTest::newRow("no date at all") << false << QStringLiteral("№ 0000000042") << false;
+}
+
+void TestEuro::noticeDue()
+{
+    QFETCH(bool, euro);
+    QFETCH(QString, line);
+    QFETCH(bool, due);
+    QCOMPARE(EuroNoticeDue(euro ? HomeCurrency::Euro : HomeCurrency::Leva, line), due);
 }
 
 QTEST_GUILESS_MAIN(TestEuro)
