@@ -337,7 +337,6 @@ void TestEuroRoad::noticeWhileInLeva_data()
 
     QTest::newRow("leva, last day of 2025") << false << "31.12.2025" << false;
     QTest::newRow("leva, first day of 2026") << false << "01.01.2026" << true;
-    QTest::newRow("leva, placeholder date") << false << "дд.мм.гггг" << false;
     QTest::newRow("euro, 2026") << true << "15.03.2026" << false;
 }
 

@@ -57,8 +57,6 @@ private slots:
     void englishLine();
     void wholeLabel_data();
     void wholeLabel();
-    void homeCode_data();
-    void homeCode();
     void euroLine_data();
     void euroLine();
     void amountNotADigit_data();
@@ -480,43 +478,6 @@ void TestAmountInWords::wholeLabel()
 
     const QString text = AmountInWords(leva, foreign, QStringLiteral("EUR"));
     QCOMPARE(text, label);
-}
-
-void TestAmountInWords::homeCode_data()
-{
-    QTest::addColumn<QString>("home");
-    QTest::addColumn<QString>("foreign");
-    QTest::addColumn<QString>("code");
-
-    QTest::newRow("ends in one") << "21.00"
-                                 << "10.74"
-                                 << "EUR";
-    QTest::newRow("ends in two, fraction") << "102.35"
-                                           << "52.33"
-                                           << "USD";
-    QTest::newRow("teen") << "12.00"
-                          << "6.14"
-                          << "EUR";
-    QTest::newRow("thousands") << "22001.10"
-                               << "11248.67"
-                               << "EUR";
-    QTest::newRow("seven digits") << "1234567.89"
-                                  << "631234.00"
-                                  << "EUR";
-    QTest::newRow("no decimal point") << "2"
-                                      << "1"
-                                      << "EUR";
-}
-
-// The leva line of the three-argument form is the one the "BGL" code gives, word for word.
-void TestAmountInWords::homeCode()
-{
-    QFETCH(QString, home);
-    QFETCH(QString, foreign);
-    QFETCH(QString, code);
-
-    QCOMPARE(AmountInWords(home, foreign, code, QStringLiteral("BGL")),
-             AmountInWords(home, foreign, code));
 }
 
 void TestAmountInWords::euroLine_data()
