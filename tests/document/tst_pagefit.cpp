@@ -104,6 +104,10 @@ void TestPageFit::everyBlockWholeOnThePage_data()
         << 25 << 4 << "Кредитно известие / Credit note"
         << "-777777.77"
         << "-397673.43" << false;
+    // The last line taken at 26 rows may bring a continuation row of its description.
+    QTest::newRow("28 rows: a two-row line taken at the limit") << 26 << 6 << ""
+                                                                << "777777.77"
+                                                                << "397673.43" << false;
     QTest::newRow("25 rows, seven-digit amount in figures") << 25 << 6 << ""
                                                             << "1481496.47"
                                                             << "757475.89" << false;
@@ -186,7 +190,6 @@ void TestPageFit::everyBlockWholeOnThePage()
     for (int y = signaturesBottom + 1; y < Doc->Label9->y(); ++y)
         for (int x = 0; x < image.width(); ++x)
             QVERIFY2(image.pixel(x, y) == qRgb(255, 255, 255), qPrintable(QString::number(y)));
-    qInfo() << "signatures end at" << signaturesBottom << "rows of" << rowHeight << "px";
 }
 
 VORNEX_TEST_MAIN(TestPageFit)
