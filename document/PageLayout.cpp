@@ -55,6 +55,12 @@ QList<Compaction> CompactionSteps()
         step.fontPixels = row.fontPixels;
         steps << step;
     }
+    // Last, the rows of the lower blocks follow each other at their text's own line spacing.
+    step.gaps = {1, 1, 1, 1, 1, 1};
+    for (int cap : {1, 0}) {
+        step.rowGapCap = cap;
+        steps << step;
+    }
     return steps;
 }
 

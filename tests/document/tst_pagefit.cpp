@@ -104,6 +104,10 @@ void TestPageFit::everyBlockWholeOnThePage_data()
         << 25 << 4 << "Кредитно известие / Credit note"
         << "-777777.77"
         << "-397673.43" << false;
+    QTest::newRow("25 rows as a credit note with the whole client block wrapped")
+        << 25 << 6 << "Кредитно известие / Credit note"
+        << "-777777.77"
+        << "-397673.43" << false;
     // The last line taken at 26 rows may bring a continuation row of its description.
     QTest::newRow("28 rows: a two-row line taken at the limit") << 26 << 6 << ""
                                                                 << "777777.77"

@@ -208,6 +208,8 @@ void TestPageLayout::planPage_data()
         << Page(27, 72, false, 4) << false;
     QTest::newRow("25 lines of a credit note, long words, four client fields wrapped")
         << Page(27, 48, true, 4) << false;
+    QTest::newRow("25 lines of a credit note, long words, all six client fields wrapped")
+        << Page(27, 72, true, 4) << false;
 }
 
 void TestPageLayout::planPage()
