@@ -327,6 +327,12 @@ void TestEuroRoad::euroRoad()
     const int questions = script.questions.size();
     Main->SpeedButton10->click();
     QCOMPARE(script.questions.size(), questions);
+
+    // Amounts past the words are written in figures, in euro as in leva.
+    AddLine({QStringLiteral("Машина"), QStringLiteral("2"), QStringLiteral("999999")});
+    Main->SpeedButton4->click();
+    QCOMPARE(Doc->Label3->caption(), QStringLiteral("2399997.60 EUR"));
+    QVERIFY(Doc->Label18->caption().startsWith(QStringLiteral("2399997.60 EUR\n")));
 }
 
 void TestEuroRoad::noticeWhileInLeva_data()
