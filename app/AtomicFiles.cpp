@@ -12,22 +12,34 @@
 
 namespace
 {
+// The six random letters the toolkit's temporary files end in. A word such as "backup", "Backup"
+// or "BACKUP" is taken for a name someone gave, as the random letters are rarely all of one case
+// (such a leftover then stays, which does no harm).
 bool IsTemporarySuffix(QStringView suffix)
 {
     if (suffix.size() != 6)
         return false;
-    for (QChar c : suffix)
-        if (c.unicode() > 127 || !c.isLetterOrNumber())
+    int upper = 0;
+    for (QChar c : suffix) {
+        if (c.unicode() > 127 || !c.isLetter())
             return false;
-    return true;
+        if (c.isUpper())
+            ++upper;
+    }
+    const bool capitalised = upper == 1 && suffix.front().isUpper();
+    return upper != 0 && upper != 6 && !capitalised;
 }
 
+// Random letters that always read as a temporary suffix: a small letter, a capital, then any.
 QString RandomSuffix()
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    QRandomGenerator *random = QRandomGenerator::global();
     QString suffix;
-    for (int i = 0; i < 6; ++i)
-        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(52)]);
+    suffix += QLatin1Char(letters[26 + random->bounded(26)]);
+    suffix += QLatin1Char(letters[random->bounded(26)]);
+    for (int i = 2; i < 6; ++i)
+        suffix += QLatin1Char(letters[random->bounded(52)]);
     return suffix;
 }
 } // namespace

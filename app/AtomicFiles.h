@@ -5,8 +5,8 @@
 #include <QStringList>
 
 // Files written all or nothing: the bytes go to a temporary file beside the final one, named
-// "<final name>.XXXXXX" (six letters or digits), which is then renamed into place. A run killed
-// in between leaves such a file behind; the next start removes it.
+// "<final name>.XXXXXX" (six random letters of both cases), which is then renamed into place. A run
+// killed in between leaves such a file behind; the next start removes it.
 
 // Whether a file name is one of those temporary files for a final name matching one of the
 // wildcard patterns ("Vmem.txt", "*.bmp").

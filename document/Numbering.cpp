@@ -81,11 +81,12 @@ void WriteNumberAndDates()
     Doc->Label40->setCaption(today);
 }
 
-void HoldDocumentNumber()
+bool HoldDocumentNumber()
 {
     const int number = DocumentNumberValue(Doc->NO->caption());
     Form4->OpenFirm();
     TTable &table = *Form4->Table1;
+    bool ahead = false;
     try {
         // Another program storing a number now has to wait for this print.
         table.StartTransaction();
@@ -102,12 +103,14 @@ void HoldDocumentNumber()
                                "отпечатано. Натиснете „Към фактурата“ и документът ще получи "
                                "нов номер.")
                     .arg(Doc->NO->caption(), field, kCounterTable, TenDigits(stored)));
+        ahead = number > stored;
     } catch (...) {
         table.Rollback();
         Form4->SpeedButton1Click();
         throw;
     }
     Form4->SpeedButton1Click();
+    return ahead;
 }
 
 void StoreDocumentNumber()

@@ -17,8 +17,9 @@ void WriteNumberAndDates();
 // for this run until the store, and reads the counter of the current kind again. When it has
 // already reached the number the transfer prepared, another program used that number: throws
 // before anything is printed, and the next transfer numbers the page anew. A number this run
-// stored itself (the copy after the original) and a number typed by hand go on.
-void HoldDocumentNumber();
+// stored itself (the copy after the original) and a number typed by hand go on. Returns whether
+// the number is ahead of the counter, so that the store will advance it.
+bool HoldDocumentNumber();
 // After a print: stores the page's number into the counter of the current kind when it is
 // greater than the stored one, so a counter never goes back nor hands out a number twice, and
 // ends the hold's transaction. Holds first when no hold is in force.

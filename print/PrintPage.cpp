@@ -133,11 +133,20 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 {
     CheckPageForPrint();
     const HoldRelease release;
-    HoldDocumentNumber();
+    const bool ahead = HoldDocumentNumber();
     const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
                                              Form4->FirmRecNo, Doc->NO->caption(), mark);
-    if (QFileInfo(fileName).isFile())
-        throw UserError(ArchivedPageExists(fileName));
+    if (QFileInfo(fileName).isFile()) {
+        if (!ahead)
+            throw UserError(ArchivedPageExists(fileName));
+        // A print that ended after archiving its page but before storing the number (the program
+        // was killed): the number may be on paper already, so it is taken as used now.
+        StoreDocumentNumber();
+        throw UserError(ArchivedPageExists(fileName) +
+                        QStringLiteral("\nПечатът на този номер е бил прекъснат преди номерът да "
+                                       "бъде записан; сега той е записан. Натиснете „Към "
+                                       "фактурата“ и документът ще получи нов номер."));
+    }
 
     Doc->StringGrid2->setFocus();
     WhitenFields();
