@@ -131,6 +131,7 @@ void CheckPageForPrint()
 
 void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printer, QWidget *owner)
 {
+    // The page, then its number against the counter, before anything is changed or written.
     CheckPageForPrint();
     const HoldRelease release;
     const bool ahead = HoldDocumentNumber();
@@ -148,6 +149,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
                                        "фактурата“ и документът ще получи нов номер."));
     }
 
+    // The capture.
     Doc->StringGrid2->setFocus();
     WhitenFields();
 
@@ -164,7 +166,10 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     const IndexedBitmap reduced = ReduceTo8Bits(CaptureWidget(Doc->Panel1));
     const QImage image = ToImage(reduced);
     Doc->Image1->setPixmap(QPixmap::fromImage(image));
+    // The archive, never replacing a page archived before.
     SaveNewBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
+
+    // The print, then the number stored (the hold's transaction ends there).
 
     if (dialogs().printDialog(printer, owner)) {
         QPainter painter;
