@@ -38,8 +38,10 @@ void StartFreshPage()
     delete Doc;
     Doc = new TDoc;
     RunHandler([] { Doc->FormCreate(); });
-    // The fresh page has had no transfer; printing transfers first again.
+    // The fresh page has had no transfer: printing transfers first again, and nothing is printed
+    // before one has run to its end.
     Transferred = false;
+    TransferCompleted = false;
 }
 } // namespace
 

@@ -270,6 +270,7 @@ void TestEuroRoad::euroRoad()
     QCOMPARE(Form1->Label5->caption(), QStringLiteral("0"));
     QCOMPARE(LineCounter, 0);
     QVERIFY(!Transferred);
+    QVERIFY(!TransferCompleted);
     QVERIFY(!Doc->isVisible());
     QCOMPARE(Doc->Label3->caption(), QStringLiteral("0 EUR"));
     QCOMPARE(Doc->Label61->caption(), QStringLiteral("0 BGN"));
