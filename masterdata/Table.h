@@ -94,6 +94,9 @@ public:
     // The field shown in column position (0 = first column).
     TField *FieldAt(int position) const;
 
+    // The current record's identity in the file, kept across re-reads and filters; -1 when
+    // there is none or a new record is being inserted.
+    qint64 RecordKey() const { return m_state == State::Insert ? -1 : currentRowid(); }
     // 1-based number of the current record among the visible ones; 0 when there is none.
     int RecNo() const;
     // Moves to that record, saving a pending edit first; a number the table does not have
