@@ -11,11 +11,13 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <QtEndian>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -35,7 +37,7 @@
 namespace
 {
 int connectionCounter = 0;
-constexpr int kPage = 64;      // records handed to the grid at once
+constexpr int kPage = 64;       // records handed to the grid at once
 constexpr int kRowCache = 4096; // records whose values are kept
 constexpr int kKeyEdits = 64;   // saves that update a field's keys before they are read anew
 
@@ -60,7 +62,21 @@ bool IsNumeric(FieldKind kind)
     return kind == FieldKind::Integer || kind == FieldKind::Float;
 }
 
-using Key = std::u16string_view;
+// A folded key: UTF-16 code units stored big-endian, so that comparing the bytes compares the
+// code units in order, as QString does, with a plain memcmp.
+using Key = std::string_view;
+
+char16_t Fold(char16_t c)
+{
+    // Latin and Cyrillic without a table look-up; the rest as Qt folds it.
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? char16_t(c + 0x20) : c;
+    if (c >= 0x410 && c <= 0x42F)
+        return char16_t(c + 0x20);
+    if (c >= 0x430 && c <= 0x44F)
+        return c;
+    return char16_t(QChar::toCaseFolded(char32_t(c)));
+}
 
 // Letter case removed code point by code point, as QString's case-insensitive comparison does:
 // two texts compare equal ignoring case exactly when their folded forms are equal, and they
@@ -72,24 +88,24 @@ void AppendFolded(std::vector<char16_t> &out, const char16_t *text, qsizetype le
         if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(text[i + 1])) {
             const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, text[i + 1]));
             if (QChar::requiresSurrogates(folded)) {
-                out.push_back(QChar::highSurrogate(folded));
-                out.push_back(QChar::lowSurrogate(folded));
+                out.push_back(qToBigEndian(char16_t(QChar::highSurrogate(folded))));
+                out.push_back(qToBigEndian(char16_t(QChar::lowSurrogate(folded))));
             } else {
-                out.push_back(char16_t(folded));
+                out.push_back(qToBigEndian(char16_t(folded)));
             }
             ++i;
         } else {
-            out.push_back(char16_t(QChar::toCaseFolded(char32_t(c))));
+            out.push_back(qToBigEndian(Fold(c)));
         }
     }
 }
 
-std::u16string Folded(const QString &text)
+std::string Folded(const QString &text)
 {
     std::vector<char16_t> out;
     out.reserve(size_t(text.size()));
     AppendFolded(out, reinterpret_cast<const char16_t *>(text.utf16()), text.size());
-    return std::u16string(out.begin(), out.end());
+    return std::string(reinterpret_cast<const char *>(out.data()), out.size() * 2);
 }
 
 bool StartsWith(Key text, Key prefix)
@@ -106,9 +122,9 @@ QVariant ColumnValue(sqlite3_stmt *statement, int column)
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(statement, column));
     case SQLITE_TEXT:
-        return QVariant(QString(
-            reinterpret_cast<const QChar *>(sqlite3_column_text16(statement, column)),
-            sqlite3_column_bytes16(statement, column) / int(sizeof(QChar))));
+        return QVariant(
+            QString(reinterpret_cast<const QChar *>(sqlite3_column_text16(statement, column)),
+                    sqlite3_column_bytes16(statement, column) / int(sizeof(QChar))));
     case SQLITE_BLOB:
         return QVariant(
             QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
@@ -222,19 +238,21 @@ struct ResetOnExit {
 // The folded keys of one field, for every record of the table in file order ("positions").
 struct TTable::ColumnKeys {
     int column = -1;
-    std::vector<char16_t> pool;   // the folded texts back to back
-    std::vector<quint32> start;   // per position: where its text starts in the pool
-    std::vector<qint32> length;   // per position: its length, -1 for no value
-    std::vector<double> numbers;  // number fields: the value per position, NaN for none
-    std::vector<quint32> sorted;  // positions without a value first, then by key and position
-    quint32 nulls = 0;            // how many positions lead `sorted` without a value
+    std::vector<char16_t> pool;  // the folded texts back to back
+    std::vector<quint32> start;  // per position: where its text starts in the pool
+    std::vector<qint32> length;  // per position: its length, -1 for no value
+    std::vector<double> numbers; // number fields: the value per position, NaN for none
+    std::vector<quint32> sorted; // positions without a value first, then by key and position
+    quint32 nulls = 0;           // how many positions lead `sorted` without a value
     int edits = 0;
 
     bool isNull(quint32 position) const { return length[position] < 0; }
     Key key(quint32 position) const
     {
-        return length[position] <= 0 ? Key()
-                                     : Key(pool.data() + start[position], size_t(length[position]));
+        return length[position] <= 0
+                   ? Key()
+                   : Key(reinterpret_cast<const char *>(pool.data() + start[position]),
+                         size_t(length[position]) * 2);
     }
     // True when a sorts before b in `sorted`.
     bool before(quint32 a, quint32 b) const
@@ -271,10 +289,11 @@ struct TTable::ColumnKeys {
     }
     void sortAll()
     {
-        // The first four code units as one number settle most comparisons without touching the
-        // pool.
+        // The first eight code units as two numbers settle most comparisons without touching
+        // the pool.
         struct Entry {
-            quint64 prefix;
+            quint64 high;
+            quint64 low;
             quint32 position;
         };
         std::vector<Entry> entries;
@@ -289,14 +308,16 @@ struct TTable::ColumnKeys {
                 continue;
             }
             const Key k = key(p);
-            quint64 prefix = 0;
-            for (size_t i = 0; i < 4; ++i)
-                prefix = (prefix << 16) | (i < k.size() ? quint64(k[i]) : 0);
-            entries.push_back({prefix, p});
+            uchar bytes[16] = {};
+            std::memcpy(bytes, k.data(), std::min(k.size(), sizeof bytes));
+            entries.push_back(
+                {qFromBigEndian<quint64>(bytes), qFromBigEndian<quint64>(bytes + 8), p});
         }
         std::sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
-            if (a.prefix != b.prefix)
-                return a.prefix < b.prefix;
+            if (a.high != b.high)
+                return a.high < b.high;
+            if (a.low != b.low)
+                return a.low < b.low;
             return before(a.position, b.position);
         });
         for (const Entry &entry : entries)
@@ -337,7 +358,7 @@ struct TTable::Store {
     int filterColumn = -1;
     FilterKind filterKind = FilterKind::Equal;
     QString filterText;
-    std::u16string filterFolded;
+    std::string filterFolded;
     bool filterNumeric = false;
     double filterNumber = 0;
     std::vector<quint32> visible;
@@ -390,8 +411,8 @@ struct TTable::Store {
             ++read;
         }
         if (!readIds->error().isEmpty())
-            throw UserError(QStringLiteral("Таблицата не може да бъде прочетена: %1")
-                                .arg(readIds->error()));
+            throw UserError(
+                QStringLiteral("Таблицата не може да бъде прочетена: %1").arg(readIds->error()));
         if (read < count)
             allComplete = true;
     }
@@ -435,9 +456,8 @@ struct TTable::Store {
         // Two fields' keys at most: the search column and the one before it. The filter's field
         // is always kept.
         while (keys.size() >= 2) {
-            auto victim = std::find_if(keys.begin(), keys.end(), [this](const auto &k) {
-                return k->column != filterColumn;
-            });
+            auto victim = std::find_if(keys.begin(), keys.end(),
+                                       [this](const auto &k) { return k->column != filterColumn; });
             if (victim == keys.end())
                 break;
             keys.erase(victim);
@@ -660,9 +680,11 @@ struct TTable::Store {
                 k->insertSorted(position);
             }
         } else {
-            const size_t position = positionOf(rowid);
-            if (position == size_t(-1))
+            const size_t position = keys.empty() ? size_t(-1) : positionOf(rowid);
+            if (position == size_t(-1)) {
+                resetVisible();
                 return;
+            }
             const QVector<QVariant> row = values(rowid);
             for (size_t i = 0; i < keys.size(); ++i) {
                 ColumnKeys &k = *keys[i];
@@ -900,11 +922,11 @@ void TTable::Open()
             query.finish();
             if (problem.isEmpty()) {
                 QSqlQuery kind(db);
-                kind.prepare(QStringLiteral(
-                    "SELECT type FROM sqlite_master WHERE name = ? COLLATE NOCASE"));
+                kind.prepare(
+                    QStringLiteral("SELECT type FROM sqlite_master WHERE name = ? COLLATE NOCASE"));
                 kind.addBindValue(baseName);
-                isView = kind.exec() && kind.next() &&
-                         kind.value(0).toString() == QLatin1String("view");
+                isView =
+                    kind.exec() && kind.next() && kind.value(0).toString() == QLatin1String("view");
                 kind.finish();
                 // The rollback journal keeps DB/ a complete set of files that can be copied or
                 // lie in a folder that cannot be written; a file that an earlier version switched
@@ -1257,7 +1279,7 @@ bool TTable::Locate(const QString &fieldName, const QString &text, bool caseInse
     syncWithFile();
     Store &store = *m_store;
     const ColumnKeys &keys = store.keysFor(column);
-    const std::u16string folded = Folded(text);
+    const std::string folded = Folded(text);
     const Key wanted(folded);
 
     // The stretch of the sorted keys that matches ignoring case.
@@ -1267,11 +1289,10 @@ bool TTable::Locate(const QString &fieldName, const QString &text, bool caseInse
         // An empty text is the beginning of every value, but not of a field with no value.
         from = text.isEmpty() ? (text.isNull() ? 0 : keys.nulls) : keys.lowerBound(wanted);
         if (!text.isEmpty())
-            to = size_t(std::partition_point(keys.sorted.begin() + long(from), keys.sorted.end(),
-                                             [&](quint32 p) {
-                                                 return StartsWith(keys.key(p), wanted);
-                                             }) -
-                        keys.sorted.begin());
+            to = size_t(
+                std::partition_point(keys.sorted.begin() + long(from), keys.sorted.end(),
+                                     [&](quint32 p) { return StartsWith(keys.key(p), wanted); }) -
+                keys.sorted.begin());
     } else {
         from = text.isEmpty() ? 0 : keys.lowerBound(wanted);
         to = size_t(std::partition_point(keys.sorted.begin() + long(from), keys.sorted.end(),
@@ -1295,8 +1316,7 @@ bool TTable::Locate(const QString &fieldName, const QString &text, bool caseInse
         for (const quint32 position : candidates) {
             if (!store.isVisible(position))
                 continue;
-            const QString value =
-                editText(column, store.values(store.all[position]).value(column));
+            const QString value = editText(column, store.values(store.all[position]).value(column));
             if (partialKey ? value.startsWith(text, Qt::CaseSensitive)
                            : value.compare(text, Qt::CaseSensitive) == 0) {
                 best = position;

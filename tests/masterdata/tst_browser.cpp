@@ -912,8 +912,9 @@ void TestBrowser::takeGoodsDecidesOnStoredStock()
     Form4->Table1->SetRecNo(2);
     SetField(QStringLiteral("К-во"), QStringLiteral("10"));
     // The browser has read 10; another run of the program stores a lower stock.
-    WriteStockAside(run, {QStringLiteral("UPDATE stock SET \"К-во\" = %1 WHERE rowid = 2")
-                              .arg(storedMeanwhile)});
+    WriteStockAside(
+        run,
+        {QStringLiteral("UPDATE stock SET \"К-во\" = %1 WHERE rowid = 2").arg(storedMeanwhile)});
     run.script().answer(answer);
     Form4->SpeedButton2Click();
     QCOMPARE(StoredStock(run, 2), left);

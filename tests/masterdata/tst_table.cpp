@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSqlError>
 #include <QSignalSpy>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -488,10 +488,10 @@ namespace
 // no value at all, so that every prefix has many matches spread over the file.
 QStringList GeneratedNames(int count, quint32 seed)
 {
-    static const char16_t *const words[] = {u"Арго",  u"арго строй", u"АРГО",  u"Бета",
-                                            u"бета ООД", u"Zeta", u"zeta ltd", u"ёлка",
-                                            u"Ёж",    u"Пирин", u"пирин фрут", u"О'Нийл",
-                                            u"Ъгъл",  u"ъ",    u"Я",          u"ß straße"};
+    static const char16_t *const words[] = {u"Арго",     u"арго строй", u"АРГО",       u"Бета",
+                                            u"бета ООД", u"Zeta",       u"zeta ltd",   u"ёлка",
+                                            u"Ёж",       u"Пирин",      u"пирин фрут", u"О'Нийл",
+                                            u"Ъгъл",     u"ъ",          u"Я",          u"ß straße"};
     QRandomGenerator random(seed);
     QStringList names;
     for (int i = 0; i < count; ++i) {
@@ -588,9 +588,8 @@ void TestTable::locateOnLargeTableMatchesFullScan_data()
                        QStringLiteral("пирин ф"), QStringLiteral("пирин фрут2")};
     QTest::newRow("growing Latin prefix")
         << QStringList{QStringLiteral("z"), QStringLiteral("ZE"), QStringLiteral("zeta L")};
-    QTest::newRow("ё and Ё, ъ and Ъ")
-        << QStringList{QStringLiteral("Ё"), QStringLiteral("ёж1"), QStringLiteral("ъГ"),
-                       QStringLiteral("Ъ1")};
+    QTest::newRow("ё and Ё, ъ and Ъ") << QStringList{QStringLiteral("Ё"), QStringLiteral("ёж1"),
+                                                     QStringLiteral("ъГ"), QStringLiteral("Ъ1")};
     QTest::newRow("no value begins with it")
         << QStringList{QStringLiteral("x"), QStringLiteral("арго строй ад")};
     QTest::newRow("quote and SQL are text")
@@ -657,8 +656,9 @@ void TestTable::locateFollowsEditsInsertsAndDeletes()
     const QString path = makeTable(QStringLiteral("customer"), names);
     openOn(QStringLiteral("customer"));
     TField *name = m_table->FieldByName(QStringLiteral("Име"));
-    const QStringList texts{QStringLiteral("а"), QStringLiteral("арго с"), QStringLiteral("z"),
-                            QStringLiteral("ново"), QStringLiteral("ПРОМЕНЕН"), QStringLiteral("я")};
+    const QStringList texts{QStringLiteral("а"),        QStringLiteral("арго с"),
+                            QStringLiteral("z"),        QStringLiteral("ново"),
+                            QStringLiteral("ПРОМЕНЕН"), QStringLiteral("я")};
     auto check = [&] {
         for (const QString &text : texts) {
             const int expected = FirstWithPrefix(names, text);
@@ -786,8 +786,8 @@ void TestTable::refreshInTransactionRereadsStoredValue()
 
 void TestTable::viewIsBrowsedButRefusesChangesClearly()
 {
-    const QString path = makeTable(QStringLiteral("data"), {QStringLiteral("Алфа"),
-                                                            QStringLiteral("Бета")});
+    const QString path =
+        makeTable(QStringLiteral("data"), {QStringLiteral("Алфа"), QStringLiteral("Бета")});
     WriteAside(path, QStringLiteral("CREATE VIEW stock AS SELECT * FROM data"));
     QVERIFY(QFile::rename(path, m_dir->filePath(QStringLiteral("stock.db"))));
     openOn(QStringLiteral("stock"));
