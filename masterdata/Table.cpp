@@ -40,6 +40,8 @@ int connectionCounter = 0;
 constexpr int kPage = 64;       // records handed to the grid at once
 constexpr int kRowCache = 4096; // records whose values are kept
 constexpr int kKeyEdits = 64;   // saves that update a field's keys before they are read anew
+constexpr int kKeyUnits = 24;   // code units of a folded key kept in memory
+constexpr quint32 kBlockUnits = 1u << 19;
 
 FieldKind KindOfDeclaredType(const QString &declared)
 {
@@ -98,6 +100,35 @@ void AppendFolded(std::vector<char16_t> &out, const char16_t *text, qsizetype le
             out.push_back(qToBigEndian(Fold(c)));
         }
     }
+}
+
+struct FoldedPrefix {
+    int units;
+    bool cut;
+};
+
+// Folds the beginning of a text into out (room for kKeyUnits + 2 code units): as much as a key
+// keeps, and whether the text goes on past it.
+FoldedPrefix FoldPrefix(const char16_t *text, qsizetype length, char16_t *out)
+{
+    int units = 0;
+    qsizetype i = 0;
+    for (; i < length && units <= kKeyUnits; ++i) {
+        const char16_t c = text[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(text[i + 1])) {
+            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, text[i + 1]));
+            if (QChar::requiresSurrogates(folded)) {
+                out[units++] = qToBigEndian(char16_t(QChar::highSurrogate(folded)));
+                out[units++] = qToBigEndian(char16_t(QChar::lowSurrogate(folded)));
+            } else {
+                out[units++] = qToBigEndian(char16_t(folded));
+            }
+            ++i;
+        } else {
+            out[units++] = qToBigEndian(Fold(c));
+        }
+    }
+    return {units, units > kKeyUnits || i < length};
 }
 
 std::string Folded(const QString &text)
@@ -235,24 +266,35 @@ struct ResetOnExit {
 };
 } // namespace
 
-// The folded keys of one field, for every record of the table in file order ("positions").
+// The folded keys of one field, for every record of the table in file order ("positions"). Only
+// the first kKeyUnits code units of a key are kept: they decide almost every search, and a
+// million long descriptions would not fit in memory otherwise. A key cut short is marked; where
+// its end matters, the value is read from the file.
 struct TTable::ColumnKeys {
     int column = -1;
-    std::vector<char16_t> pool;  // the folded texts back to back
-    std::vector<quint32> start;  // per position: where its text starts in the pool
-    std::vector<qint32> length;  // per position: its length, -1 for no value
+    // The keys back to back, in blocks that never move once written.
+    std::vector<std::unique_ptr<char16_t[]>> blocks;
+    quint32 used = kBlockUnits;  // units written into the last block
+    std::vector<quint32> start;  // per position: where its key starts, over all blocks
+    std::vector<qint8> length;   // per position: units kept; -1 for no value; kCut when cut short
     std::vector<double> numbers; // number fields: the value per position, NaN for none
     std::vector<quint32> sorted; // positions without a value first, then by key and position
     quint32 nulls = 0;           // how many positions lead `sorted` without a value
     int edits = 0;
 
+    static constexpr qint8 kCut = kKeyUnits + 1;
+
     bool isNull(quint32 position) const { return length[position] < 0; }
+    bool isCut(quint32 position) const { return length[position] == kCut; }
     Key key(quint32 position) const
     {
-        return length[position] <= 0
-                   ? Key()
-                   : Key(reinterpret_cast<const char *>(pool.data() + start[position]),
-                         size_t(length[position]) * 2);
+        const int units = std::min<int>(length[position], kKeyUnits);
+        if (units <= 0)
+            return Key();
+        const quint32 at = start[position];
+        return Key(
+            reinterpret_cast<const char *>(blocks[at / kBlockUnits].get() + at % kBlockUnits),
+            size_t(units) * 2);
     }
     // True when a sorts before b in `sorted`.
     bool before(quint32 a, quint32 b) const
@@ -269,16 +311,41 @@ struct TTable::ColumnKeys {
                                            [&](quint32 p) { return key(p) < text; }) -
                       sorted.begin());
     }
-    void setKey(quint32 position, const QVariant &stored, const QString &text, bool numeric)
+    // Where the run of keys that pass `test` ends, from `from` on in `sorted`.
+    template <typename Test> size_t runEnd(size_t from, Test test) const
     {
-        if (stored.isNull()) {
-            start[position] = 0;
-            length[position] = -1;
-        } else {
-            start[position] = quint32(pool.size());
-            AppendFolded(pool, reinterpret_cast<const char16_t *>(text.utf16()), text.size());
-            length[position] = qint32(pool.size() - start[position]);
+        return size_t(std::partition_point(sorted.begin() + long(from), sorted.end(),
+                                           [&](quint32 p) { return test(key(p)); }) -
+                      sorted.begin());
+    }
+    bool numeric = false;
+    // A position more, with no value yet.
+    void add()
+    {
+        start.push_back(0);
+        length.push_back(-1);
+        if (numeric)
+            numbers.push_back(std::numeric_limits<double>::quiet_NaN());
+    }
+    // Stores the folded beginning of a value's text for the position.
+    void setText(quint32 position, const char16_t *text, qsizetype size)
+    {
+        if (used + kKeyUnits + 2 > kBlockUnits) {
+            blocks.push_back(std::make_unique<char16_t[]>(kBlockUnits));
+            used = 0;
         }
+        char16_t *out = blocks.back().get() + used;
+        const FoldedPrefix folded = FoldPrefix(text, size, out);
+        start[position] = quint32((blocks.size() - 1) * kBlockUnits + used);
+        length[position] = folded.cut ? kCut : qint8(folded.units);
+        used += quint32(std::min(folded.units, kKeyUnits));
+    }
+    void setKey(quint32 position, const QVariant &stored, const QString &text)
+    {
+        if (stored.isNull())
+            length[position] = -1;
+        else
+            setText(position, reinterpret_cast<const char16_t *>(text.utf16()), text.size());
         if (numeric) {
             bool ok = false;
             const double number = stored.isNull() || stored.typeId() == QMetaType::QByteArray
@@ -289,11 +356,10 @@ struct TTable::ColumnKeys {
     }
     void sortAll()
     {
-        // The first eight code units as two numbers settle most comparisons without touching
-        // the pool.
+        // The first four code units as one number settle most comparisons without touching the
+        // keys themselves.
         struct Entry {
-            quint64 high;
-            quint64 low;
+            quint64 prefix;
             quint32 position;
         };
         std::vector<Entry> entries;
@@ -308,16 +374,13 @@ struct TTable::ColumnKeys {
                 continue;
             }
             const Key k = key(p);
-            uchar bytes[16] = {};
+            uchar bytes[8] = {};
             std::memcpy(bytes, k.data(), std::min(k.size(), sizeof bytes));
-            entries.push_back(
-                {qFromBigEndian<quint64>(bytes), qFromBigEndian<quint64>(bytes + 8), p});
+            entries.push_back({qFromBigEndian<quint64>(bytes), p});
         }
         std::sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
-            if (a.high != b.high)
-                return a.high < b.high;
-            if (a.low != b.low)
-                return a.low < b.low;
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
             return before(a.position, b.position);
         });
         for (const Entry &entry : entries)
@@ -450,25 +513,21 @@ struct TTable::Store {
                 return *keys.back();
             }
         }
+        // The keys of one field at a time (and the filter's field), dropped before the next are
+        // read, so that a large table never holds two sets at once.
+        keys.erase(std::remove_if(keys.begin(), keys.end(),
+                                  [this](const auto &k) { return k->column != filterColumn; }),
+                   keys.end());
         auto built = std::make_unique<ColumnKeys>();
         built->column = column;
+        built->numeric = IsNumeric(kinds[size_t(column)]);
         build(*built);
-        // Two fields' keys at most: the search column and the one before it. The filter's field
-        // is always kept.
-        while (keys.size() >= 2) {
-            auto victim = std::find_if(keys.begin(), keys.end(),
-                                       [this](const auto &k) { return k->column != filterColumn; });
-            if (victim == keys.end())
-                break;
-            keys.erase(victim);
-        }
         keys.push_back(std::move(built));
         return *keys.back();
     }
     void build(ColumnKeys &k)
     {
-        const FieldKind kind = kinds[size_t(k.column)];
-        const bool numeric = IsNumeric(kind);
+        const bool numeric = k.numeric;
         Statement read(db, QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
                                .arg(columnName(k.column), source));
         std::vector<qint64> ids;
@@ -476,10 +535,7 @@ struct TTable::Store {
         while (read.step()) {
             const quint32 position = quint32(ids.size());
             ids.push_back(sqlite3_column_int64(read.get(), 0));
-            k.start.push_back(0);
-            k.length.push_back(-1);
-            if (numeric)
-                k.numbers.push_back(std::numeric_limits<double>::quiet_NaN());
+            k.add();
             const int type = sqlite3_column_type(read.get(), 1);
             if (type == SQLITE_NULL)
                 continue;
@@ -488,25 +544,27 @@ struct TTable::Store {
                 const auto *text =
                     static_cast<const char16_t *>(sqlite3_column_text16(read.get(), 1));
                 const int length = sqlite3_column_bytes16(read.get(), 1) / 2;
-                k.start[position] = quint32(k.pool.size());
-                AppendFolded(k.pool, text, length);
-                k.length[position] = qint32(k.pool.size() - k.start[position]);
+                k.setText(position, text, length);
                 continue;
             }
             const QVariant stored = ColumnValue(read.get(), 1);
-            k.setKey(position, stored, editText(k.column, stored), numeric);
+            k.setKey(position, stored, editText(k.column, stored));
         }
         if (!read.error().isEmpty())
             throw UserError(
                 QStringLiteral("Таблицата не може да бъде прочетена: %1").arg(read.error()));
         if (!allComplete || ids != all) {
-            // Read in one go, the list of records is complete now.
-            if (allComplete)
+            // Read in one go, the list of records is complete now. A list that differs was
+            // changed behind our back: nothing read from it before holds.
+            if (allComplete) {
                 keys.clear();
+                visible.clear();
+                scan = 0;
+                visibleComplete = false;
+            }
             all.swap(ids);
             allComplete = true;
         }
-        k.pool.shrink_to_fit();
         k.sortAll();
     }
     QString columnName(int column) const { return columnNames.at(column); }
@@ -548,7 +606,14 @@ struct TTable::Store {
             filterNumber = text.trimmed().toDouble(&filterNumeric);
         resetVisible();
     }
-    bool matches(const ColumnKeys &k, quint32 position) const
+    // A filter text as long as a key is kept decides against a cut key only by its whole value.
+    bool filterLong() const { return filterFolded.size() >= size_t(kKeyUnits) * 2; }
+    // The whole folded value of a field at a position, read from the file.
+    std::string wholeKey(int column, quint32 position)
+    {
+        return Folded(editText(column, values(all[position]).value(column)));
+    }
+    bool matches(const ColumnKeys &k, quint32 position)
     {
         if (k.isNull(position))
             return filterKind == FilterKind::Equal && filterText.isEmpty();
@@ -557,7 +622,10 @@ struct TTable::Store {
             const double have = k.numbers[position];
             return filterKind == FilterKind::Equal ? have == filterNumber : have >= filterNumber;
         }
-        const int order = k.key(position).compare(Key(filterFolded));
+        const Key text(filterFolded);
+        int order = k.key(position).compare(text);
+        if (k.isCut(position) && filterLong() && k.key(position) == text.substr(0, kKeyUnits * 2))
+            order = Key(wholeKey(k.column, position)).compare(text);
         return filterKind == FilterKind::Equal ? order == 0 : order >= 0;
     }
     void resetVisible()
@@ -568,7 +636,7 @@ struct TTable::Store {
         if (!filterOn())
             return;
         ColumnKeys &k = keysFor(filterColumn);
-        if (filterNumeric)
+        if (filterNumeric || filterLong())
             return; // found a page at a time
         // The records kept are one stretch of the sorted keys; a short stretch is taken whole.
         size_t from = k.nulls;
@@ -597,7 +665,7 @@ struct TTable::Store {
         if (!filterOn())
             return haveAll(index);
         ColumnKeys *found = findKeys(filterColumn);
-        const ColumnKeys &k = found ? *found : keysFor(filterColumn);
+        ColumnKeys &k = found ? *found : keysFor(filterColumn);
         while (visible.size() <= index && !visibleComplete) {
             if (scan >= all.size()) {
                 visibleComplete = true;
@@ -670,13 +738,9 @@ struct TTable::Store {
             const QVector<QVariant> &row = values(rowid);
             for (const auto &k : keys) {
                 const quint32 position = quint32(all.size() - 1);
-                k->start.push_back(0);
-                k->length.push_back(-1);
-                if (IsNumeric(kinds[size_t(k->column)]))
-                    k->numbers.push_back(0);
+                k->add();
                 const QVariant stored = row[k->column];
-                k->setKey(position, stored, editText(k->column, stored),
-                          IsNumeric(kinds[size_t(k->column)]));
+                k->setKey(position, stored, editText(k->column, stored));
                 k->insertSorted(position);
             }
         } else {
@@ -698,8 +762,7 @@ struct TTable::Store {
                     continue;
                 }
                 k.removeSorted(quint32(position));
-                k.setKey(quint32(position), row[k.column], editText(k.column, row[k.column]),
-                         IsNumeric(kinds[size_t(k.column)]));
+                k.setKey(quint32(position), row[k.column], editText(k.column, row[k.column]));
                 k.insertSorted(quint32(position));
             }
         }
@@ -1102,7 +1165,9 @@ bool TTable::IsEmpty() const
 
 qint64 TTable::currentRowid() const
 {
-    return m_current >= 0 ? m_store->rowidAt(size_t(m_current)) : -1;
+    return m_current >= 0 && m_store->haveVisible(size_t(m_current))
+               ? m_store->rowidAt(size_t(m_current))
+               : -1;
 }
 
 const QVector<QVariant> &TTable::currentValues() const
@@ -1110,7 +1175,7 @@ const QVector<QVariant> &TTable::currentValues() const
     static const QVector<QVariant> none;
     if (m_state == State::Edit || m_state == State::Insert)
         return m_buffer;
-    if (m_current >= 0 && m_store)
+    if (m_store && currentRowid() >= 0)
         return m_store->values(currentRowid());
     return none;
 }
@@ -1278,31 +1343,33 @@ bool TTable::Locate(const QString &fieldName, const QString &text, bool caseInse
     savePending();
     syncWithFile();
     Store &store = *m_store;
+    if (store.filterOn())
+        store.keysFor(store.filterColumn); // kept while the field's keys are read
     const ColumnKeys &keys = store.keysFor(column);
     const std::string folded = Folded(text);
-    const Key wanted(folded);
+    // A key keeps the beginning of its value only; a longer text is looked for by it and then
+    // checked against the whole value.
+    const Key wanted = Key(folded).substr(0, size_t(kKeyUnits) * 2);
+    const bool beyondKeys =
+        partialKey ? folded.size() > wanted.size() : folded.size() >= size_t(kKeyUnits) * 2;
 
-    // The stretch of the sorted keys that matches ignoring case.
+    // The stretch of the sorted keys that may match, letter case ignored.
     size_t from = 0;
     size_t to = keys.sorted.size();
     if (partialKey) {
         // An empty text is the beginning of every value, but not of a field with no value.
         from = text.isEmpty() ? (text.isNull() ? 0 : keys.nulls) : keys.lowerBound(wanted);
         if (!text.isEmpty())
-            to = size_t(
-                std::partition_point(keys.sorted.begin() + long(from), keys.sorted.end(),
-                                     [&](quint32 p) { return StartsWith(keys.key(p), wanted); }) -
-                keys.sorted.begin());
+            to = keys.runEnd(from, [&](Key k) { return StartsWith(k, wanted); });
     } else {
         from = text.isEmpty() ? 0 : keys.lowerBound(wanted);
-        to = size_t(std::partition_point(keys.sorted.begin() + long(from), keys.sorted.end(),
-                                         [&](quint32 p) { return keys.key(p) == wanted; }) -
-                    keys.sorted.begin());
+        to = keys.runEnd(from, [&](Key k) { return k == wanted; });
     }
 
-    // The first of them in file order that is visible (and, letter case counting, matches).
+    // The first of them in file order that is visible and, where the keys cannot tell, whose
+    // whole value matches.
     quint32 best = std::numeric_limits<quint32>::max();
-    if (caseInsensitive) {
+    if (caseInsensitive && !beyondKeys) {
         const bool everyRecord = !store.filterOn();
         for (size_t i = from; i < to; ++i) {
             const quint32 position = keys.sorted[i];
@@ -1313,12 +1380,12 @@ bool TTable::Locate(const QString &fieldName, const QString &text, bool caseInse
         std::vector<quint32> candidates(keys.sorted.begin() + long(from),
                                         keys.sorted.begin() + long(to));
         std::sort(candidates.begin(), candidates.end());
+        const Qt::CaseSensitivity cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
         for (const quint32 position : candidates) {
             if (!store.isVisible(position))
                 continue;
             const QString value = editText(column, store.values(store.all[position]).value(column));
-            if (partialKey ? value.startsWith(text, Qt::CaseSensitive)
-                           : value.compare(text, Qt::CaseSensitive) == 0) {
+            if (partialKey ? value.startsWith(text, cs) : value.compare(text, cs) == 0) {
                 best = position;
                 break;
             }
@@ -1637,7 +1704,7 @@ QVariant TTable::data(const QModelIndex &index, int role) const
     QVariant stored;
     if (row == rowOfRecord())
         stored = value(column);
-    else if (row >= 0 && row < m_shown)
+    else if (row >= 0 && row < m_shown && m_store->haveVisible(size_t(row)))
         stored = m_store->values(m_store->rowidAt(size_t(row))).value(column);
     const FieldKind kind = m_fields[size_t(column)]->Kind();
     if (kind == FieldKind::Graphic)

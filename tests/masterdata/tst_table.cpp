@@ -59,6 +59,8 @@ private slots:
     void viewIsBrowsedButRefusesChangesClearly();
     void writeAheadLogIsSwitchedBack();
     void gridIsHandedPagesAsItScrolls();
+    void longValuesAreComparedWhole_data();
+    void longValuesAreComparedWhole();
 
 private:
     // A table file "<name>.db" in the temporary folder holding one text column "Име" (and a
@@ -852,6 +854,48 @@ void TestTable::gridIsHandedPagesAsItScrolls()
     m_table->Insert();
     QCOMPARE(m_table->rowCount(), 1001);
     QCOMPARE(m_table->RecNo(), 1001);
+}
+
+void TestTable::longValuesAreComparedWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    const QString common = QStringLiteral("Абонаментна поддръжка на компютрите, ");
+    QTest::newRow("prefix past the common part") << common.toUpper() + QStringLiteral("МЕСЕЧНА Т");
+    QTest::newRow("prefix ending in the common part") << common.left(30);
+    QTest::newRow("prefix as long as the common part") << common.left(24).toLower();
+    QTest::newRow("whole long value in other case")
+        << (common + QStringLiteral("месечна такса 7")).toUpper();
+    QTest::newRow("long text no value begins with") << common + QStringLiteral("годишна");
+    QTest::newRow("short text") << QStringLiteral("аб");
+}
+
+void TestTable::longValuesAreComparedWhole()
+{
+    QFETCH(QString, text);
+    // Long descriptions that differ only past their first thirty letters.
+    QStringList names;
+    const QString common = QStringLiteral("Абонаментна поддръжка на компютрите, ");
+    QRandomGenerator random(21);
+    for (int i = 0; i < 3000; ++i) {
+        const quint32 pick = random.bounded(4u);
+        names.append(pick == 0   ? common.left(24)
+                     : pick == 1 ? common + QStringLiteral("месечна такса %1").arg(i % 10)
+                     : pick == 2 ? (common + QStringLiteral("Месечна Такса")).toUpper()
+                                 : QStringLiteral("Абонамент %1").arg(i % 7));
+    }
+    makeTable(QStringLiteral("stock"), names);
+    openOn(QStringLiteral("stock"));
+    const int first = FirstWithPrefix(names, text);
+    m_table->SetRecNo(1500);
+    QCOMPARE(m_table->Locate(QStringLiteral("Име"), text, true, true), first > 0);
+    QCOMPARE(m_table->RecNo(), first > 0 ? first : 1500);
+    for (const auto kind : {TTable::FilterKind::Equal, TTable::FilterKind::AtLeast}) {
+        m_table->SetFilter(QStringLiteral("Име"), kind, text);
+        m_table->SetFiltered(true);
+        QCOMPARE(Walk(*m_table), Kept(names, kind, text));
+        QCOMPARE(m_table->RecordCount(), int(Kept(names, kind, text).size()));
+        m_table->SetFiltered(false);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTable)
