@@ -270,19 +270,24 @@ int Child(const QString &folder, int rounds)
             Keystrokes(keys, QStringLiteral("Фирма"), rounds);
             Keystrokes(keys, QStringLiteral("Адрес"), rounds);
         }
+        // Each filter as the browser sets it, on one column after the other: the first on a
+        // column reads it.
         Samples &filters = results[prefix + QStringLiteral(" filter")];
         for (int i = 0; i < rounds; ++i) {
-            if (goods) {
+            if (goods)
                 Filter(filters, QStringLiteral("Мярка"), TTable::FilterKind::Equal,
                        QStringLiteral("БР."));
-                Filter(filters, QStringLiteral("К-во"), TTable::FilterKind::AtLeast,
-                       QStringLiteral("1500"));
-            } else {
+            else
                 Filter(filters, QStringLiteral("Адрес"), TTable::FilterKind::AtLeast,
                        QStringLiteral("гр. П"));
+        }
+        for (int i = 0; i < rounds; ++i) {
+            if (goods)
+                Filter(filters, QStringLiteral("К-во"), TTable::FilterKind::AtLeast,
+                       QStringLiteral("1500"));
+            else
                 Filter(filters, QStringLiteral("МОЛ"), TTable::FilterKind::Equal,
                        QStringLiteral("мария жеков"));
-            }
         }
         TTable *table = Form4->Table1;
         const int count = table->RecordCount();
@@ -343,7 +348,12 @@ int main(int argc, char *argv[])
 
     const QString sampleDb =
         qEnvironmentVariable("VORNEX_SAMPLE_DB", QStringLiteral(VORNEX_SAMPLE_DB_DIR));
-    QTemporaryDir root;
+    // --folder DIR keeps the generated tables in DIR, to run a size again with --child.
+    QTemporaryDir temporary;
+    const int folderAt = int(args.indexOf(QStringLiteral("--folder")));
+    const QString rootPath =
+        folderAt > 0 && folderAt + 1 < args.size() ? args[folderAt + 1] : temporary.path();
+    const QDir root(rootPath);
     std::vector<int> sizes{0, 1000, 10000, 100000};
     if (args.contains(QStringLiteral("--million")))
         sizes.push_back(1000000);
@@ -354,10 +364,11 @@ int main(int argc, char *argv[])
         const QString folder =
             root.filePath(size == 0 ? QStringLiteral("sample") : QString::number(size));
         const QString db = folder + QStringLiteral("/DB");
+        const bool reuse = folderAt > 0 && QFile::exists(db + QStringLiteral("/stock.db"));
         QDir().mkpath(db);
         for (const QString &file : QDir(sampleDb).entryList(QDir::Files))
             QFile::copy(sampleDb + QLatin1Char('/') + file, db + QLatin1Char('/') + file);
-        if (size > 0) {
+        if (size > 0 && !reuse) {
             std::fprintf(stderr, "bench_masterdata: generating %d goods and %d clients...\n", size,
                          size);
             Generate(sampleDb + QStringLiteral("/stock.db"), db + QStringLiteral("/stock.db"),

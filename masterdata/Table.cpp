@@ -356,10 +356,11 @@ struct TTable::ColumnKeys {
     }
     void sortAll()
     {
-        // The first four code units as one number settle most comparisons without touching the
-        // keys themselves.
+        // The first eight code units as two numbers settle most comparisons without reaching
+        // into the keys themselves.
         struct Entry {
-            quint64 prefix;
+            quint64 high;
+            quint64 low;
             quint32 position;
         };
         std::vector<Entry> entries;
@@ -374,13 +375,16 @@ struct TTable::ColumnKeys {
                 continue;
             }
             const Key k = key(p);
-            uchar bytes[8] = {};
+            uchar bytes[16] = {};
             std::memcpy(bytes, k.data(), std::min(k.size(), sizeof bytes));
-            entries.push_back({qFromBigEndian<quint64>(bytes), p});
+            entries.push_back(
+                {qFromBigEndian<quint64>(bytes), qFromBigEndian<quint64>(bytes + 8), p});
         }
         std::sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
-            if (a.prefix != b.prefix)
-                return a.prefix < b.prefix;
+            if (a.high != b.high)
+                return a.high < b.high;
+            if (a.low != b.low)
+                return a.low < b.low;
             return before(a.position, b.position);
         });
         for (const Entry &entry : entries)
