@@ -27,10 +27,14 @@
 // - The values of a record are read when the grid or a field asks for them, by rowid, and kept
 //   in a small cache; a save re-reads only the record saved.
 // - Locate and the filters work on the folded keys (letter case removed, Cyrillic included) of
-//   one field, read once in file order and kept sorted in memory: a prefix or a lower bound is
-//   a binary search, and the records visible under a filter are found a page at a time. The
-//   keys follow our own saves, inserts and deletes; a change by another program is seen through
-//   the file's data version, and then everything is read anew.
+//   one field, read in one pass over the file when that field is first searched and kept sorted
+//   in memory: a prefix or a lower bound is a binary search, a short filter result is taken
+//   whole, and a long one is found a page at a time in file order. A key keeps the first 24
+//   letters of its value; a longer search text is checked against the whole value. The keys
+//   follow our own saves, inserts and deletes; a change by another program is seen through the
+//   file's data version, and then everything is read anew.
+// - Every write ends in its own commit or in the caller's transaction, on SQLite's rollback
+//   journal: DB/ stays a complete set of files that can be copied or browsed read-only.
 // - The file is never given an index or a function of ours: any SQLite program can open and
 //   write it as before.
 
@@ -1708,8 +1712,13 @@ QVariant TTable::data(const QModelIndex &index, int role) const
     QVariant stored;
     if (row == rowOfRecord())
         stored = value(column);
-    else if (row >= 0 && row < m_shown && m_store->haveVisible(size_t(row)))
-        stored = m_store->values(m_store->rowidAt(size_t(row))).value(column);
+    else if (row >= 0 && row < m_shown)
+        try {
+            // The grid paints; a file that cannot be read now shows an empty cell.
+            if (m_store->haveVisible(size_t(row)))
+                stored = m_store->values(m_store->rowidAt(size_t(row))).value(column);
+        } catch (const std::exception &) {
+        }
     const FieldKind kind = m_fields[size_t(column)]->Kind();
     if (kind == FieldKind::Graphic)
         return role == Qt::DisplayRole && !stored.isNull() && !stored.toByteArray().isEmpty()
