@@ -61,6 +61,8 @@ private slots:
     void gridIsHandedPagesAsItScrolls();
     void longValuesAreComparedWhole_data();
     void longValuesAreComparedWhole();
+    void randomWorkMatchesFullScan_data();
+    void randomWorkMatchesFullScan();
 
 private:
     // A table file "<name>.db" in the temporary folder holding one text column "Име" (and a
@@ -896,6 +898,88 @@ void TestTable::longValuesAreComparedWhole()
         QCOMPARE(m_table->RecordCount(), int(Kept(names, kind, text).size()));
         m_table->SetFiltered(false);
     }
+}
+
+void TestTable::randomWorkMatchesFullScan_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {1u, 2u, 3u, 4u})
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestTable::randomWorkMatchesFullScan()
+{
+    // Searches, filters, edits, inserts, deletes and another program's writes in random order;
+    // after each, what the table shows is what a full scan of the file says it should.
+    QFETCH(quint32, seed);
+    QStringList names = GeneratedNames(800, seed);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    QRandomGenerator random(seed);
+    const QStringList texts{
+        QStringLiteral("п"),  QStringLiteral("ПИРИН"), QStringLiteral("арго"),
+        QStringLiteral("z"),  QStringLiteral("ё"),     QStringLiteral("бета оод1"),
+        QStringLiteral("Я2"), QStringLiteral("нов"),   QString()};
+    auto text = [&] { return texts[int(random.bounded(quint32(texts.size())))]; };
+    bool filtered = false;
+    auto kind = TTable::FilterKind::Equal;
+    QString filterText;
+    auto visible = [&] { return filtered ? Kept(names, kind, filterText) : names; };
+    TField *name = m_table->FieldByName(QStringLiteral("Име"));
+    // The place in the file of the visible record with that number.
+    auto fileIndex = [&](int recNo) {
+        for (int i = 0, seen = 0; i < names.size(); ++i)
+            if ((!filtered || !Kept({names[i]}, kind, filterText).isEmpty()) && ++seen == recNo)
+                return i;
+        return -1;
+    };
+    for (int step = 0; step < 150; ++step) {
+        const quint32 action = random.bounded(8u);
+        if (action == 0) {
+            kind = random.bounded(2u) ? TTable::FilterKind::Equal : TTable::FilterKind::AtLeast;
+            filterText = text();
+            m_table->SetFilter(QStringLiteral("Име"), kind, filterText);
+            m_table->SetFiltered(true);
+            filtered = true;
+        } else if (action == 1) {
+            m_table->SetFiltered(false);
+            filtered = false;
+        } else if (action == 2) {
+            const QString wanted = text();
+            const int expected = FirstWithPrefix(visible(), wanted);
+            const int before = m_table->RecNo();
+            QCOMPARE(m_table->Locate(QStringLiteral("Име"), wanted, true, true), expected > 0);
+            QCOMPARE(m_table->RecNo(), expected > 0 ? expected : before);
+        } else if (action == 3 && !m_table->IsEmpty()) {
+            const int at = fileIndex(m_table->RecNo());
+            QCOMPARE(name->AsString(), names[at]);
+            names[at] = QStringLiteral("Нов %1").arg(step);
+            name->SetAsString(names[at]);
+            m_table->Post();
+        } else if (action == 4) {
+            m_table->Insert();
+            name->SetAsString(QStringLiteral("Нова %1").arg(step));
+            m_table->Post();
+            names.append(QStringLiteral("Нова %1").arg(step));
+        } else if (action == 5 && !m_table->IsEmpty()) {
+            const int at = fileIndex(m_table->RecNo());
+            QCOMPARE(name->AsString(), names[at]);
+            m_table->Delete();
+            names.removeAt(at);
+        } else if (action == 6) {
+            WriteAside(path, QStringLiteral("INSERT INTO customer (\"Име\") VALUES (?)"),
+                       {QStringLiteral("Външна %1").arg(step)});
+            names.append(QStringLiteral("Външна %1").arg(step));
+            m_table->Refresh();
+        } else {
+            m_table->Refresh();
+        }
+        QCOMPARE(m_table->RecordCount(), int(visible().size()));
+        if (step % 10 == 9)
+            QCOMPARE(Walk(*m_table), visible());
+    }
+    m_table->SetFiltered(false);
+    QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
 }
 
 QTEST_GUILESS_MAIN(TestTable)
