@@ -1,6 +1,8 @@
 #include "document/Numbering.h"
 
 #include "app/Dialogs.h"
+#include "app/Errors.h"
+#include "app/FolderLock.h"
 #include "app/Look.h"
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
@@ -12,6 +14,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QSet>
 
 bool NumberStored = false;
 
@@ -20,6 +23,29 @@ namespace
 QString CurrentKind()
 {
     return Form1->ComboBox2->currentText();
+}
+
+// The number the last transfer wrote to NO, with the counter and own company it came from.
+struct NumberSource {
+    QString number;
+    QString field;
+    int firm = 0;
+};
+NumberSource Prepared;
+// The numbers this run stored, as "own company/counter/number".
+QSet<QString> StoredByThisRun;
+
+QString StoreKey(int firm, const QString &field, int number)
+{
+    return QString::number(firm) + QLatin1Char('/') + field + QLatin1Char('/') +
+           QString::number(number);
+}
+
+bool Holding()
+{
+    const TTable *table = Form4 ? Form4->Table1 : nullptr;
+    return table && table->Active() && table->InTransaction() &&
+           table->TableName() == kCounterTable;
 }
 
 // The routine behind the manual number and the note reference: two queries, the first answer
@@ -41,8 +67,10 @@ void EditTwoParts(TLabel *label, const QString &a, const QString &b, TLabel *tar
 
 void PrepareDocumentNumber()
 {
-    const QString counter = Form4->Table1->FieldByName(CounterField(CurrentKind()))->AsString();
-    Doc->NO->setCaption(NextDocumentNumber(counter));
+    const QString field = CounterField(CurrentKind());
+    const QString counter = Form4->Table1->FieldByName(field)->AsString();
+    Doc->NO->setCaption(NextDocumentNumber(counter, field));
+    Prepared = {Doc->NO->caption(), field, Form4->FirmRecNo};
 }
 
 void WriteNumberAndDates()
@@ -53,30 +81,75 @@ void WriteNumberAndDates()
     Doc->Label40->setCaption(today);
 }
 
-void StoreDocumentNumber()
+bool HoldDocumentNumber()
 {
+    const int number = DocumentNumberValue(Doc->NO->caption());
     Form4->OpenFirm();
     TTable &table = *Form4->Table1;
-    const int number = DocumentNumberValue(Doc->NO->caption());
-    Doc->NO->setCaption(TenDigits(number));
-
-    // The check and the store are one transaction: another run of the program may have stored a
-    // number since this one opened the table, and none can store between them.
-    table.StartTransaction();
+    bool ahead = false;
     try {
+        // Another program storing a number now has to wait for this print.
+        table.StartTransaction();
         table.Refresh();
-        TField *counter = table.FieldByName(CounterField(CurrentKind()));
-        if (CounterMustAdvance(number, counter->AsString())) {
+        const QString field = CounterField(CurrentKind());
+        const int stored = CounterValue(table.FieldByName(field)->AsString(), field);
+        const bool prepared = Doc->NO->caption() == Prepared.number && field == Prepared.field &&
+                              Form4->FirmRecNo == Prepared.firm;
+        if (prepared && number <= stored &&
+            !StoredByThisRun.contains(StoreKey(Form4->FirmRecNo, field, number)))
+            throw UserError(
+                QStringLiteral("Номер %1 вече е използван: броячът „%2“ в таблицата %3 е "
+                               "стигнал %4, записан от друго копие на програмата.\nНищо не е "
+                               "отпечатано. Натиснете „Към фактурата“ и документът ще получи "
+                               "нов номер.")
+                    .arg(Doc->NO->caption(), field, kCounterTable, TenDigits(stored)));
+        ahead = number > stored;
+    } catch (...) {
+        table.Rollback();
+        Form4->SpeedButton1Click();
+        throw;
+    }
+    Form4->SpeedButton1Click();
+    return ahead;
+}
+
+void StoreDocumentNumber()
+{
+    if (!Holding())
+        HoldDocumentNumber();
+    TTable &table = *Form4->Table1;
+    bool stored = false;
+    const QString field = CounterField(CurrentKind());
+    int number = 0;
+    try {
+        number = DocumentNumberValue(Doc->NO->caption());
+        Doc->NO->setCaption(TenDigits(number));
+        TField *counter = table.FieldByName(field);
+        if (number > CounterValue(counter->AsString(), field)) {
             table.Edit();
             counter->SetAsString(Doc->NO->caption());
             table.Post();
+            stored = true;
         }
         table.Commit();
     } catch (...) {
         table.Rollback();
         throw;
     }
-    Form4->SpeedButton1Click();
+    if (stored)
+        StoredByThisRun.insert(StoreKey(Form4->FirmRecNo, field, number));
+}
+
+void ForgetDocumentNumbers()
+{
+    Prepared = NumberSource();
+    StoredByThisRun.clear();
+}
+
+void ReleaseDocumentNumber()
+{
+    if (Form4 && Form4->Table1 && Form4->Table1->InTransaction())
+        Form4->Table1->Rollback();
 }
 
 void EditNumberAndDate()
@@ -92,10 +165,18 @@ void EditNoteReference()
 
 void StartNewInvoice()
 {
-    // The new run opens the same table files; let go of them first.
+    // The new run opens the same table files and takes the same folder; let go of both first.
     if (Form4 && Form4->Table1)
         Form4->Table1->Close();
-    dialogs().shellOpen(QCoreApplication::applicationFilePath(), ProgramFolder);
+    const bool hadFolder = ProgramFolderLocked();
+    UnlockProgramFolder();
+    if (!dialogs().shellOpen(QCoreApplication::applicationFilePath(), ProgramFolder)) {
+        // This run goes on with its invoice rather than ending with nothing in its place.
+        if (hadFolder)
+            LockProgramFolder(0);
+        throw UserError(QStringLiteral("Новото копие на програмата не можа да бъде стартирано; "
+                                       "работата продължава с този документ."));
+    }
     // Leaves the message loop directly: closing the windows would run the menu's end and write the
     // memory file, which a new invoice must not do.
     QCoreApplication::exit(0);

@@ -1,10 +1,13 @@
 #include "print/PrintPage.h"
 
 #include "app/Dialogs.h"
+#include "app/Errors.h"
 #include "app/Look.h"
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
+#include "document/DocumentNumber.h"
 #include "document/Numbering.h"
+#include "document/Transfer.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
 #include "print/ArchiveName.h"
@@ -13,6 +16,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -31,6 +35,36 @@ void WhitenFields()
     for (TLabel *label : fields)
         label->setColor(clWhite);
 }
+
+// A field still showing its dotted placeholder, or nothing.
+bool Unfilled(const QString &text)
+{
+    for (QChar c : text)
+        if (c != QLatin1Char('.') && !c.isSpace())
+            return false;
+    return true;
+}
+
+bool PageHasLine()
+{
+    const TStringGrid *grid = Doc->StringGrid2;
+    // Below the two header rows.
+    for (int row = 2; row < grid->rowCount(); ++row)
+        for (int col = 0; col < grid->columnCount(); ++col)
+            if (!grid->cell(col, row).trimmed().isEmpty())
+                return true;
+    return false;
+}
+
+bool PageHasClient()
+{
+    return !Unfilled(Doc->Label33->caption()) || !Unfilled(Doc->Label23->caption());
+}
+
+// Ends the number's hold when the print stops before the store.
+struct HoldRelease {
+    ~HoldRelease() { ReleaseDocumentNumber(); }
+};
 
 // The archive folder: the page's data folder where it names one, otherwise the tables' folder.
 QString ArchiveFolderOfPage()
@@ -78,8 +112,44 @@ QRect TargetRect(int w, int h)
     return QRect(QPoint(left, 0), QSize(w - left, h));
 }
 
+void CheckPageForPrint()
+{
+    if (!TransferCompleted)
+        throw UserError(QStringLiteral("Прехвърлете таблицата във фактурата преди печат."));
+    QStringList missing;
+    if (!PageHasLine())
+        missing << QStringLiteral("Документът няма нито един ред: добавете редовете в „Таблица“ "
+                                  "и ги прехвърлете с „Към фактурата“.");
+    if (!PageHasClient())
+        missing << QStringLiteral("Документът няма клиент: изберете го в „Клиенти“ и натиснете "
+                                  "„Добави“.");
+    if (!missing.isEmpty())
+        throw UserError(missing.join(QLatin1Char('\n')) +
+                        QStringLiteral("\nНищо не е отпечатано и номерът не е използван."));
+    DocumentNumberValue(Doc->NO->caption());
+}
+
 void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printer, QWidget *owner)
 {
+    // The page, then its number against the counter, before anything is changed or written.
+    CheckPageForPrint();
+    const HoldRelease release;
+    const bool ahead = HoldDocumentNumber();
+    const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
+                                             Form4->FirmRecNo, Doc->NO->caption(), mark);
+    if (QFileInfo(fileName).isFile()) {
+        if (!ahead)
+            throw UserError(ArchivedPageExists(fileName));
+        // A print that ended after archiving its page but before storing the number (the program
+        // was killed): the number may be on paper already, so it is taken as used now.
+        StoreDocumentNumber();
+        throw UserError(ArchivedPageExists(fileName) +
+                        QStringLiteral("\nПечатът на този номер е бил прекъснат преди номерът да "
+                                       "бъде записан; сега той е записан. Натиснете „Към "
+                                       "фактурата“ и документът ще получи нов номер."));
+    }
+
+    // The capture.
     Doc->StringGrid2->setFocus();
     WhitenFields();
 
@@ -96,10 +166,10 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     const IndexedBitmap reduced = ReduceTo8Bits(CaptureWidget(Doc->Panel1));
     const QImage image = ToImage(reduced);
     Doc->Image1->setPixmap(QPixmap::fromImage(image));
+    // The archive, never replacing a page archived before.
+    SaveNewBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
 
-    const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
-                                             Form4->FirmRecNo, Doc->NO->caption(), mark);
-    SaveBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
+    // The print, then the number stored (the hold's transaction ends there).
 
     if (dialogs().printDialog(printer, owner)) {
         QPainter painter;
