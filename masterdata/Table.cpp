@@ -380,7 +380,8 @@ struct TTable::ColumnKeys {
             }
             const Key k = key(p);
             uchar bytes[16] = {};
-            std::memcpy(bytes, k.data(), std::min(k.size(), sizeof bytes));
+            if (!k.empty())
+                std::memcpy(bytes, k.data(), std::min(k.size(), sizeof bytes));
             entries.push_back(
                 {qFromBigEndian<quint64>(bytes), qFromBigEndian<quint64>(bytes + 8), p});
         }
