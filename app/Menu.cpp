@@ -6,6 +6,7 @@
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
+#include "journal/Journal.h"
 #include "lines/MemoryFile.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
@@ -66,8 +67,13 @@ TMain::TMain()
                               QStringLiteral("Валута"), MenuPicture::Currency,
                               &TMain::SpeedButton9Click);
 
+    // Buttons added later go below the eight, whose places people know.
+    SpeedButton11 = MenuButton(this, QStringLiteral("SpeedButton11"), 180, 480,
+                               QStringLiteral("Дневник"), MenuPicture::Journal,
+                               &TMain::SpeedButton11Click);
+
     // The form sizes itself to its buttons.
-    setFixedSize(2 * kButtonWidth, 4 * kButtonHeight);
+    setFixedSize(2 * kButtonWidth, 5 * kButtonHeight);
 }
 
 void TMain::FormCreate()
@@ -98,6 +104,17 @@ void TMain::SpeedButton7Click()
 void TMain::SpeedButton9Click()
 {
     Form4->OpenCurrency();
+}
+
+void TMain::SpeedButton11Click()
+{
+    TJournal *journal = JournalWindow();
+    journal->setWindowState(journal->windowState() & ~Qt::WindowMinimized);
+    if (journal->isVisible())
+        journal->Reload();
+    journal->show();
+    journal->raise();
+    journal->activateWindow();
 }
 
 void TMain::SpeedButton2Click()

@@ -4,7 +4,7 @@
 
 class QToolButton;
 
-// The main menu: eight picture buttons in two columns; closing it ends the program.
+// The main menu: picture buttons in two columns; closing it ends the program.
 class TMain : public TForm
 {
     Q_OBJECT
@@ -20,6 +20,7 @@ public:
     QToolButton *SpeedButton4; // "Към фактурата"
     QToolButton *SpeedButton1; // "Отпечатай и съхрани"
     QToolButton *SpeedButton9; // "Валута"
+    QToolButton *SpeedButton11; // "Дневник"
 
     void SpeedButton5Click();
     void SpeedButton6Click();
@@ -29,6 +30,7 @@ public:
     void SpeedButton4Click();
     void SpeedButton1Click();
     void SpeedButton9Click();
+    void SpeedButton11Click();
     // The end of the program: writes "Vmem.txt" and asks the message loop to quit.
     void FormClose();
 

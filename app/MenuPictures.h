@@ -2,7 +2,17 @@
 
 #include <QIcon>
 
-// The pictures of the menu's eight buttons, drawn by the program itself.
-enum class MenuPicture { Companies, BankAccounts, Goods, Clients, Table, ToInvoice, Print, Currency };
+// The pictures of the menu's buttons, drawn by the program itself.
+enum class MenuPicture {
+    Companies,
+    BankAccounts,
+    Goods,
+    Clients,
+    Table,
+    ToInvoice,
+    Print,
+    Currency,
+    Journal
+};
 
 QIcon MenuIcon(MenuPicture picture);

@@ -5,6 +5,8 @@
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
+#include "journal/JournalStore.h"
+#include "journal/PageEntry.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
@@ -37,6 +39,25 @@ void EditTwoParts(TLabel *label, const QString &a, const QString &b, TLabel *tar
     if (target)
         target->setCaption(first);
 }
+
+// The counter and the journal in one transaction. False when the journal could not take the
+// page: the user is told, and the caller stores the number alone.
+bool StoreWithJournal(const PrintedPage &printed, int number)
+{
+    TTable &table = *Form4->Table1;
+    const CounterStore counter{table.FilePath(), table.RecNo(), CounterField(CurrentKind()),
+                               number};
+    try {
+        StoreCounterAndJournal(JournalFileName(TablesFolder()), counter, EntryOfPage(printed));
+    } catch (const JournalError &error) {
+        dialogs().showMessage(error.message() +
+                              QStringLiteral("\nНомерът се съхранява без запис в дневника."));
+        return false;
+    }
+    // The browser shows the counter as stored.
+    table.Refresh();
+    return true;
+}
 } // namespace
 
 void PrepareDocumentNumber()
@@ -53,12 +74,16 @@ void WriteNumberAndDates()
     Doc->Label40->setCaption(today);
 }
 
-void StoreDocumentNumber()
+void StoreDocumentNumber(const PrintedPage *printed)
 {
     Form4->OpenFirm();
     TTable &table = *Form4->Table1;
     const int number = DocumentNumberValue(Doc->NO->caption());
     Doc->NO->setCaption(TenDigits(number));
+    if (printed && StoreWithJournal(*printed, number)) {
+        Form4->SpeedButton1Click();
+        return;
+    }
 
     // The check and the store are one transaction: another run of the program may have stored a
     // number since this one opened the table, and none can store between them.

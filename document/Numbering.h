@@ -1,5 +1,7 @@
 #pragma once
 
+struct PrintedPage;
+
 // The document number and the dates of the page, and the start of a new invoice.
 
 // Set after a print of either mark; never cleared in a run. The counter itself decides whether a
@@ -14,7 +16,9 @@ void WriteNumberAndDates();
 // After a print: opens the own-company record and stores the page's number into the counter of
 // the current kind when it is greater than the stored one, so a counter never goes back nor
 // hands out a number twice. The check and the store are one transaction of the table file.
-void StoreDocumentNumber();
+// Given the printed page, the page goes into the journal in that same transaction; a journal
+// that cannot be written is reported and the number is stored without it.
+void StoreDocumentNumber(const PrintedPage *printed = nullptr);
 
 // Click on the number-and-date line: the manual number and date.
 void EditNumberAndDate();

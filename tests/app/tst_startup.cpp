@@ -134,7 +134,7 @@ void TestStartup::menuForm()
     run.start();
     QCOMPARE(Main->windowTitle(), QStringLiteral("Vornex 2007 - Меню"));
     QCOMPARE(Main->pos(), QPoint(0, 0));
-    QCOMPARE(Main->size(), QSize(360, 480));
+    QCOMPARE(Main->size(), QSize(360, 600));
     QCOMPARE(Main->minimumSize(), Main->maximumSize());
     QVERIFY(!(Main->windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(Main->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -166,6 +166,8 @@ void TestStartup::menuButtons_data()
                                     << "Отпечатай и съхрани" << QPoint(180, 240);
     QTest::newRow("currency") << "SpeedButton9"
                               << "Валута" << QPoint(180, 360);
+    QTest::newRow("journal") << "SpeedButton11"
+                             << "Дневник" << QPoint(180, 480);
 }
 
 void TestStartup::menuButtons()
