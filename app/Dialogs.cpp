@@ -209,7 +209,7 @@ QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString 
 bool ScriptedDialogs::shellOpenFile(const QString &file)
 {
     shellCalls << ShellCall{QStringLiteral("open"), file, QString()};
-    return true;
+    return viewerFound;
 }
 
 void ScriptedDialogs::printPreview(QPrinter &printer,

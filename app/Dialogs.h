@@ -90,6 +90,8 @@ public:
     std::queue<QString> saveAnswers;
     std::queue<bool> printAnswers;
     QPoint pointer{100, 100};
+    // Whether the desktop has a viewer for the documents opened.
+    bool viewerFound = true;
 
     // What the program showed.
     QStringList messages;

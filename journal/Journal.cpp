@@ -207,7 +207,9 @@ void TJournal::SpeedButton1Click()
     const JournalEntry &entry = chosen();
     if (entry.pdfFile.isEmpty() || !QFileInfo::exists(entry.pdfFile))
         throw UserError(QStringLiteral("PDF файлът на документ № %1 липсва.").arg(entry.number));
-    dialogs().shellOpenFile(entry.pdfFile);
+    if (!dialogs().shellOpenFile(entry.pdfFile))
+        throw UserError(QStringLiteral("Няма програма, която да покаже %1.")
+                            .arg(QDir::toNativeSeparators(entry.pdfFile)));
 }
 
 void TJournal::SpeedButton2Click()

@@ -270,6 +270,13 @@ void TestJournal::roadOfThreeDocuments()
     window->SpeedButton1->click();
     QCOMPARE(script.shellCalls.last().verb, QStringLiteral("open"));
     QCOMPARE(script.shellCalls.last().file, db + QStringLiteral("/VInvFirm1_0000000042_copy.pdf"));
+    // A desktop without a PDF viewer is told so.
+    script.viewerFound = false;
+    window->SpeedButton1->click();
+    QCOMPARE(script.errors.size(), 1);
+    QVERIFY(script.errors.first().contains(QStringLiteral("VInvFirm1_0000000042_copy.pdf")));
+    script.errors.clear();
+    script.viewerFound = true;
 
     // A reprint prints the archived page: no new number, no new row.
     const int printed = printer.engine.images;
