@@ -34,6 +34,8 @@ constexpr int kPageHeight = 1168;
 // Widths beyond which a customer field or a lower-block field takes a second line.
 constexpr int kCustomerWidthLimit = 206;
 constexpr int kLowerWidthLimit = 308;
+// Air kept between the customer block's values and the supplier block.
+constexpr int kBlockGap = 8;
 
 QString Dots(int count)
 {
@@ -96,7 +98,11 @@ public:
         painter->setClipRect(cell);
         painter->setFont(m_grid->font());
         painter->setPen(ColorFromNumber(clBlack));
-        painter->drawText(cell.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+        // The text sits 2 px below the cell's top while the row has room for that; a compacted
+        // row keeps the whole text instead.
+        const int spare = cell.height() - QFontMetrics(m_grid->font()).height();
+        const int top = std::clamp(spare, 0, 2);
+        painter->drawText(cell.adjusted(2, top, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                           index.data(Qt::DisplayRole).toString());
         painter->restore();
     }
@@ -168,6 +174,33 @@ Block BlockOf(const QWidget *widget)
 void MoveTop(QWidget *widget, int top)
 {
     widget->move(widget->x(), top);
+}
+
+// The visible children of a block: those named as beside the others form a column of their own
+// (when visible), the rest the first column.
+QList<QList<QWidget *>> ColumnsOf(QWidget *block, const QList<QWidget *> &beside)
+{
+    QList<QList<QWidget *>> columns(1);
+    QList<QWidget *> side;
+    for (QWidget *child : DirectChildren(block)) {
+        if (child->isHidden())
+            continue;
+        (beside.contains(child) ? side : columns[0]) << child;
+    }
+    if (!side.isEmpty())
+        columns << side;
+    return columns;
+}
+
+QList<QList<Block>> BlocksOf(const QList<QList<QWidget *>> &columns)
+{
+    QList<QList<Block>> blocks;
+    for (const QList<QWidget *> &column : columns) {
+        blocks << QList<Block>();
+        for (QWidget *child : column)
+            blocks.last() << BlockOf(child);
+    }
+    return blocks;
 }
 
 QString CurrencySuffix()
@@ -332,6 +365,18 @@ void TStringGrid::setFixedRows(int count)
     viewport()->update();
 }
 
+void TStringGrid::setRowHeights(int rowHeight)
+{
+    verticalHeader()->setDefaultSectionSize(rowHeight + 1);
+    for (int row = 0; row < rowCount(); ++row)
+        setRowHeight(row, rowHeight + 1);
+}
+
+int TStringGrid::rowHeights() const
+{
+    return verticalHeader()->defaultSectionSize() - 1;
+}
+
 void TStringGrid::setFixedColor(quint32 colour)
 {
     m_fixedColor = colour;
@@ -464,9 +509,11 @@ TDoc::TDoc()
     client->setFixedSize(1008, 8 + kPageHeight + 8);
     m_scroll->setWidget(client);
 
-    SpeedButton1 = MakeSpeedButton(client, QStringLiteral("SpeedButton1"), 872, 13, 128, 76,
+    // The buttons lie over the scroll area, in the column the client keeps free beside the page,
+    // so that they stay in sight while the page scrolls.
+    SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), 872, 13, 128, 76,
                                    QStringLiteral("Отпечатай"), PrintPicture());
-    SpeedButton3 = MakeSpeedButton(client, QStringLiteral("SpeedButton3"), 872, 96, 128, 76,
+    SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 872, 96, 128, 76,
                                    QStringLiteral("Нова фактура"), NewInvoicePicture());
     SpeedButton4 = MakeSpeedButton(client, QStringLiteral("SpeedButton4"), 872, 179, 128, 76,
                                    QStringLiteral("Преглед"), PrintPicture());
@@ -601,6 +648,16 @@ void TDoc::buildPage()
     Label70 = label(Panel4, "Label70", 144, 185, Dots(24), a13);
     plainEdit(Label16);
     plainEdit(Label70);
+
+    // A value wider than its block is cut at the block's edge instead of running under the other
+    // block: the customer's ends before the supplier block, the supplier's at the lines grid's
+    // right edge. A customer value is wrapped by clicking it.
+    const int customerEdge = Panel4->x() - kBlockGap - Panel3->x();
+    for (TLabel *l : {Label33, Label23, Label29, Label26, Label30, Label67})
+        l->setMaximumWidth(customerEdge - l->x());
+    const int supplierEdge = 32 + 800 - Panel4->x();
+    for (TLabel *l : {Label46, Label63, Label47, Label54, Label49, Label68, Label16, Label70})
+        l->setMaximumWidth(supplierEdge - l->x());
 
     // Note reference: shown by the transfer for a credit or debit note.
     Panel2 = new TPanel(Panel1, QStringLiteral("Panel2"), 56, 290, 308, 37);
@@ -770,25 +827,62 @@ void TDoc::NewExecute()
 
 void TDoc::ResizedExecute()
 {
+    // Rows moved up to close gaps go back to their own places before the page is planned afresh.
+    for (auto lifted = m_lifts.cbegin(); lifted != m_lifts.cend(); ++lifted)
+        MoveTop(lifted.key(), lifted.key()->y() + lifted.value());
+    m_lifts.clear();
     // The blocks take their contents' size first, so that the stacking sees the page as shown.
     for (TPanel *panel : {Panel6, Memo4, Panel3, Panel4, Panel2, Panel5})
         panel->fitToContents();
-    PageBlocks blocks;
-    blocks.customer = BlockOf(Panel3);
-    blocks.supplier = BlockOf(Panel4);
-    blocks.note = BlockOf(Panel2);
-    blocks.lines = BlockOf(StringGrid2);
-    blocks.upperRule = BlockOf(Bevel1);
-    blocks.lower = BlockOf(Memo4);
-    blocks.lowerRule = BlockOf(Bevel3);
-    blocks.signatures = BlockOf(Panel5);
-    blocks = StackBlocks(blocks);
-    MoveTop(Panel2, blocks.note.top);
-    MoveTop(StringGrid2, blocks.lines.top);
-    MoveTop(Bevel1, blocks.upperRule.top);
-    MoveTop(Memo4, blocks.lower.top);
-    MoveTop(Bevel3, blocks.lowerRule.top);
-    MoveTop(Panel5, blocks.signatures.top);
+
+    PageContents page;
+    page.blocks.customer = BlockOf(Panel3);
+    page.blocks.supplier = BlockOf(Panel4);
+    page.blocks.note = BlockOf(Panel2);
+    page.blocks.lines = BlockOf(StringGrid2);
+    page.blocks.upperRule = BlockOf(Bevel1);
+    page.blocks.lower = BlockOf(Memo4);
+    page.blocks.lowerRule = BlockOf(Bevel3);
+    page.blocks.signatures = BlockOf(Panel5);
+    page.noteShown = !Panel2->isHidden();
+    page.lineRows = StringGrid2->rowCount();
+    page.lineRowHeight = StringGrid2->rowHeights();
+    // The totals and the note accounts beside the lower block's rows close up on their own.
+    const QList<QList<QWidget *>> lowerColumns = ColumnsOf(Memo4, {Panel6, StringGrid1});
+    const QList<QList<QWidget *>> signatureColumns = ColumnsOf(Panel5, {});
+    page.lowerColumns = BlocksOf(lowerColumns);
+    page.signatureColumns = BlocksOf(signatureColumns);
+    page.footerTop = Label9->y();
+    const PagePlan plan = PlanPage(page);
+
+    if (plan.compaction.rowHeight != page.lineRowHeight)
+        StringGrid2->setRowHeights(plan.compaction.rowHeight);
+    if (StringGrid2->font().pixelSize() != plan.compaction.fontPixels)
+        StringGrid2->setFont(PixelFont(QStringLiteral("Arial"), plan.compaction.fontPixels));
+    StringGrid2->resize(StringGrid2->width(), plan.blocks.lines.height);
+    liftRows(lowerColumns, plan.lowerLifts);
+    liftRows(signatureColumns, plan.signatureLifts);
+    Memo4->fitToContents();
+    Panel5->fitToContents();
+
+    MoveTop(Panel2, plan.blocks.note.top);
+    MoveTop(StringGrid2, plan.blocks.lines.top);
+    MoveTop(Bevel1, plan.blocks.upperRule.top);
+    MoveTop(Memo4, plan.blocks.lower.top);
+    MoveTop(Bevel3, plan.blocks.lowerRule.top);
+    MoveTop(Panel5, plan.blocks.signatures.top);
+}
+
+void TDoc::liftRows(const QList<QList<QWidget *>> &columns, const QList<QList<int>> &lifts)
+{
+    for (int c = 0; c < columns.size(); ++c)
+        for (int i = 0; i < columns[c].size(); ++i) {
+            const int lift = lifts[c][i];
+            if (lift == 0)
+                continue;
+            MoveTop(columns[c][i], columns[c][i]->y() - lift);
+            m_lifts.insert(columns[c][i], lift);
+        }
 }
 
 void TDoc::StringGrid2SelectCell(int, int, bool &canSelect)

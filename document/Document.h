@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QTableWidget>
 #include <QWidget>
@@ -83,6 +84,9 @@ public:
     int fixedRows() const { return m_fixedRows; }
     // Header rows at the top; fewer rows than that keeps one data row, as the row count demands.
     void setFixedRows(int count);
+    // The height of every row, its grid line not counted; also of rows added later.
+    void setRowHeights(int rowHeight);
+    int rowHeights() const;
     // The colour of the header rows' cells (0xBBGGRR).
     void setFixedColor(quint32 colour);
     // Whether the data rows have lines between them.
@@ -120,7 +124,7 @@ public:
     ~TDoc() override;
     void FormCreate() override;
 
-    // Beside the page (not printed).
+    // Beside the page (not printed); the buttons stay in sight while the page scrolls.
     QToolButton *SpeedButton1; // "Отпечатай"
     QToolButton *SpeedButton3; // "Нова фактура"
     QToolButton *SpeedButton4; // "Преглед"
@@ -207,6 +211,11 @@ private:
     void buildPage();
     void WrapEdit(TLabel *label, int widthLimit, TPanel *container);
     QScrollArea *m_scroll = nullptr;
+    // Moves rows up by the planned lifts and remembers how far.
+    void liftRows(const QList<QList<QWidget *>> &columns, const QList<QList<int>> &lifts);
+    // How far each row of the lower and signature blocks was moved up to close gaps on a full
+    // page.
+    QHash<QWidget *, int> m_lifts;
 };
 
 extern TDoc *Doc;

@@ -43,9 +43,62 @@ struct PageBlocks {
     Block lowerRule;  // the rule above the signatures
     Block signatures; // the signature block
 };
+// The gaps the stacking leaves between the regions, from the customer block down.
+struct BlockGaps {
+    int note = 2;       // customer block to note reference
+    int lines = 5;      // note reference or supplier block to the lines grid
+    int upperRule = 15; // lines grid to the rule under it
+    int lower = 6;      // that rule to the lower block
+    int lowerRule = 7;  // lower block to the rule above the signatures
+    int signatures = 9; // that rule to the signature block
+};
 // The blocks with new tops: note under the customer block, the grid under the lower of note and
-// supplier, then rule, lower block, rule and signatures, each with its own gap.
-PageBlocks StackBlocks(PageBlocks blocks);
+// supplier, then rule, lower block, rule and signatures, each with its own gap. A hidden note
+// reference keeps its place unless reserveNote is false.
+PageBlocks StackBlocks(PageBlocks blocks, const BlockGaps &gaps = BlockGaps(),
+                       bool reserveNote = true);
+
+// How much of its normal spacing the page gives up so that the signatures stay above the footer.
+struct Compaction {
+    BlockGaps gaps;
+    bool reserveHiddenNote = true; // a hidden note reference still keeps its place
+    int rowGapCap = -1;  // the largest gap left between the rows of the lower and signature
+                         // blocks; -1 keeps every gap
+    int rowHeight = 18;  // the lines grid's row height, its grid line not counted
+    int fontPixels = 13; // the lines grid's text height
+};
+// The steps from the normal page to the tightest one, in the order they are tried.
+QList<Compaction> CompactionSteps();
+
+// How far each row of a block moves up when no vertical gap between its bands (rows that overlap
+// each other vertically move together) is larger than cap; the order of the rows stays.
+QList<int> LiftsClosingGaps(const QList<Block> &rows, int cap);
+
+// What the page holds, as it is laid out now.
+struct PageContents {
+    PageBlocks blocks;
+    bool noteShown = false;
+    int lineRows = 2;       // rows of the lines grid, header rows included
+    int lineRowHeight = 18; // its row height now, its grid line not counted
+    // The children of the lower and signature blocks, within their block, in columns that close
+    // their gaps each on its own (the totals and note accounts beside the lower block's rows).
+    QList<QList<Block>> lowerColumns;
+    QList<QList<Block>> signatureColumns;
+    int footerTop = 0; // top of the footer credit
+};
+// Where everything goes: the first compaction step whose signatures end above the footer, or the
+// tightest one when none does (then fits is false).
+struct PagePlan {
+    Compaction compaction;
+    PageBlocks blocks;
+    // For each child of those columns, how far it moves up within its block.
+    QList<QList<int>> lowerLifts;
+    QList<QList<int>> signatureLifts;
+    bool fits = false;
+};
+// The air kept between the signatures and the footer credit.
+inline constexpr int kFooterClearance = 4;
+PagePlan PlanPage(const PageContents &page);
 
 // The text after the caption's last line feed, or the whole caption when it has none.
 QString LastLine(const QString &caption);

@@ -4,12 +4,15 @@
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
+#include "document/PageLayout.h"
+#include "document/WordsLines.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
 #include "words/AmountInWords.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -19,6 +22,10 @@ namespace
 {
 const QString kDebitNote = QStringLiteral("Дебитно известие / Debit note");
 const QString kCreditNote = QStringLiteral("Кредитно известие / Credit note");
+// The code the leva amounts carry on the page.
+const QString kHomeCurrency = QStringLiteral("BGL");
+// Air kept between the amount in words and the totals beside it.
+constexpr int kWordsGap = 8;
 
 void CopyLines()
 {
@@ -93,22 +100,37 @@ QString SignedAmountInWords(const QString &leva, const QString &foreign)
     return words;
 }
 
+int LineCount(const QString &caption)
+{
+    return int(caption.count(QLatin1Char('\n'))) + 1;
+}
+
 void WriteAmountInWords()
 {
     bool negative = false;
     if (Magnitude(Doc->Label3->caption(), negative).startsWith(QLatin1Char('0')))
         return;
-    // The block below makes room for the second line once; later transfers find it made.
-    const bool hadTwoLines = Doc->Label18->caption().contains(QLatin1Char('\n'));
-    Doc->Label18->setCaption(SignedAmountInWords(Doc->Label3->caption(), Doc->Label61->caption()));
-    if (hadTwoLines)
+    const QString leva = Doc->Label3->caption();
+    const QString foreign = Doc->Label61->caption();
+    QString words = WithFiguresForLongAmounts(SignedAmountInWords(leva, foreign), leva,
+                                              kHomeCurrency, foreign, Form1->CurrencyCode);
+    // Each line keeps to the space left of the totals; a longer one goes on at a blank below.
+    const QFontMetrics metrics(Doc->Label18->font());
+    const int space = Doc->Panel6->x() - kWordsGap - Doc->Label18->x();
+    words = BreakAtBlanks(
+        words, space, [&metrics](const QString &line) { return metrics.horizontalAdvance(line); });
+    // The rows below move as for a wrapping edit, by the lines gained or lost since the last
+    // words, so that a later transfer finds the room already made.
+    const int shift = (LineCount(words) - LineCount(Doc->Label18->caption())) * kWrapShift;
+    Doc->Label18->setCaption(words);
+    if (shift == 0)
         return;
     const int top = Doc->Label18->y();
     const QList<QWidget *> children =
         Doc->Memo4->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
     for (QWidget *child : children)
         if (child->y() > top)
-            child->move(child->x(), child->y() + 12);
+            child->move(child->x(), child->y() + shift);
 }
 } // namespace
 

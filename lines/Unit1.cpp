@@ -374,15 +374,18 @@ void TForm1::LoadMemory()
         } catch (const std::exception &) {
         }
     }
-    const QList<QComboBox *> boxes = {ComboBox2, ComboBox1, ComboBox4};
-    for (int i = 0; i < boxes.size(); ++i) {
-        const QSignalBlocker blocker(boxes[i]);
-        boxes[i]->setEditText(i + 1 < MemoryList.size() ? MemoryList.at(i + 1) : QString());
-        boxes[i]->lineEdit()->setCursorPosition(0);
-    }
     // A short file still gets all four lines, so that every later choice is stored.
     while (MemoryList.size() < 4)
         MemoryList.append(QString());
+    // An empty remembered kind would print an invoice without a title: the first kind is meant.
+    if (MemoryList.at(1).trimmed().isEmpty())
+        MemoryList[1] = kMemoryDefaults.at(1);
+    const QList<QComboBox *> boxes = {ComboBox2, ComboBox1, ComboBox4};
+    for (int i = 0; i < boxes.size(); ++i) {
+        const QSignalBlocker blocker(boxes[i]);
+        boxes[i]->setEditText(MemoryList.at(i + 1));
+        boxes[i]->lineEdit()->setCursorPosition(0);
+    }
 }
 
 void TForm1::AskVatRate()

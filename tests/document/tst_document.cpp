@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QImage>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 // The invoice page as the user and the other parts of the program meet it.
@@ -31,6 +33,9 @@ private slots:
     void wrappingEdit_data();
     void wrappingEdit();
     void linesGridRefusesSelection();
+    void wideValuesStayInTheirBlock_data();
+    void wideValuesStayInTheirBlock();
+    void buttonsStayInSightWhileThePageScrolls();
     void noteGridEditsOnlyItsAccountRows();
     void printButtonAndClose();
     void numberReferenceAndNewInvoiceClicks();
@@ -368,6 +373,63 @@ static bool EditorOpen(const QTableWidget *grid)
         if (editor->isVisible())
             return true;
     return false;
+}
+
+void TestDocument::wideValuesStayInTheirBlock_data()
+{
+    QTest::addColumn<QString>("name");
+    const QStringList values = {"Label33", "Label23", "Label29", "Label26", "Label30",
+                                "Label67", "Label46", "Label63", "Label47", "Label54",
+                                "Label49", "Label68", "Label16", "Label70"};
+    for (const QString &name : values)
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestDocument::wideValuesStayInTheirBlock()
+{
+    QFETCH(QString, name);
+    TLabel *value = labelNamed(name);
+    QVERIFY(value);
+    value->setCaption(QStringLiteral("Многопрофилна търговска компания за внос и износ на "
+                                     "промишлени стоки и резервни части ЕООД"));
+    QTRY_VERIFY(Doc->Panel3->x() + Doc->Panel3->width() < Doc->Panel4->x());
+    const QRect area(value->mapTo(Doc->Panel1, QPoint(0, 0)), value->size());
+    if (value->parentWidget() == Doc->Panel3) {
+        // Cut before the supplier block; the wrapping edit can still split it.
+        QVERIFY(area.right() < Doc->Panel4->x());
+    } else {
+        QVERIFY(area.right() <= Doc->StringGrid2->x() + Doc->StringGrid2->width());
+        QVERIFY(Doc->Panel1->rect().contains(area));
+    }
+}
+
+void TestDocument::buttonsStayInSightWhileThePageScrolls()
+{
+    // A screen lower than the page: the page scrolls, the buttons stay where they are.
+    Doc->setWindowState(Qt::WindowNoState);
+    Doc->resize(1024, 600);
+    Doc->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Doc));
+    auto *scroll = Doc->findChild<QScrollArea *>(QStringLiteral("ClientArea"));
+    QVERIFY(scroll);
+    QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+    for (int value :
+         {0, scroll->verticalScrollBar()->maximum() / 2, scroll->verticalScrollBar()->maximum()}) {
+        scroll->verticalScrollBar()->setValue(value);
+        for (QToolButton *button : {Doc->SpeedButton1, Doc->SpeedButton3}) {
+            const QRect area(button->mapTo(Doc, QPoint(0, 0)), button->size());
+            QVERIFY2(Doc->rect().contains(area), qPrintable(button->text()));
+            QVERIFY(button->isVisible());
+            QVERIFY(!button->visibleRegion().isEmpty());
+        }
+        QCOMPARE(Doc->SpeedButton1->mapTo(Doc, QPoint(0, 0)), QPoint(872, 13));
+        QCOMPARE(Doc->SpeedButton3->mapTo(Doc, QPoint(0, 0)), QPoint(872, 96));
+    }
+    // The page itself still scrolls and is captured whole.
+    QVERIFY(Doc->Panel1->mapTo(Doc, QPoint(0, 0)).y() < 0);
+    QCOMPARE(Doc->Panel1->grab().size(), QSize(859, 1168));
+    Doc->SpeedButton1->click();
+    QVERIFY(PrintOptionsForm->isVisible());
 }
 
 void TestDocument::linesGridRefusesSelection()

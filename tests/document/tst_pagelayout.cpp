@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(Block)
+Q_DECLARE_METATYPE(PageContents)
+
 // The arithmetic of the invoice page: centring, suffixes, the amounts' column, the stacking of
 // the regions and the wrapping of a field onto a second line.
 class TestPageLayout : public QObject
@@ -14,6 +17,10 @@ private slots:
     void withSuffix();
     void stackBlocks_data();
     void stackBlocks();
+    void liftsClosingGaps_data();
+    void liftsClosingGaps();
+    void planPage_data();
+    void planPage();
     void wrappedCaption_data();
     void wrappedCaption();
     void contentsSize_data();
@@ -120,6 +127,125 @@ void TestPageLayout::stackBlocks()
     QCOMPARE(stacked.supplier.top, 112);
     QCOMPARE(stacked.lines.height, 98);
     QCOMPARE(stacked.lower.height, 329);
+}
+
+void TestPageLayout::liftsClosingGaps_data()
+{
+    QTest::addColumn<QList<Block>>("rows");
+    QTest::addColumn<int>("cap");
+    QTest::addColumn<QList<int>>("lifts");
+    QTest::newRow("gaps within the cap stay")
+        << QList<Block>{{0, 15}, {17, 15}, {34, 15}} << 2 << QList<int>{0, 0, 0};
+    QTest::newRow("each wider gap closes to the cap")
+        << QList<Block>{{0, 15}, {25, 15}, {50, 15}} << 4 << QList<int>{0, 6, 12};
+    QTest::newRow("overlapping rows move together as one band")
+        << QList<Block>{{0, 30}, {8, 15}, {40, 15}, {48, 15}} << 2 << QList<int>{0, 0, 8, 8};
+    QTest::newRow("a tall row holds the rows beside it in its band")
+        << QList<Block>{{0, 100}, {20, 10}, {60, 10}, {120, 10}} << 2 << QList<int>{0, 0, 0, 18};
+    QTest::newRow("the order given does not matter")
+        << QList<Block>{{50, 15}, {0, 15}, {25, 15}} << 4 << QList<int>{12, 0, 6};
+    QTest::newRow("the top row never moves") << QList<Block>{{30, 15}} << 0 << QList<int>{0};
+}
+
+void TestPageLayout::liftsClosingGaps()
+{
+    QFETCH(QList<Block>, rows);
+    QFETCH(int, cap);
+    QFETCH(QList<int>, lifts);
+    QCOMPARE(LiftsClosingGaps(rows, cap), lifts);
+}
+
+namespace
+{
+// The page as the transfer leaves it: header rows plus lines in the grid, the lower block's
+// rows with the words on wordLines lines, the totals and note accounts beside them.
+PageContents Page(int lineRows, int customerGrowth, bool noteShown, int wordLines)
+{
+    const int shift = 12 * (wordLines - 1);
+    PageContents page;
+    page.blocks.customer = {112, 160 + customerGrowth};
+    page.blocks.supplier = {112, 200};
+    page.blocks.note = {0, 36};
+    page.blocks.lines = {0, lineRows * 19 + 3};
+    page.blocks.upperRule = {0, 2};
+    page.blocks.lower = {0, 328 + shift};
+    page.blocks.lowerRule = {0, 1};
+    page.blocks.signatures = {0, 86};
+    page.noteShown = noteShown;
+    page.lineRows = lineRows;
+    page.lineRowHeight = 18;
+    QList<Block> rows = {{0, 15 * wordLines}, {0, 30}};
+    for (const Block &row : QList<Block>{{36, 2},
+                                         {48, 15},
+                                         {64, 30},
+                                         {104, 15},
+                                         {120, 26},
+                                         {160, 15},
+                                         {184, 15},
+                                         {212, 2},
+                                         {217, 30},
+                                         {249, 30},
+                                         {289, 15},
+                                         {313, 15}})
+        rows << Block{row.top + shift, row.height};
+    page.lowerColumns = {rows, {{0, 143}}};
+    if (noteShown)
+        page.lowerColumns[1] << Block{216 + shift, 110};
+    page.signatureColumns = {{{0, 30}, {16, 15}, {40, 15}, {56, 30}}};
+    page.footerTop = 1144;
+    return page;
+}
+} // namespace
+
+void TestPageLayout::planPage_data()
+{
+    QTest::addColumn<PageContents>("page");
+    QTest::addColumn<bool>("normal");
+    QTest::newRow("short invoice") << Page(5, 0, false, 2) << true;
+    QTest::newRow("18 rows still fit as they are") << Page(18, 0, false, 2) << true;
+    QTest::newRow("19 rows close up") << Page(19, 0, false, 2) << false;
+    QTest::newRow("25 lines, long words, all six client fields wrapped")
+        << Page(27, 72, false, 4) << false;
+    QTest::newRow("25 lines of a credit note, long words, four client fields wrapped")
+        << Page(27, 48, true, 4) << false;
+    QTest::newRow("25 lines of a credit note, long words, all six client fields wrapped")
+        << Page(27, 72, true, 4) << false;
+}
+
+void TestPageLayout::planPage()
+{
+    QFETCH(PageContents, page);
+    QFETCH(bool, normal);
+    const PagePlan plan = PlanPage(page);
+    QVERIFY(plan.fits);
+    const PageBlocks &b = plan.blocks;
+    QVERIFY(b.signatures.bottom() <= page.footerTop - kFooterClearance);
+    // Stacked top to bottom without overlap, under both address blocks.
+    QVERIFY(b.lines.top > std::max(b.customer.bottom(), b.supplier.bottom()));
+    if (page.noteShown)
+        QVERIFY(b.lines.top > b.note.bottom());
+    for (const auto &[upper, lower] : {std::pair{b.lines, b.upperRule},
+                                       {b.upperRule, b.lower},
+                                       {b.lower, b.lowerRule},
+                                       {b.lowerRule, b.signatures}})
+        QVERIFY(upper.bottom() < lower.top);
+    QCOMPARE(b.lines.height, page.lineRows * (plan.compaction.rowHeight + 1) + 3);
+    QVERIFY(plan.compaction.fontPixels >= 11);
+    if (normal) {
+        // Nothing given up: the normal stacking, nothing lifted.
+        QCOMPARE(b.lines.top, StackBlocks(page.blocks).lines.top);
+        QCOMPARE(b.signatures.top, StackBlocks(page.blocks).signatures.top);
+        QCOMPARE(plan.compaction.rowHeight, 18);
+        for (const QList<int> &lifts : plan.lowerLifts)
+            QCOMPARE(lifts, QList<int>(lifts.size(), 0));
+        return;
+    }
+    QVERIFY(b.signatures.top < StackBlocks(page.blocks).signatures.top);
+    // The totals stay at the lower block's top; its rows keep their order.
+    QCOMPARE(plan.lowerLifts[1][0], 0);
+    const QList<int> &lifts = plan.lowerLifts[0];
+    for (int i = 2; i < lifts.size(); ++i)
+        QVERIFY(lifts[i] >= lifts[i - 1]);
 }
 
 void TestPageLayout::wrappedCaption_data()

@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QPrinter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -63,6 +64,7 @@ private slots:
     void amountInWords_data();
     void amountInWords();
     void wordsMakeRoomOnce();
+    void longWordsStayBesideTheTotals();
     void counterRefused_data();
     void counterRefused();
     void repeatedTransferKeepsNumber();
@@ -157,8 +159,19 @@ void TestTransfer::amountInWords_data()
                                      << "203.70" << true << "";
     QTest::newRow("whole amount without fraction") << "12"
                                                    << "6.14" << true << "";
-    QTest::newRow("a million and more: only the fraction") << "1234567.89"
-                                                           << "631226.54" << true << "";
+    QTest::newRow("a million and more: the leva amount in figures")
+        << "1234567.89"
+        << "631226.54" << true
+        << "1234567.89 BGL\nsix hundred thirty one thousand and two hundred twenty six and  0.54 "
+           "EUR";
+    QTest::newRow("a million and more in both currencies: both in figures")
+        << "2000000.00"
+        << "1022583.15" << true << "2000000.00 BGL\n1022583.15 EUR";
+    QTest::newRow("credit note of a million: figures with their sign; long words go on below")
+        << "-1481496.47"
+        << "-757475.89" << true
+        << "-1481496.47 BGL\nminus seven hundred fifty seven thousand and four hundred seventy "
+           "five\nand  0.89 EUR";
     QTest::newRow("credit note below zero: minus and the words of the amount")
         << "-12.50"
         << "-6.39" << true << "минус дванадесет и  0.50 BGL\nminus six and  0.39 EUR";
@@ -199,6 +212,36 @@ void TestTransfer::wordsMakeRoomOnce()
     Main->SpeedButton4->click();
     QCOMPARE(Doc->Label19->y(), top + 12);
     QCOMPARE(Doc->Label38->y(), bankTop + 12);
+}
+
+void TestTransfer::longWordsStayBesideTheTotals()
+{
+    start();
+    const int groundTop = Doc->Label19->y();
+    Form1->Label5->setCaption(QStringLiteral("777777.77"));
+    Form1->Label13->setCaption(QStringLiteral("397673.43"));
+    Main->SpeedButton4->click();
+    QCOMPARE(m_run->script().errors, QStringList());
+    const QString caption = Doc->Label18->caption();
+    const QStringList lines = caption.split(QLatin1Char('\n'));
+    QVERIFY(lines.size() > 2);
+    // Nothing is lost: the lines hold the words of both amounts, broken only at blanks.
+    const QString words = AmountInWords(QStringLiteral("777777.77"), QStringLiteral("397673.43"),
+                                        QStringLiteral("EUR"));
+    QCOMPARE(QString(caption).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified(),
+             QString(words).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified());
+    const QFontMetrics metrics(Doc->Label18->font());
+    for (const QString &line : lines)
+        QVERIFY2(Doc->Label18->x() + metrics.horizontalAdvance(line) < Doc->Panel6->x(),
+                 qPrintable(line));
+    QVERIFY(Doc->Label18->x() + Doc->Label18->width() < Doc->Panel6->x());
+    // The rows below make room for every further line, and give it back for shorter words.
+    QCOMPARE(Doc->Label19->y(), groundTop + 12 * (lines.size() - 1));
+    Form1->Label5->setCaption(QStringLiteral("120.00"));
+    Form1->Label13->setCaption(QStringLiteral("61.36"));
+    Main->SpeedButton4->click();
+    QCOMPARE(Doc->Label18->caption().count(QLatin1Char('\n')), 1);
+    QCOMPARE(Doc->Label19->y(), groundTop + 12);
 }
 
 void TestTransfer::counterRefused_data()
