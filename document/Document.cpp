@@ -515,7 +515,7 @@ TDoc::TDoc()
                                    QStringLiteral("Отпечатай"), PrintPicture());
     SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 872, 96, 128, 76,
                                    QStringLiteral("Нова фактура"), NewInvoicePicture());
-    SpeedButton4 = MakeSpeedButton(client, QStringLiteral("SpeedButton4"), 872, 179, 128, 76,
+    SpeedButton4 = MakeSpeedButton(this, QStringLiteral("SpeedButton4"), 872, 179, 128, 76,
                                    QStringLiteral("Преглед"), PrintPicture());
     for (QToolButton *button : {SpeedButton1, SpeedButton3, SpeedButton4})
         button->setIconSize(QSize(40, 40));
