@@ -234,68 +234,120 @@ QString JournalFileName(const QString &tablesFolder)
     return QDir(tablesFolder).filePath(QStringLiteral("Journal.db"));
 }
 
-qint64 StoreCounterAndJournal(const QString &journalFile, const CounterStore &counter,
-                              const JournalEntry &entry, const std::function<void()> &betweenSteps)
-{
-    Connection connection(journalFile, "rwc");
-    const QSqlDatabase db = connection.db();
-    PrepareForWriting(db, journalFile);
-
-    const QString firmWhat =
-        QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(counter.firmFile));
-    if (!QFileInfo(counter.firmFile).isFile())
-        throw UserError(firmWhat + QStringLiteral(": файлът не съществува."));
+struct CounterAndJournal::Private {
+    Private(const QString &journal, const QString &firm)
+        : journalFile(journal), firmFile(firm), connection(journal, "rwc")
     {
-        QSqlQuery attach(db);
-        attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
-        attach.addBindValue(FileUri(counter.firmFile, "rw"));
-        Run<UserError>(attach, firmWhat);
     }
+    QString journalFile, firmFile;
+    Connection connection;
+    bool open = false;
 
-    QSqlQuery query(db);
+    QString firmWhat() const
+    {
+        return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(firmFile));
+    }
+    // The own-company record at recNo: its rowid and the counter's text.
+    std::pair<qint64, QString> read(int recNo, const QString &field)
+    {
+        const QSqlDatabase db = connection.db();
+        QSqlQuery query(db);
+        query.prepare(
+            QStringLiteral("SELECT rowid, %1 FROM firm.Firm ORDER BY rowid LIMIT 1 OFFSET ?")
+                .arg(db.driver()->escapeIdentifier(field, QSqlDriver::FieldName)));
+        query.addBindValue(qMax(0, recNo - 1));
+        Run<UserError>(query, firmWhat());
+        if (!query.next())
+            throw UserError(firmWhat() + QStringLiteral(": няма запис на собствената фирма."));
+        return {query.value(0).toLongLong(), query.value(1).toString()};
+    }
+};
+
+CounterAndJournal::CounterAndJournal(const QString &journalFile, const QString &firmFile)
+{
+    if (!QFileInfo(firmFile).isFile())
+        throw UserError(
+            QStringLiteral("Номерът не може да бъде съхранен в %1: файлът не съществува.")
+                .arg(Native(firmFile)));
+    d = std::make_unique<Private>(journalFile, firmFile);
+    const QSqlDatabase db = d->connection.db();
+    PrepareForWriting(db, journalFile);
+    QSqlQuery attach(db);
+    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
+    attach.addBindValue(FileUri(firmFile, "rw"));
+    Run<UserError>(attach, d->firmWhat());
+
     // Both files are taken for writing before the counter is read, so no other run of the
     // program can store a number between the read and the write.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        const QString problem = query.lastError().text().trimmed();
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        const QString problem = begin.lastError().text().trimmed();
         QSqlQuery detach(db);
         detach.exec(QStringLiteral("DETACH DATABASE firm"));
         throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
                                        "програмата. Опитайте отново.\n%3")
-                            .arg(Native(counter.firmFile), Native(journalFile), problem));
+                            .arg(Native(firmFile), Native(journalFile), problem));
     }
-    qint64 id = 0;
-    try {
-        const QString field = db.driver()->escapeIdentifier(counter.field, QSqlDriver::FieldName);
-        QSqlQuery read(db);
-        read.prepare(
-            QStringLiteral("SELECT rowid, %1 FROM firm.Firm ORDER BY rowid LIMIT 1 OFFSET ?")
-                .arg(field));
-        read.addBindValue(qMax(0, counter.recNo - 1));
-        Run<UserError>(read, firmWhat);
-        if (!read.next())
-            throw UserError(firmWhat + QStringLiteral(": няма запис на собствената фирма."));
-        const qint64 rowid = read.value(0).toLongLong();
-        const QString stored = read.value(1).toString();
-        read.finish();
-        if (CounterMustAdvance(counter.number, stored)) {
-            QSqlQuery write(db);
-            write.prepare(QStringLiteral("UPDATE firm.Firm SET %1 = ? WHERE rowid = ?").arg(field));
-            write.addBindValue(TenDigits(counter.number));
-            write.addBindValue(rowid);
-            Run<UserError>(write, firmWhat);
-        }
-        if (betweenSteps)
-            betweenSteps();
-        id = InsertEntry(db, journalFile, entry);
-        Run<UserError>(query, QStringLiteral("COMMIT"), firmWhat);
-    } catch (...) {
-        RollbackQuietly(db);
-        QSqlQuery detach(db);
-        detach.exec(QStringLiteral("DETACH DATABASE firm"));
-        throw;
-    }
-    QSqlQuery detach(db);
+    d->open = true;
+}
+
+CounterAndJournal::~CounterAndJournal()
+{
+    if (!d)
+        return;
+    rollback();
+    QSqlQuery detach(d->connection.db());
     detach.exec(QStringLiteral("DETACH DATABASE firm"));
+}
+
+QString CounterAndJournal::counter(int recNo, const QString &field)
+{
+    return d->read(recNo, field).second;
+}
+
+bool CounterAndJournal::advanceCounter(int recNo, const QString &field, int number)
+{
+    const auto [rowid, stored] = d->read(recNo, field);
+    if (!CounterMustAdvance(number, stored))
+        return false;
+    const QSqlDatabase db = d->connection.db();
+    QSqlQuery write(db);
+    write.prepare(QStringLiteral("UPDATE firm.Firm SET %1 = ? WHERE rowid = ?")
+                      .arg(db.driver()->escapeIdentifier(field, QSqlDriver::FieldName)));
+    write.addBindValue(TenDigits(number));
+    write.addBindValue(rowid);
+    Run<UserError>(write, d->firmWhat());
+    return true;
+}
+
+qint64 CounterAndJournal::addPage(const JournalEntry &entry)
+{
+    return InsertEntry(d->connection.db(), d->journalFile, entry);
+}
+
+void CounterAndJournal::commit()
+{
+    QSqlQuery query(d->connection.db());
+    Run<UserError>(query, QStringLiteral("COMMIT"), d->firmWhat());
+    d->open = false;
+}
+
+void CounterAndJournal::rollback()
+{
+    if (d->open)
+        RollbackQuietly(d->connection.db());
+    d->open = false;
+}
+
+qint64 StoreCounterAndJournal(const QString &journalFile, const CounterStore &counter,
+                              const JournalEntry &entry, const std::function<void()> &betweenSteps)
+{
+    CounterAndJournal both(journalFile, counter.firmFile);
+    both.advanceCounter(counter.recNo, counter.field, counter.number);
+    if (betweenSteps)
+        betweenSteps();
+    const qint64 id = both.addPage(entry);
+    both.commit();
     return id;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 // The journal of issued documents: the file "Journal.db" beside the master-data tables, with a
 // row per archived page in "Journal" and its lines in "JournalLine".
@@ -29,6 +30,36 @@ struct CounterStore {
 
 // The file name of the journal in a tables folder.
 QString JournalFileName(const QString &tablesFolder);
+
+// The counter and the journal taken for writing together: from the opening until the commit or
+// the rollback no other run of the program can store a number or add a page. Whatever was
+// written without a commit is undone, also when the object is destroyed.
+class CounterAndJournal
+{
+public:
+    // Opens the journal (creating it when missing) with the own-company file attached, and takes
+    // both. A journal that cannot be used throws JournalError; an own-company file that is
+    // missing or held by another run throws the UserError that says so.
+    CounterAndJournal(const QString &journalFile, const QString &firmFile);
+    ~CounterAndJournal();
+    CounterAndJournal(const CounterAndJournal &) = delete;
+    CounterAndJournal &operator=(const CounterAndJournal &) = delete;
+
+    // The counter's text in the own-company record at recNo (1-based, in table order).
+    QString counter(int recNo, const QString &field);
+    // Stores the number into the counter when it is greater than the stored one; returns whether
+    // it did.
+    bool advanceCounter(int recNo, const QString &field, int number);
+    // Adds a page to the journal; returns its id. Throws JournalError.
+    qint64 addPage(const JournalEntry &entry);
+    void commit();
+    // Undoes what was written; nothing happens after a commit.
+    void rollback();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
 
 // In one transaction over the journal and the own-company file: stores the number into the
 // counter when it is greater than the stored one, and adds the page to the journal. Either both
