@@ -127,6 +127,7 @@ private slots:
     void roadOfThreeDocuments();
     void pdfOfThePage();
     void unusableJournalStillPrints();
+    void pdfThatCannotBeWrittenIsReported();
     void previewLeavesThePage();
 };
 
@@ -376,6 +377,28 @@ void TestJournal::unusableJournalStillPrints()
     QCOMPARE(run.script().errors.size(), 1);
     QVERIFY(run.script().errors.first().contains(QStringLiteral("Journal.db")));
     JournalWindow()->close();
+    PrintOptionsForm->SetPrinter(nullptr);
+}
+
+void TestJournal::pdfThatCannotBeWrittenIsReported()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    // A folder where the PDF would go.
+    QVERIFY(QDir().mkpath(run.path(QStringLiteral("DB/VInvFirm1_0000000042_.pdf"))));
+    CountingPrinter printer;
+    PrintOptionsForm->SetPrinter(&printer);
+    TransferAndPrint(run.script(), PrintOptionsForm->SpeedButton1);
+    QCOMPARE(run.script().errors, QStringList());
+    QCOMPARE(run.script().messages.size(), 1);
+    QVERIFY(run.script().messages.first().startsWith(QStringLiteral("PDF файлът")));
+    // Everything else of the print went its way; the journal knows there is no PDF.
+    QCOMPARE(printer.engine.images, 1);
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
+    const QVector<JournalEntry> rows = ReadJournal(JournalFileName(run.path(QStringLiteral("DB"))));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].pdfFile, QString());
     PrintOptionsForm->SetPrinter(nullptr);
 }
 
