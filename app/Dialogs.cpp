@@ -212,8 +212,8 @@ bool ScriptedDialogs::shellOpenFile(const QString &file)
     return viewerFound;
 }
 
-void ScriptedDialogs::printPreview(QPrinter &printer,
-                                   const std::function<void(QPrinter *)> &paint, QWidget *)
+void ScriptedDialogs::printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
+                                   QWidget *)
 {
     ++previews;
     paint(&printer);

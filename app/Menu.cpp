@@ -68,9 +68,9 @@ TMain::TMain()
                               &TMain::SpeedButton9Click);
 
     // Buttons added later go below the eight, whose places people know.
-    SpeedButton11 = MenuButton(this, QStringLiteral("SpeedButton11"), 180, 480,
-                               QStringLiteral("Дневник"), MenuPicture::Journal,
-                               &TMain::SpeedButton11Click);
+    SpeedButton11 =
+        MenuButton(this, QStringLiteral("SpeedButton11"), 180, 480, QStringLiteral("Дневник"),
+                   MenuPicture::Journal, &TMain::SpeedButton11Click);
 
     // The form sizes itself to its buttons.
     setFixedSize(2 * kButtonWidth, 5 * kButtonHeight);
