@@ -71,6 +71,14 @@ void Choose(QComboBox *box, const QString &text)
     QCOMPARE(box->currentText(), text);
 }
 
+// A client and one line on the page, as a print needs them.
+void FillPage(ScriptedDialogs &script)
+{
+    Take(&TMain::SpeedButton7Click, 1);
+    script.answer(QStringLiteral("2"));
+    Take(&TMain::SpeedButton3Click, 1);
+}
+
 // Transfers the line table and prints the page with a mark, the print dialog confirmed.
 void TransferAndPrint(ScriptedDialogs &script, QToolButton *mark)
 {
@@ -359,6 +367,7 @@ void TestJournal::unusableJournalStillPrints()
     ProgramRun run;
     run.script().answer(QStringLiteral("20%"));
     run.start();
+    FillPage(run.script());
     // Something that is no journal stands in its place.
     const QString journal = JournalFileName(run.path(QStringLiteral("DB")));
     QVERIFY(QDir().mkpath(journal));
@@ -385,6 +394,7 @@ void TestJournal::pdfThatCannotBeWrittenIsReported()
     ProgramRun run;
     run.script().answer(QStringLiteral("20%"));
     run.start();
+    FillPage(run.script());
     // A folder where the PDF would go.
     QVERIFY(QDir().mkpath(run.path(QStringLiteral("DB/VInvFirm1_0000000042_.pdf"))));
     CountingPrinter printer;
