@@ -1,5 +1,8 @@
 #include "app/ProgramFolder.h"
 
+#include "app/AtomicFiles.h"
+#include "print/ArchiveName.h"
+
 #include <QDir>
 
 QString ProgramFolder;
@@ -21,4 +24,15 @@ QString ProgramPath(const QString &name)
 QString TablesFolder()
 {
     return ProgramPath(QStringLiteral("DB/"));
+}
+
+void RemoveProgramLeftovers()
+{
+    RemoveAtomicWriteLeftovers(ProgramFolder, {QStringLiteral("Vmem.txt")});
+    // The archive holds the pages and what is written beside them.
+    const QStringList archived = {QStringLiteral("*.bmp"), QStringLiteral("*.pdf")};
+    RemoveAtomicWriteLeftovers(TablesFolder(), archived);
+    const QString archive = ArchiveFolder(TablesFolder());
+    if (QDir(archive) != QDir(TablesFolder()))
+        RemoveAtomicWriteLeftovers(archive, archived);
 }

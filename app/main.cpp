@@ -1,12 +1,31 @@
 #include "app/Application.h"
+#include "app/Dialogs.h"
+#include "app/FolderLock.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
 #include "app/ProgramFolder.h"
+
+#include <cstdio>
+
+namespace
+{
+// How long a start waits for the run that started it with "Нова фактура" to let the folder go.
+constexpr int kFolderWaitMs = 3000;
+} // namespace
 
 int main(int argc, char **argv)
 {
     TakeProgramFolder();
     VornexApplication app(argc, argv);
+    if (LockProgramFolder(kFolderWaitMs) == FolderLock::InUse) {
+        const QString message = FolderInUseMessage(ProgramFolder, ProgramFolderLockPath());
+        // Also for a start from a terminal or a script, which sees no window.
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        std::fflush(stderr);
+        dialogs().showMessage(message);
+        return 1;
+    }
+    RemoveProgramLeftovers();
     bool started = false;
     RunHandler([&started] {
         CreateForms();
@@ -19,5 +38,6 @@ int main(int argc, char **argv)
     if (started)
         app.exec();
     DestroyForms();
+    UnlockProgramFolder();
     return 0;
 }

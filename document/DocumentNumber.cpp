@@ -25,19 +25,50 @@ QString TenDigits(qint64 number)
     return TenDigits(QString::number(number));
 }
 
-QString NextDocumentNumber(const QString &counterText)
+namespace
 {
-    const int stored = StrToInt(counterText);
+QString CounterRule(const QString &field)
+{
+    return QStringLiteral("Броячът „%1“ в таблицата %2 трябва да е цяло число от 0 до %3; "
+                          "поправете го в „Собствени фирми“.")
+        .arg(field, kCounterTable)
+        .arg(std::numeric_limits<int>::max() - 1);
+}
+} // namespace
+
+int CounterValue(const QString &counterText, const QString &field)
+{
+    int stored = 0;
+    try {
+        stored = StrToInt(counterText);
+    } catch (const ConversionError &error) {
+        throw UserError(error.message() + QLatin1Char('\n') + CounterRule(field));
+    }
     if (stored == std::numeric_limits<int>::max())
-        throw UserError(QStringLiteral("Броячът на документите е достигнал най-големия възможен "
-                                       "номер %1; следващ номер няма.")
+        throw UserError(QStringLiteral("Броячът „%1“ в таблицата %2 е достигнал най-големия "
+                                       "възможен номер %3; следващ номер няма.")
+                            .arg(field, kCounterTable)
                             .arg(stored));
-    return TenDigits(qint64(stored) + 1);
+    if (stored < 0)
+        throw UserError(QStringLiteral("Броячът „%1“ в таблицата %2 е „%3“.\n")
+                            .arg(field, kCounterTable, counterText) +
+                        CounterRule(field));
+    return stored;
+}
+
+QString NextDocumentNumber(const QString &counterText, const QString &field)
+{
+    return TenDigits(qint64(CounterValue(counterText, field)) + 1);
 }
 
 int DocumentNumberValue(const QString &number)
 {
-    return StrToInt(number);
+    const int value = StrToInt(number);
+    if (value < 0)
+        throw UserError(QStringLiteral("Номерът на документа „%1“ трябва да е цяло число от 0 "
+                                       "нагоре.")
+                            .arg(number));
+    return value;
 }
 
 bool CounterMustAdvance(int printedNumber, const QString &storedCounterText)

@@ -20,10 +20,17 @@ QString CounterField(const QString &kind);
 QString TenDigits(const QString &text);
 QString TenDigits(qint64 number);
 
-// The number after a stored counter, in ten-digit form. Throws the integer conversion error for a
-// counter that is not a whole 32-bit number, and a user error when the counter is at the limit.
-QString NextDocumentNumber(const QString &counterText);
-// A document number as the page holds it, read as a whole 32-bit number (conversion error if not).
+// The own-company table file that holds the counters.
+inline const QString kCounterTable = QStringLiteral("Firm.db");
+
+// A stored counter as a number: a whole number from 0 up to the last one that still has a next.
+// Anything else throws a UserError naming the counter field and its table (a text that is no
+// number at all with the integer conversion error first).
+int CounterValue(const QString &counterText, const QString &field);
+// The number after a stored counter, in ten-digit form; refuses a counter as CounterValue does.
+QString NextDocumentNumber(const QString &counterText, const QString &field);
+// A document number as the page holds it, read as a whole number from 0 up (the integer
+// conversion error for a text that is no whole 32-bit number, a user error below 0).
 int DocumentNumberValue(const QString &number);
 // Whether a printed number goes into the counter: only a number greater than the stored one, so a
 // counter never goes back and never hands out a number twice. The stored text must be a number.

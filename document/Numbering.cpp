@@ -1,6 +1,8 @@
 #include "document/Numbering.h"
 
 #include "app/Dialogs.h"
+#include "app/Errors.h"
+#include "app/FolderLock.h"
 #include "app/Look.h"
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
@@ -14,6 +16,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QSet>
+#include <memory>
 
 bool NumberStored = false;
 
@@ -22,6 +26,77 @@ namespace
 QString CurrentKind()
 {
     return Form1->ComboBox2->currentText();
+}
+
+// The number the last transfer wrote to NO, with the counter and own company it came from.
+struct NumberSource {
+    QString number;
+    QString field;
+    int firm = 0;
+};
+NumberSource Prepared;
+// The numbers this run stored, as "own company/counter/number".
+QSet<QString> StoredByThisRun;
+
+QString StoreKey(int firm, const QString &field, int number)
+{
+    return QString::number(firm) + QLatin1Char('/') + field + QLatin1Char('/') +
+           QString::number(number);
+}
+
+// The counter and the journal held together from before a print to its store, on the
+// own-company record at HeldRecNo. Empty when the counter is held through the table alone.
+std::unique_ptr<CounterAndJournal> BothHeld;
+int HeldRecNo = 0;
+
+bool Holding()
+{
+    if (BothHeld)
+        return true;
+    const TTable *table = Form4 ? Form4->Table1 : nullptr;
+    return table && table->Active() && table->InTransaction() &&
+           table->TableName() == kCounterTable;
+}
+
+void TellJournalFailed(const JournalError &error)
+{
+    dialogs().showMessage(error.message() +
+                          QStringLiteral("\nНомерът се съхранява без запис в дневника."));
+}
+
+// Takes the counter and the journal together. A journal that cannot be used is reported, and
+// the counter is then held through the table alone.
+void HoldWithJournal(const TTable &table)
+{
+    try {
+        BothHeld =
+            std::make_unique<CounterAndJournal>(JournalFileName(TablesFolder()), table.FilePath());
+        HeldRecNo = table.RecNo();
+    } catch (const JournalError &error) {
+        BothHeld.reset();
+        TellJournalFailed(error);
+    }
+}
+
+// Stores the number through the table's own transaction, already started; returns whether the
+// counter moved.
+bool StoreThroughTable(TTable &table, const QString &field, int number)
+{
+    bool stored = false;
+    try {
+        TField *counter = table.FieldByName(field);
+        if (number > CounterValue(counter->AsString(), field)) {
+            table.Edit();
+            counter->SetAsString(TenDigits(number));
+            table.Post();
+            stored = true;
+        }
+        table.Commit();
+    } catch (...) {
+        table.Rollback();
+        throw;
+    }
+    return stored;
 }
 
 // The routine behind the manual number and the note reference: two queries, the first answer
@@ -39,31 +114,14 @@ void EditTwoParts(TLabel *label, const QString &a, const QString &b, TLabel *tar
     if (target)
         target->setCaption(first);
 }
-
-// The counter and the journal in one transaction. False when the journal could not take the
-// page: the user is told, and the caller stores the number alone.
-bool StoreWithJournal(const PrintedPage &printed, int number)
-{
-    TTable &table = *Form4->Table1;
-    const CounterStore counter{table.FilePath(), table.RecNo(), CounterField(CurrentKind()),
-                               number};
-    try {
-        StoreCounterAndJournal(JournalFileName(TablesFolder()), counter, EntryOfPage(printed));
-    } catch (const JournalError &error) {
-        dialogs().showMessage(error.message() +
-                              QStringLiteral("\nНомерът се съхранява без запис в дневника."));
-        return false;
-    }
-    // The browser shows the counter as stored.
-    table.Refresh();
-    return true;
-}
 } // namespace
 
 void PrepareDocumentNumber()
 {
-    const QString counter = Form4->Table1->FieldByName(CounterField(CurrentKind()))->AsString();
-    Doc->NO->setCaption(NextDocumentNumber(counter));
+    const QString field = CounterField(CurrentKind());
+    const QString counter = Form4->Table1->FieldByName(field)->AsString();
+    Doc->NO->setCaption(NextDocumentNumber(counter, field));
+    Prepared = {Doc->NO->caption(), field, Form4->FirmRecNo};
 }
 
 void WriteNumberAndDates()
@@ -74,34 +132,99 @@ void WriteNumberAndDates()
     Doc->Label40->setCaption(today);
 }
 
-void StoreDocumentNumber(const PrintedPage *printed)
+bool HoldDocumentNumber()
 {
+    const int number = DocumentNumberValue(Doc->NO->caption());
     Form4->OpenFirm();
     TTable &table = *Form4->Table1;
-    const int number = DocumentNumberValue(Doc->NO->caption());
-    Doc->NO->setCaption(TenDigits(number));
-    if (printed && StoreWithJournal(*printed, number)) {
-        Form4->SpeedButton1Click();
-        return;
-    }
-
-    // The check and the store are one transaction: another run of the program may have stored a
-    // number since this one opened the table, and none can store between them.
-    table.StartTransaction();
+    bool ahead = false;
     try {
-        table.Refresh();
-        TField *counter = table.FieldByName(CounterField(CurrentKind()));
-        if (CounterMustAdvance(number, counter->AsString())) {
-            table.Edit();
-            counter->SetAsString(Doc->NO->caption());
-            table.Post();
+        // Another program storing a number now has to wait for this print.
+        HoldWithJournal(table);
+        const QString field = CounterField(CurrentKind());
+        QString counterText;
+        if (BothHeld) {
+            counterText = BothHeld->counter(HeldRecNo, field);
+        } else {
+            table.StartTransaction();
+            table.Refresh();
+            counterText = table.FieldByName(field)->AsString();
         }
-        table.Commit();
+        const int stored = CounterValue(counterText, field);
+        const bool prepared = Doc->NO->caption() == Prepared.number && field == Prepared.field &&
+                              Form4->FirmRecNo == Prepared.firm;
+        if (prepared && number <= stored &&
+            !StoredByThisRun.contains(StoreKey(Form4->FirmRecNo, field, number)))
+            throw UserError(
+                QStringLiteral("Номер %1 вече е използван: броячът „%2“ в таблицата %3 е "
+                               "стигнал %4, записан от друго копие на програмата.\nНищо не е "
+                               "отпечатано. Натиснете „Към фактурата“ и документът ще получи "
+                               "нов номер.")
+                    .arg(Doc->NO->caption(), field, kCounterTable, TenDigits(stored)));
+        ahead = number > stored;
     } catch (...) {
+        BothHeld.reset();
         table.Rollback();
+        Form4->SpeedButton1Click();
         throw;
     }
     Form4->SpeedButton1Click();
+    return ahead;
+}
+
+void StoreDocumentNumber(const PrintedPage *printed)
+{
+    if (!Holding())
+        HoldDocumentNumber();
+    TTable &table = *Form4->Table1;
+    bool stored = false;
+    const QString field = CounterField(CurrentKind());
+    int number = 0;
+    try {
+        number = DocumentNumberValue(Doc->NO->caption());
+        Doc->NO->setCaption(TenDigits(number));
+    } catch (...) {
+        ReleaseDocumentNumber();
+        throw;
+    }
+    if (BothHeld) {
+        try {
+            stored = number > CounterValue(BothHeld->counter(HeldRecNo, field), field) &&
+                     BothHeld->advanceCounter(HeldRecNo, field, number);
+            if (printed)
+                BothHeld->addPage(EntryOfPage(*printed));
+            BothHeld->commit();
+            BothHeld.reset();
+        } catch (const JournalError &error) {
+            // Nothing of the two was stored; the number goes into the counter alone.
+            BothHeld.reset();
+            TellJournalFailed(error);
+            table.StartTransaction();
+            stored = StoreThroughTable(table, field, number);
+        } catch (...) {
+            BothHeld.reset();
+            throw;
+        }
+        // The browser shows the counter as stored.
+        table.Refresh();
+    } else {
+        stored = StoreThroughTable(table, field, number);
+    }
+    if (stored)
+        StoredByThisRun.insert(StoreKey(Form4->FirmRecNo, field, number));
+}
+
+void ForgetDocumentNumbers()
+{
+    Prepared = NumberSource();
+    StoredByThisRun.clear();
+}
+
+void ReleaseDocumentNumber()
+{
+    BothHeld.reset();
+    if (Form4 && Form4->Table1 && Form4->Table1->InTransaction())
+        Form4->Table1->Rollback();
 }
 
 void EditNumberAndDate()
@@ -117,10 +240,18 @@ void EditNoteReference()
 
 void StartNewInvoice()
 {
-    // The new run opens the same table files; let go of them first.
+    // The new run opens the same table files and takes the same folder; let go of both first.
     if (Form4 && Form4->Table1)
         Form4->Table1->Close();
-    dialogs().shellOpen(QCoreApplication::applicationFilePath(), ProgramFolder);
+    const bool hadFolder = ProgramFolderLocked();
+    UnlockProgramFolder();
+    if (!dialogs().shellOpen(QCoreApplication::applicationFilePath(), ProgramFolder)) {
+        // This run goes on with its invoice rather than ending with nothing in its place.
+        if (hadFolder)
+            LockProgramFolder(0);
+        throw UserError(QStringLiteral("Новото копие на програмата не можа да бъде стартирано; "
+                                       "работата продължава с този документ."));
+    }
     // Leaves the message loop directly: closing the windows would run the menu's end and write the
     // memory file, which a new invoice must not do.
     QCoreApplication::exit(0);

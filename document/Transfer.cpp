@@ -17,6 +17,7 @@
 #include <QTableWidget>
 
 bool Transferred = false;
+bool TransferCompleted = false;
 
 namespace
 {
@@ -137,6 +138,7 @@ void WriteAmountInWords()
 void TransferToDocument()
 {
     Transferred = true;
+    TransferCompleted = false;
 
     Doc->Label1->setCaption(Form1->ComboBox2->currentText());
     Doc->Label21->setCaption(Form1->ComboBox1->currentText());
@@ -172,6 +174,7 @@ void TransferToDocument()
 
     Doc->New->trigger();
     Doc->Resized->trigger();
+    TransferCompleted = true;
     Doc->show();
     Doc->raise();
     Doc->activateWindow();

@@ -94,14 +94,18 @@ public:
     // The field shown in column position (0 = first column).
     TField *FieldAt(int position) const;
 
+    // The current record's identity in the file, kept across re-reads and filters; -1 when
+    // there is none or a new record is being inserted.
+    qint64 RecordKey() const { return m_state == State::Insert ? -1 : currentRowid(); }
     // 1-based number of the current record among the visible ones; 0 when there is none.
     int RecNo() const;
     // Moves to that record, saving a pending edit first; a number the table does not have
     // leaves the current record.
     void SetRecNo(int recNo);
-    // The number of records visible under the filter.
-    int RecordCount() const { return int(m_rows.size()); }
-    bool IsEmpty() const { return m_rows.empty() && m_state != State::Insert; }
+    // The number of records visible under the filter. Counting may have to look at the whole
+    // table; IsEmpty does not.
+    int RecordCount() const;
+    bool IsEmpty() const;
 
     // Moves to the first visible record, in table order, whose value in the field begins with
     // the text (partialKey) or equals it, ignoring letter case when caseInsensitive. Reports
@@ -121,6 +125,8 @@ public:
     bool Filtered() const { return m_filtered; }
 
     // Re-reads the visible records, staying on the current record where it is still visible.
+    // The values shown are read again; the list of records is read again only when another
+    // program has changed the file since.
     void Refresh();
     // Puts the current record into edit mode; no effect while editing or inserting, or when
     // there is no record.
@@ -136,6 +142,8 @@ public:
     void Delete();
     void First();
     void Last();
+    // Moves to the next visible record; on the last one nothing happens.
+    void Next();
 
     // A transaction on the open file, for a read and a write that must not be split by another
     // program run (the invoice counters). StartTransaction waits for the file as long as the busy
@@ -145,7 +153,8 @@ public:
     void Rollback();
     bool InTransaction() const { return m_inTransaction; }
 
-    // The item model of the record grid.
+    // The item model of the record grid. Rows are handed to the grid a page at a time
+    // (canFetchMore/fetchMore): a table of a million records shows its first page at once.
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -153,6 +162,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
 signals:
     // Sent after every Close of an open table.
@@ -164,28 +175,31 @@ signals:
 
 private:
     friend class TField;
-    struct Row {
-        qint64 rowid = 0;
-        QVector<QVariant> values;
-    };
     struct FilterCondition {
         int column = -1;
         FilterKind kind = FilterKind::Equal;
         QString text;
     };
+    struct Store;
+    struct ColumnKeys;
 
     const QVector<QVariant> &currentValues() const;
+    const QVector<QVariant> &rowValues(qint64 rowid) const;
     QVariant value(int column) const;
     void setValue(int column, const QVariant &value);
     QString editText(int column, const QVariant &value) const;
     int rowOfRecord() const;
+    qint64 currentRowid() const;
     void requireActive() const;
     void savePending();
-    void load(qint64 keepRowid, int fallbackIndex);
-    bool visible(const Row &row) const;
     void moveTo(int index);
+    void resetRecords(qint64 keepRowid, int fallbackIndex);
+    // True when another program changed the file since it was read; what was read is dropped.
+    bool syncWithFile();
+    void showUpTo(int index);
     QString quoted(const QString &identifier) const;
     QString tableIdentifier() const;
+    QString cannotWrite(const QString &action, const QString &reason) const;
     [[noreturn]] void fail(const QString &what) const;
 
     QString m_folder;
@@ -194,8 +208,10 @@ private:
     State m_state = State::Inactive;
     std::vector<std::unique_ptr<TField>> m_fields;
     QVector<int> m_order; // column position -> field number
-    std::vector<Row> m_rows;
+    // The records, their folded keys and what the grid has been shown; see Table.cpp.
+    std::unique_ptr<Store> m_store;
     int m_current = -1;
+    int m_shown = 0;
     QVector<QVariant> m_buffer;
     QSet<int> m_changed;
     bool m_modified = false;
@@ -203,4 +219,6 @@ private:
     FilterCondition m_filter;
     bool m_filtered = false;
     bool m_inTransaction = false;
+    // Why the file cannot take changes (a view, not a table), or empty.
+    QString m_readOnlyReason;
 };

@@ -92,32 +92,57 @@ void TForm4::TakeGoods()
         Form1->Edit1->setText(price);
 
         QString answer = QStringLiteral("1");
-        bool accepted = false;
-        qint64 left = 0;
-        if (dialogs().inputQuery(
+        if (!dialogs().inputQuery(
                 QString(), QStringLiteral("Въведете количество за избраната стока:"), answer)) {
-            const qint64 inStock = StockUnits(quantity->AsString());
+            Form1->SpeedButton1Click();
+        } else {
             const qint64 wanted = StockUnits(answer);
-            if (wanted > inStock) {
-                dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
-            } else {
-                accepted = true;
-                left = inStock - wanted;
-                Form1->Edit3->setText(answer);
-            }
-        }
-        const int lines = LineCounter;
-        Form1->SpeedButton1Click();
-        // The stock goes down with the line it was taken for: a line the table refuses (it
-        // already holds 25) takes nothing from the stock.
-        if (accepted && LineCounter != lines) {
-            Table1->Edit();
-            quantity->SetAsString(StockText(left));
-            Table1->Post();
+            // A line of nothing takes nothing; a negative quantity is a return and raises the
+            // stock.
+            if (wanted == 0)
+                throw UserError(QStringLiteral(
+                    "Количеството не може да бъде нула. Въведете количеството на стоката."));
+            TakeStock(quantity, wanted, answer);
         }
     }
     if (Table1->FieldByName(QStringLiteral("К-во"))->AsString() == QStringLiteral("0"))
         dialogs().showMessage(QStringLiteral("Количеството на стоката е изчерпано!"));
+}
+
+void TForm4::TakeStock(TField *quantity, qint64 wanted, const QString &answer)
+{
+    // The stock is decided on and lowered in one transaction on what the file holds now, not on
+    // what the browser read earlier: another run of the program may have taken from it since.
+    // The line is added inside that transaction, and the lowered stock is kept only with it.
+    const qint64 record = Table1->RecordKey();
+    Table1->StartTransaction();
+    try {
+        Table1->Refresh();
+        if (Table1->RecordKey() != record)
+            throw UserError(QStringLiteral("Стоката е изтрита от друга работа с програмата; "
+                                           "нищо не е добавено."));
+        const qint64 inStock = StockUnits(quantity->AsString());
+        if (wanted > inStock) {
+            Table1->Rollback();
+            dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
+            Form1->SpeedButton1Click();
+            return;
+        }
+        Table1->Edit();
+        quantity->SetAsString(StockText(inStock - wanted));
+        Table1->Post();
+        Form1->Edit3->setText(answer);
+        const int lines = LineCounter;
+        Form1->SpeedButton1Click();
+        // A line the table refuses (it already holds 25) takes nothing from the stock.
+        if (LineCounter != lines)
+            Table1->Commit();
+        else
+            Table1->Rollback();
+    } catch (...) {
+        Table1->Rollback();
+        throw;
+    }
 }
 
 void TForm4::TakeBank()

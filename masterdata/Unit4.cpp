@@ -509,7 +509,8 @@ void TForm4::Edit1Change()
             cbUseFilter->isChecked()) {
             Table1->SetFilter(column, TTable::FilterKind::Equal, text);
             Table1->SetFiltered(true);
-            if (Table1->RecordCount() == 0)
+            // Asked without counting: a large table need not be counted for it.
+            if (Table1->IsEmpty())
                 Table1->SetFilter(column, TTable::FilterKind::AtLeast, text);
             Table1->First();
         } else {

@@ -10,6 +10,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QToolButton;
 class TLabel;
+class TField;
 class TTable;
 
 // The record grid: the open table's fields as columns, edited in place.
@@ -102,6 +103,7 @@ private:
     void Navigate(void (TTable::*action)());
     void TakeClient();
     void TakeGoods();
+    void TakeStock(TField *quantity, qint64 wanted, const QString &answer);
     void TakeBank();
     void TakeFirm();
     void TakeCurrency();

@@ -1,5 +1,6 @@
 #include "print/BitmapFile.h"
 
+#include "app/AtomicFiles.h"
 #include "app/Errors.h"
 
 #include <QDir>
@@ -295,6 +296,27 @@ void SaveBitmapFile(const QString &fileName, const IndexedBitmap &image, int bit
         throw UserError(
             QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(fileName)));
     }
+}
+
+QString ArchivedPageExists(const QString &fileName)
+{
+    return QStringLiteral("Страницата вече е в архива като %1; архивираната страница не се "
+                          "презаписва.\nНищо не е отпечатано. Проверете номера на документа.")
+        .arg(QDir::toNativeSeparators(fileName));
+}
+
+void SaveNewBitmapFile(const QString &fileName, const IndexedBitmap &image, int bitsPerPixel)
+{
+    switch (WriteNewFile(fileName, EncodeBitmap(image, bitsPerPixel))) {
+    case NewFileResult::Written:
+        return;
+    case NewFileResult::Exists:
+        throw UserError(ArchivedPageExists(fileName));
+    case NewFileResult::Failed:
+        break;
+    }
+    throw UserError(
+        QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(fileName)));
 }
 
 BitmapHeader ReadBitmapHeader(const QByteArray &file)

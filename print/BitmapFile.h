@@ -39,6 +39,11 @@ QByteArray EncodeBitmap(const IndexedBitmap &image, int bitsPerPixel);
 // Writes the file atomically (a temporary file renamed into place), replacing one of the same
 // name. Throws "Cannot create file %s" when the file cannot be written; no partial file remains.
 void SaveBitmapFile(const QString &fileName, const IndexedBitmap &image, int bitsPerPixel);
+// Writes an archived page as a new file, all or nothing. A file of that name is never replaced:
+// throws ArchivedPageExists then; "Cannot create file %s" when the file cannot be written.
+void SaveNewBitmapFile(const QString &fileName, const IndexedBitmap &image, int bitsPerPixel);
+// The message of a page whose archive file is already there.
+QString ArchivedPageExists(const QString &fileName);
 
 // What a bitmap file's header says: its size and bits per pixel (valid false if not a bitmap).
 struct BitmapHeader {

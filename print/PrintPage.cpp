@@ -5,7 +5,9 @@
 #include "app/Look.h"
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
+#include "document/DocumentNumber.h"
 #include "document/Numbering.h"
+#include "document/Transfer.h"
 #include "journal/JournalRecord.h"
 #include "journal/PageEntry.h"
 #include "lines/Unit1.h"
@@ -17,6 +19,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
@@ -49,6 +53,51 @@ QString PdfTitle()
     return DocumentKindOfPage(Doc->Label1->caption(), note) + QStringLiteral(" № ") +
            Doc->NO->caption();
 }
+
+// A field still showing its dotted placeholder, or nothing.
+bool Unfilled(const QString &text)
+{
+    for (QChar c : text)
+        if (c != QLatin1Char('.') && !c.isSpace())
+            return false;
+    return true;
+}
+
+bool PageHasLine()
+{
+    const TStringGrid *grid = Doc->StringGrid2;
+    // Below the two header rows.
+    for (int row = 2; row < grid->rowCount(); ++row)
+        for (int col = 0; col < grid->columnCount(); ++col)
+            if (!grid->cell(col, row).trimmed().isEmpty())
+                return true;
+    return false;
+}
+
+bool PageHasClient()
+{
+    return !Unfilled(Doc->Label33->caption()) || !Unfilled(Doc->Label23->caption());
+}
+
+// A page archived earlier, as the journal lists it.
+PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
+{
+    PrintedPage page{mark, 8, fileName, QString()};
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        const BitmapHeader header = ReadBitmapHeader(file.read(64));
+        if (header.valid)
+            page.bitsPerPixel = header.bitsPerPixel;
+    }
+    if (QFileInfo(PdfFileNameFor(fileName)).isFile())
+        page.pdfFile = PdfFileNameFor(fileName);
+    return page;
+}
+
+// Ends the number's hold when the print stops before the store.
+struct HoldRelease {
+    ~HoldRelease() { ReleaseDocumentNumber(); }
+};
 
 // The archive folder: the page's data folder where it names one, otherwise the tables' folder.
 QString ArchiveFolderOfPage()
@@ -96,8 +145,46 @@ QRect TargetRect(int w, int h)
     return QRect(QPoint(left, 0), QSize(w - left, h));
 }
 
+void CheckPageForPrint()
+{
+    if (!TransferCompleted)
+        throw UserError(QStringLiteral("Прехвърлете таблицата във фактурата преди печат."));
+    QStringList missing;
+    if (!PageHasLine())
+        missing << QStringLiteral("Документът няма нито един ред: добавете редовете в „Таблица“ "
+                                  "и ги прехвърлете с „Към фактурата“.");
+    if (!PageHasClient())
+        missing << QStringLiteral("Документът няма клиент: изберете го в „Клиенти“ и натиснете "
+                                  "„Добави“.");
+    if (!missing.isEmpty())
+        throw UserError(missing.join(QLatin1Char('\n')) +
+                        QStringLiteral("\nНищо не е отпечатано и номерът не е използван."));
+    DocumentNumberValue(Doc->NO->caption());
+}
+
 void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printer, QWidget *owner)
 {
+    // The page, then its number against the counter, before anything is changed or written.
+    CheckPageForPrint();
+    const HoldRelease release;
+    const bool ahead = HoldDocumentNumber();
+    const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
+                                             Form4->FirmRecNo, Doc->NO->caption(), mark);
+    if (QFileInfo(fileName).isFile()) {
+        if (!ahead)
+            throw UserError(ArchivedPageExists(fileName));
+        // A print that ended after archiving its page but before storing the number (the program
+        // was killed): the number may be on paper already, so it is taken as used now, and the
+        // archived page goes into the journal with it.
+        const PrintedPage archived = ArchivedPage(fileName, mark);
+        StoreDocumentNumber(&archived);
+        throw UserError(ArchivedPageExists(fileName) +
+                        QStringLiteral("\nПечатът на този номер е бил прекъснат преди номерът да "
+                                       "бъде записан; сега той е записан. Натиснете „Към "
+                                       "фактурата“ и документът ще получи нов номер."));
+    }
+
+    // The capture.
     Doc->StringGrid2->setFocus();
     WhitenFields();
 
@@ -114,10 +201,8 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     const IndexedBitmap reduced = ReduceTo8Bits(CaptureWidget(Doc->Panel1));
     const QImage image = ToImage(reduced);
     Doc->Image1->setPixmap(QPixmap::fromImage(image));
-
-    const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
-                                             Form4->FirmRecNo, Doc->NO->caption(), mark);
-    SaveBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
+    // The archive, never replacing a page archived before.
+    SaveNewBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
 
     // The PDF is a convenience beside the archived bitmap: one that cannot be written is
     // reported and the print goes on.
@@ -131,6 +216,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
                               error.message());
     }
 
+    // The print, then the number stored (the hold's transaction ends there).
     if (dialogs().printDialog(printer, owner)) {
         QPainter painter;
         if (painter.begin(&printer)) {

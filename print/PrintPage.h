@@ -9,12 +9,16 @@
 class QPrinter;
 class QWidget;
 
-// Prints the invoice page with a mark ("Оригинал / Original" or "Копие / Copy"): white field
-// backgrounds, the mark under the title, the page captured at the chosen colour depth and archived
-// as a bitmap, the print dialog, the shell's print of the archived file and the stored number.
-// A file that cannot be written ends it before anything is printed or stored.
+// Prints the invoice page with a mark ("Оригинал / Original" or "Копие / Copy"), in this order:
+// the page is checked, its number held against the counter, the page captured at the chosen colour
+// depth and archived as a new bitmap, printed and offered to the shell's print, and the number
+// stored. Any step that fails ends it; what the steps before it did is undone or was nothing
+// lasting, so nothing is printed or stored after a refusal.
 void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printer, QWidget *owner);
 
+// The page may be printed: the last transfer ran to its end, the page has a line and a client,
+// and its number is a whole number. Throws the message for the user otherwise.
+void CheckPageForPrint();
 // The print preview of the page as a print would draw it (fields white, stretched into the
 // sheet's rectangle); the page on screen keeps its field marks.
 void PreviewPage(QPrinter &printer, QWidget *owner);

@@ -16,6 +16,8 @@ private slots:
     void nextNumberRefused();
     void counterRule_data();
     void counterRule();
+    void pageNumber_data();
+    void pageNumber();
     void counterChoice_data();
     void counterChoice();
     void dateLine();
@@ -66,25 +68,34 @@ void TestNumbering::nextNumber()
 {
     QFETCH(QString, counter);
     QFETCH(QString, expected);
-    QCOMPARE(NextDocumentNumber(counter), expected);
+    QCOMPARE(NextDocumentNumber(counter, kInvoiceCounter), expected);
 }
 
 void TestNumbering::nextNumberRefused_data()
 {
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QString>("message");
+    // Every refusal names the counter and its table, so the user knows what to mend.
+    const QString rule = QStringLiteral("\nБроячът „Проформа №“ в таблицата Firm.db трябва да е "
+                                        "цяло число от 0 до 2147483646; поправете го в "
+                                        "„Собствени фирми“.");
     QTest::newRow("empty counter") << ""
-                                   << "'' is not a valid integer value";
+                                   << "'' is not a valid integer value" + rule;
     QTest::newRow("not a number") << "41a"
-                                  << "'41a' is not a valid integer value";
+                                  << "'41a' is not a valid integer value" + rule;
     QTest::newRow("decimal") << "41.5"
-                             << "'41.5' is not a valid integer value";
+                             << "'41.5' is not a valid integer value" + rule;
     QTest::newRow("beyond 32 bits") << "2147483648"
-                                    << "'2147483648' is not a valid integer value";
+                                    << "'2147483648' is not a valid integer value" + rule;
+    QTest::newRow("negative") << "-8"
+                              << "Броячът „Проформа №“ в таблицата Firm.db е „-8“." + rule;
+    QTest::newRow("negative with zeros")
+        << "-0000000008"
+        << "Броячът „Проформа №“ в таблицата Firm.db е „-0000000008“." + rule;
     QTest::newRow("counter at the limit")
         << "2147483647"
-        << "Броячът на документите е достигнал най-големия възможен номер 2147483647; следващ "
-           "номер няма.";
+        << "Броячът „Проформа №“ в таблицата Firm.db е достигнал най-големия възможен номер "
+           "2147483647; следващ номер няма.";
 }
 
 void TestNumbering::nextNumberRefused()
@@ -92,7 +103,7 @@ void TestNumbering::nextNumberRefused()
     QFETCH(QString, counter);
     QFETCH(QString, message);
     try {
-        NextDocumentNumber(counter);
+        NextDocumentNumber(counter, kProformaCounter);
         QFAIL("a number was formed");
     } catch (const UserError &error) {
         QCOMPARE(error.message(), message);
@@ -118,6 +129,33 @@ void TestNumbering::counterRule()
     QFETCH(QString, stored);
     QFETCH(bool, advance);
     QCOMPARE(CounterMustAdvance(printed, stored), advance);
+}
+
+void TestNumbering::pageNumber_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<int>("value"); // -1: refused with the message
+    QTest::addColumn<QString>("message");
+    QTest::newRow("ten digits") << "0000000042" << 42 << QString();
+    QTest::newRow("ten zeros of a cleared number") << "0000000000" << 0 << QString();
+    QTest::newRow("letter typed by hand")
+        << "000000012a" << -1 << "'000000012a' is not a valid integer value";
+    QTest::newRow("minus typed by hand")
+        << "-000000005" << -1
+        << "Номерът на документа „-000000005“ трябва да е цяло число от 0 нагоре.";
+}
+
+void TestNumbering::pageNumber()
+{
+    QFETCH(QString, number);
+    QFETCH(int, value);
+    QFETCH(QString, message);
+    try {
+        QCOMPARE(DocumentNumberValue(number), value);
+        QVERIFY(message.isNull());
+    } catch (const UserError &error) {
+        QCOMPARE(error.message(), message);
+    }
 }
 
 void TestNumbering::counterChoice_data()

@@ -244,38 +244,51 @@ void TestRoad::oneInvoice()
     QCOMPARE(Doc->Label8->caption(), kCopyMark);
     QCOMPARE(Counter(db, QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
 
-    // The original again at 32 bits, the dialog cancelled: the file is replaced, nothing drawn,
-    // still offered to the shell.
-    script.printAnswers.push(false);
+    // The original again: its archived page is never replaced; nothing is shown, printed or
+    // offered to the shell. The same for a second copy.
     const int shellCalls = script.shellCalls.size();
+    const int dialogsShown = script.printDialogs;
     PrintWith(QStringLiteral("32 бита цвят"), PrintOptionsForm->SpeedButton1);
+    QCOMPARE(script.errors, QStringList{ArchivedPageExists(original)});
+    PrintWith(QStringLiteral("32 бита цвят"), PrintOptionsForm->SpeedButton2);
+    QCOMPARE(script.errors.size(), 2);
+    QCOMPARE(script.errors.last(), ArchivedPageExists(copy));
+    script.errors.clear();
+    QCOMPARE(HeaderOf(original).bitsPerPixel, 8);
+    QCOMPARE(HeaderOf(copy).bitsPerPixel, 24);
+    QCOMPARE(script.printDialogs, dialogsShown);
+    QCOMPARE(script.shellCalls.size(), shellCalls);
     QCOMPARE(recorder.engine.drawn.size(), 1);
-    QCOMPARE(script.shellCalls.size(), shellCalls + 1);
-    header = HeaderOf(original);
-    QCOMPARE(header.bitsPerPixel, 32);
-    QCOMPARE(QImage(original).size(), QSize(859, 1168));
-    // A typed depth that is not one of the three texts gives 8 bits.
-    PrintWith(QStringLiteral("24 бита цвят "), PrintOptionsForm->SpeedButton2);
-    QCOMPARE(HeaderOf(copy).bitsPerPixel, 8);
 
-    // A proforma in the same run: its own counter and prefix; the invoice counter stays.
+    // A proforma in the same run, at 32 bits with the dialog cancelled: its own counter and
+    // prefix, nothing drawn, still archived, offered to the shell and stored; the invoice
+    // counter stays.
     ChooseKind(kProforma);
     Main->SpeedButton4->click();
     QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000008"));
     QCOMPARE(Doc->Label1->caption(), kProforma);
     QCOMPARE(Doc->Label38->y(), bankTop); // the block below the words does not drift down
-    script.printAnswers.push(true);
-    PrintWith(QStringLiteral("8 бита цвят"), PrintOptionsForm->SpeedButton1);
-    QCOMPARE(HeaderOf(db + QStringLiteral("/VProformFirm1_0000000008_.bmp")).width, 859);
+    script.printAnswers.push(false);
+    PrintWith(QStringLiteral("32 бита цвят"), PrintOptionsForm->SpeedButton1);
+    QCOMPARE(script.errors, QStringList());
+    QCOMPARE(recorder.engine.drawn.size(), 1);
+    QCOMPARE(script.shellCalls.size(), shellCalls + 1);
+    const QString proforma = db + QStringLiteral("/VProformFirm1_0000000008_.bmp");
+    header = HeaderOf(proforma);
+    QCOMPARE(header.bitsPerPixel, 32);
+    QCOMPARE(header.width, 859);
+    QCOMPARE(QImage(proforma).size(), QSize(859, 1168));
     QCOMPARE(Counter(db, QStringLiteral("Проформа №")), QStringLiteral("0000000008"));
     QCOMPARE(Counter(db, QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
 
-    // A second invoice transferred and printed in the same run is stored as well.
+    // A second invoice transferred and printed in the same run is stored as well. A typed depth
+    // that is not one of the three texts gives 8 bits.
     ChooseKind(kInvoice);
     Main->SpeedButton4->click();
     QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000043"));
     script.printAnswers.push(true);
-    PrintWith(QStringLiteral("8 бита цвят"), PrintOptionsForm->SpeedButton1);
+    PrintWith(QStringLiteral("24 бита цвят "), PrintOptionsForm->SpeedButton1);
+    QCOMPARE(HeaderOf(db + QStringLiteral("/VInvFirm1_0000000043_.bmp")).bitsPerPixel, 8);
     QCOMPARE(Counter(db, QStringLiteral("Фактура №")), QStringLiteral("0000000043"));
 
     // A reprint under an old number typed by hand does not rewind the counter.
@@ -321,6 +334,7 @@ void TestRoad::archiveFailureStoresNothing()
     run.script().answer(QStringLiteral("20%"));
     run.start();
     const QString db = run.path(QStringLiteral("DB"));
+    TakeClientAndLine(run.script());
     Main->SpeedButton4->click();
     // A folder in the way of the archive file: the file cannot be created.
     const QString name = db + QStringLiteral("/VInvFirm1_0000000042_.bmp");

@@ -12,6 +12,7 @@
 #include "words/AmountInWords.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QPrinter>
@@ -248,14 +249,20 @@ void TestTransfer::counterRefused_data()
 {
     QTest::addColumn<QString>("counter");
     QTest::addColumn<QString>("message");
+    const QString rule = QStringLiteral("\nБроячът „Фактура №“ в таблицата Firm.db трябва да е "
+                                        "цяло число от 0 до 2147483646; поправете го в "
+                                        "„Собствени фирми“.");
     QTest::newRow("not a number") << "abc"
-                                  << "'abc' is not a valid integer value";
+                                  << "'abc' is not a valid integer value" + rule;
     QTest::newRow("empty") << ""
-                           << "'' is not a valid integer value";
+                           << "'' is not a valid integer value" + rule;
+    // A negative counter would give the page a number such as "00000000-7".
+    QTest::newRow("negative") << "-8"
+                              << "Броячът „Фактура №“ в таблицата Firm.db е „-8“." + rule;
     QTest::newRow("at the 32-bit limit")
         << "2147483647"
-        << "Броячът на документите е достигнал най-големия възможен номер 2147483647; следващ "
-           "номер няма.";
+        << "Броячът „Фактура №“ в таблицата Firm.db е достигнал най-големия възможен номер "
+           "2147483647; следващ номер няма.";
 }
 
 void TestTransfer::counterRefused()
@@ -286,29 +293,56 @@ void TestTransfer::repeatedTransferKeepsNumber()
 void TestTransfer::storedMeanwhileIsNotRewound()
 {
     start();
+    TakeClientAndLine(m_run->script());
     Main->SpeedButton4->click();
     QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000042"));
-    // Another run of the program printed up to 50 since this page was numbered.
+    // Another run of the program printed up to 50 since this page was numbered: the print stops
+    // before anything is printed or archived.
     SetInvoiceCounter(*m_run, QStringLiteral("0000000050"));
+    m_run->script().printAnswers.push(true);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(m_run->script().errors.size(), 1);
+    QVERIFY(m_run->script().errors.first().startsWith(
+        QStringLiteral("Номер 0000000042 вече е използван: броячът „Фактура №“ в таблицата "
+                       "Firm.db е стигнал 0000000050")));
+    QCOMPARE(m_run->script().printDialogs, 0);
+    QVERIFY(m_run->script().shellCalls.isEmpty());
+    QCOMPARE(QDir(m_run->path(QStringLiteral("DB"))).entryList({QStringLiteral("*.bmp")}),
+             QStringList());
+    QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000050"));
+    QVERIFY(!NumberStored);
+    // The next transfer numbers the page anew, and that number prints and is stored.
+    m_run->script().errors.clear();
+    Main->SpeedButton4->click();
+    QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000051"));
+    m_run->script().printAnswers.push(true);
     PrintOptionsForm->SpeedButton1->click();
     QCOMPARE(m_run->script().errors, QStringList());
-    QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000050"));
-    QVERIFY(NumberStored);
+    QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000051"));
+    // Its copy is the same document: the counter now holds its number, and it prints.
+    m_run->script().printAnswers.push(true);
+    PrintOptionsForm->SpeedButton2->click();
+    QCOMPARE(m_run->script().errors, QStringList());
+    QVERIFY(QFile::exists(m_run->path(QStringLiteral("DB/VInvFirm1_0000000051_copy.bmp"))));
 }
 
 void TestTransfer::storeRefusesTypedNumber()
 {
     start();
+    TakeClientAndLine(m_run->script());
     Main->SpeedButton4->click();
     m_run->script().answer(QStringLiteral("12a"));
     m_run->script().answer(QStringLiteral("05.03.2007"));
     Doc->Label15Click();
     QCOMPARE(Doc->NO->caption(), QStringLiteral("000000012a"));
+    m_run->script().printAnswers.push(true);
     PrintOptionsForm->SpeedButton1->click();
     QCOMPARE(m_run->script().errors, QStringList{"'000000012a' is not a valid integer value"});
-    // The page was archived and offered for printing; only the store failed.
-    QVERIFY(QFile::exists(m_run->path(QStringLiteral("DB/VInvFirm1_000000012a_.bmp"))));
-    QCOMPARE(m_run->script().shellCalls.size(), 1);
+    // The number is checked before anything else: nothing archived, shown, printed or stored.
+    QCOMPARE(QDir(m_run->path(QStringLiteral("DB"))).entryList({QStringLiteral("*.bmp")}),
+             QStringList());
+    QCOMPARE(m_run->script().printDialogs, 0);
+    QVERIFY(m_run->script().shellCalls.isEmpty());
     QVERIFY(!NumberStored);
     QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000041"));
 }
@@ -316,6 +350,7 @@ void TestTransfer::storeRefusesTypedNumber()
 void TestTransfer::storeWaitsForAnotherRun()
 {
     start();
+    TakeClientAndLine(m_run->script());
     Main->SpeedButton4->click();
     // Another run of the program holds the own-company file for writing throughout the print:
     // the check and the store cannot slip in between, so nothing is stored and the user is told.

@@ -15,6 +15,9 @@
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -53,6 +56,13 @@ private slots:
     void takeCurrencyWithBadRateChangesNothing_data();
     void takeCurrencyWithBadRateChangesNothing();
     void takeOnEmptyTableTakesNothing();
+    void takeGoodsZeroOrNegativeQuantity_data();
+    void takeGoodsZeroOrNegativeQuantity();
+    void takeGoodsStockNotStoredAddsNoLine_data();
+    void takeGoodsStockNotStoredAddsNoLine();
+    void takeGoodsDecidesOnStoredStock_data();
+    void takeGoodsDecidesOnStoredStock();
+    void searchOnLargeTable();
 };
 
 namespace
@@ -759,6 +769,213 @@ void TestBrowser::takeOnEmptyTableTakesNothing()
     Form4->OpenCustomers();
     Form4->OpenBank();
     QCOMPARE(Form4->Table1->RecordCount(), 0);
+}
+
+namespace
+{
+// Runs statements on stock.db through a connection of its own, as another program would.
+void WriteStockAside(ProgramRun &run, const QStringList &statements)
+{
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("aside"));
+        db.setDatabaseName(run.path(QStringLiteral("DB/stock.db")));
+        QVERIFY(db.open());
+        for (const QString &sql : statements) {
+            QSqlQuery query(db);
+            QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("aside"));
+}
+
+QString StoredStock(ProgramRun &run, int rowid)
+{
+    QString stock;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("aside"));
+        db.setDatabaseName(run.path(QStringLiteral("DB/stock.db")));
+        db.open();
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("SELECT \"К-во\" FROM stock WHERE rowid = %1").arg(rowid));
+        if (query.next())
+            stock = query.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("aside"));
+    return stock;
+}
+} // namespace
+
+void TestBrowser::takeGoodsZeroOrNegativeQuantity_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("error");
+    const QString zero =
+        QStringLiteral("Количеството не може да бъде нула. Въведете количеството на стоката.");
+    QTest::newRow("zero: refused") << QStringLiteral("0") << QStringLiteral("10") << zero;
+    QTest::newRow("zero with decimals: refused")
+        << QStringLiteral("0.00") << QStringLiteral("10") << zero;
+    QTest::newRow("below a ten-thousandth: refused")
+        << QStringLiteral("0.00001") << QStringLiteral("10") << zero;
+    QTest::newRow("negative: a return raises the stock")
+        << QStringLiteral("-2") << QStringLiteral("12") << QString();
+}
+
+void TestBrowser::takeGoodsZeroOrNegativeQuantity()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, left);
+    QFETCH(QString, error);
+    ProgramRun run;
+    Start(run);
+    Form4->OpenStock();
+    Form4->Table1->SetRecNo(2);
+    SetField(QStringLiteral("К-во"), QStringLiteral("10"));
+    const int rows = Form1->StringGrid1->rowCount();
+    run.script().answer(answer);
+    QString raised;
+    try {
+        Form4->SpeedButton2Click();
+    } catch (const UserError &e) {
+        raised = e.message();
+    }
+    QCOMPARE(raised, error);
+    QCOMPARE(Field(QStringLiteral("К-во")), left);
+    QCOMPARE(StoredStock(run, 2), left);
+    QCOMPARE(LineCounter, error.isEmpty() ? 1 : 0);
+    QCOMPARE(Form1->StringGrid1->rowCount(), rows + (error.isEmpty() ? 1 : 0));
+}
+
+void TestBrowser::takeGoodsStockNotStoredAddsNoLine_data()
+{
+    QTest::addColumn<QStringList>("setup");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("the file refuses the change")
+        << QStringList{QStringLiteral("CREATE TRIGGER keep BEFORE UPDATE ON stock "
+                                      "BEGIN SELECT RAISE(ABORT, 'stock is kept'); END")}
+        << QStringLiteral("Записът не може да бъде запазен в stock.db: stock is kept.");
+    QTest::newRow("a view, not a table")
+        << QStringList{QStringLiteral("ALTER TABLE stock RENAME TO goods"),
+                       QStringLiteral("CREATE VIEW stock AS SELECT * FROM goods")}
+        << QStringLiteral("Записът не може да бъде запазен в stock.db: stock е изглед (view), "
+                          "а не таблица, и записите му не могат да бъдат променяни.");
+}
+
+void TestBrowser::takeGoodsStockNotStoredAddsNoLine()
+{
+    QFETCH(QStringList, setup);
+    QFETCH(QString, error);
+    ProgramRun run;
+    Start(run);
+    WriteStockAside(run, setup);
+    Form4->OpenStock();
+    Form4->Table1->SetRecNo(1);
+    const QString stock = Field(QStringLiteral("К-во"));
+    const int rows = Form1->StringGrid1->rowCount();
+    run.script().answer(QStringLiteral("2"));
+    QString raised;
+    try {
+        Form4->SpeedButton2Click();
+    } catch (const UserError &e) {
+        raised = e.message();
+    }
+    QCOMPARE(raised, error);
+    QCOMPARE(LineCounter, 0);
+    QCOMPARE(Form1->StringGrid1->rowCount(), rows);
+    QCOMPARE(Field(QStringLiteral("К-во")), stock);
+    QCOMPARE(Form4->Table1->InTransaction(), false);
+}
+
+void TestBrowser::takeGoodsDecidesOnStoredStock_data()
+{
+    QTest::addColumn<QString>("storedMeanwhile");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<bool>("lineAdded");
+    QTest::newRow("another run took 6 of 10: 3 more leave 1")
+        << QStringLiteral("4") << QStringLiteral("3") << QStringLiteral("1") << true;
+    QTest::newRow("another run took 6 of 10: 5 more are refused")
+        << QStringLiteral("4") << QStringLiteral("5") << QStringLiteral("4") << false;
+}
+
+void TestBrowser::takeGoodsDecidesOnStoredStock()
+{
+    QFETCH(QString, storedMeanwhile);
+    QFETCH(QString, answer);
+    QFETCH(QString, left);
+    QFETCH(bool, lineAdded);
+    ProgramRun run;
+    Start(run);
+    Form4->OpenStock();
+    Form4->Table1->SetRecNo(2);
+    SetField(QStringLiteral("К-во"), QStringLiteral("10"));
+    // The browser has read 10; another run of the program stores a lower stock.
+    WriteStockAside(
+        run,
+        {QStringLiteral("UPDATE stock SET \"К-во\" = %1 WHERE rowid = 2").arg(storedMeanwhile)});
+    run.script().answer(answer);
+    Form4->SpeedButton2Click();
+    QCOMPARE(StoredStock(run, 2), left);
+    QCOMPARE(Field(QStringLiteral("К-во")), left);
+    QCOMPARE(LineCounter, lineAdded ? 1 : 0);
+    if (!lineAdded)
+        QCOMPARE(run.script().messages.first(),
+                 QStringLiteral("Няма толкова количество в наличност!"));
+}
+
+void TestBrowser::searchOnLargeTable()
+{
+    // Typing into the search box of a clients table far larger than the sample: every step shows
+    // what a full scan of the file would.
+    ProgramRun run;
+    Start(run);
+    QStringList names = kClientNames;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("aside"));
+        db.setDatabaseName(run.path(QStringLiteral("DB/customer.db")));
+        QVERIFY(db.open());
+        db.transaction();
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("INSERT INTO customer (\"Фирма\") VALUES (?)"));
+        for (int i = 0; i < 20000; ++i) {
+            names.append(QStringLiteral("%1 Клиент %2")
+                             .arg(i % 3 == 0 ? QStringLiteral("Пирин") : QStringLiteral("Рила"))
+                             .arg(i));
+            query.addBindValue(names.last());
+            query.exec();
+        }
+        db.commit();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("aside"));
+    Form4->OpenCustomers();
+    QCOMPARE(Form4->Table1->RecordCount(), int(names.size()));
+    for (const QString &text :
+         {QStringLiteral("п"), QStringLiteral("пи"), QStringLiteral("пирин клиент 9"),
+          QStringLiteral("ПИРИН КЛИЕНТ 999"), QStringLiteral("ПИРИН КЛИЕНТ 999x"),
+          QStringLiteral("р"), QStringLiteral("рила клиент 19999")}) {
+        // The browser's rule, by a full scan: the names equal to the text when some begins
+        // with it, else those from it on; all when none begins with it.
+        QStringList expected;
+        bool begins = false;
+        for (const QString &name : names)
+            begins = begins || name.startsWith(text, Qt::CaseInsensitive);
+        for (const QString &name : names)
+            if (!begins || name.compare(text, Qt::CaseInsensitive) == 0)
+                expected.append(name);
+        if (expected.isEmpty())
+            for (const QString &name : names)
+                if (name.compare(text, Qt::CaseInsensitive) >= 0)
+                    expected.append(name);
+        Form4->Edit1->setText(text);
+        QCOMPARE(Form4->Table1->RecordCount(), int(expected.size()));
+        QCOMPARE(Form4->Table1->RecNo(), 1);
+        QCOMPARE(Field(QStringLiteral("Фирма")), expected.first());
+        Form4->Table1->Last();
+        QCOMPARE(Field(QStringLiteral("Фирма")), expected.last());
+    }
 }
 
 VORNEX_TEST_MAIN(TestBrowser)

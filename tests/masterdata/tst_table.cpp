@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,6 +46,24 @@ private slots:
     void stockArithmetic_data();
     void stockArithmetic();
 
+    void locateOnLargeTableMatchesFullScan_data();
+    void locateOnLargeTableMatchesFullScan();
+    void filterOnLargeTableMatchesFullScan_data();
+    void filterOnLargeTableMatchesFullScan();
+    void locateFollowsEditsInsertsAndDeletes();
+    void saveWhileFiltered_data();
+    void saveWhileFiltered();
+    void changesByAnotherConnectionAreSeen_data();
+    void changesByAnotherConnectionAreSeen();
+    void refreshInTransactionRereadsStoredValue();
+    void viewIsBrowsedButRefusesChangesClearly();
+    void writeAheadLogIsSwitchedBack();
+    void gridIsHandedPagesAsItScrolls();
+    void longValuesAreComparedWhole_data();
+    void longValuesAreComparedWhole();
+    void randomWorkMatchesFullScan_data();
+    void randomWorkMatchesFullScan();
+
 private:
     // A table file "<name>.db" in the temporary folder holding one text column "Име" (and a
     // number column "К-во") with the given values.
@@ -63,6 +83,7 @@ QString TestTable::makeTable(const QString &name, const QStringList &values)
         db.setDatabaseName(path);
         if (!db.open())
             return {};
+        db.transaction();
         QSqlQuery query(db);
         query.exec(QStringLiteral("CREATE TABLE \"%1\" (\"Име\" VARCHAR(40), \"К-во\" REAL, "
                                   "\"Описание на стока/услуга\" MEMO TEXT)")
@@ -75,6 +96,7 @@ QString TestTable::makeTable(const QString &name, const QStringList &values)
             query.addBindValue(value + QStringLiteral("\nвтори ред"));
             query.exec();
         }
+        db.commit();
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("maker"));
@@ -462,6 +484,502 @@ void TestTable::stockArithmetic()
     QFETCH(QString, taken);
     QFETCH(QString, left);
     QCOMPARE(StockText(StockUnits(stock) - StockUnits(taken)), left);
+}
+
+namespace
+{
+// A large table's names: few distinct words in mixed letter case, Cyrillic and Latin, some with
+// no value at all, so that every prefix has many matches spread over the file.
+QStringList GeneratedNames(int count, quint32 seed)
+{
+    static const char16_t *const words[] = {u"Арго",     u"арго строй", u"АРГО",       u"Бета",
+                                            u"бета ООД", u"Zeta",       u"zeta ltd",   u"ёлка",
+                                            u"Ёж",       u"Пирин",      u"пирин фрут", u"О'Нийл",
+                                            u"Ъгъл",     u"ъ",          u"Я",          u"ß straße"};
+    QRandomGenerator random(seed);
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        const int pick = int(random.bounded(quint32(std::size(words) + 1)));
+        if (pick == int(std::size(words)))
+            names.append(QString()); // no value
+        else
+            names.append(QString::fromUtf16(words[pick]) + QString::number(random.bounded(30)));
+    }
+    return names;
+}
+
+// What the file holds, read by a connection of its own: the names in file order.
+QStringList StoredNames(const QString &path, const QString &table)
+{
+    QStringList names;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("checker"));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("SELECT \"Име\" FROM \"%1\" ORDER BY rowid").arg(table));
+        while (query.next())
+            names.append(query.value(0).isNull() ? QString() : query.value(0).toString());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("checker"));
+    return names;
+}
+
+// Runs one statement on the file through a connection of its own, as another program would.
+void WriteAside(const QString &path, const QString &sql, const QVariantList &values = {})
+{
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.prepare(sql));
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+}
+
+// The first record, 1-based, whose name begins with the text ignoring case; 0 for none.
+int FirstWithPrefix(const QStringList &names, const QString &text)
+{
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].startsWith(text, Qt::CaseInsensitive))
+            return i + 1;
+    return 0;
+}
+
+// The names a filter keeps, found by comparing every one.
+QStringList Kept(const QStringList &names, TTable::FilterKind kind, const QString &text)
+{
+    QStringList kept;
+    for (const QString &name : names) {
+        if (name.isNull() && kind == TTable::FilterKind::AtLeast)
+            continue;
+        const int order = name.compare(text, Qt::CaseInsensitive);
+        if (kind == TTable::FilterKind::Equal ? order == 0 : order >= 0)
+            kept.append(name);
+    }
+    return kept;
+}
+
+// The visible records' names, walked from the first to the last.
+QStringList Walk(TTable &table)
+{
+    QStringList names;
+    if (table.IsEmpty())
+        return names;
+    table.First();
+    for (;;) {
+        names.append(table.FieldByName(QStringLiteral("Име"))->AsString());
+        const int before = table.RecNo();
+        table.Next();
+        if (table.RecNo() == before)
+            break;
+    }
+    return names;
+}
+} // namespace
+
+void TestTable::locateOnLargeTableMatchesFullScan_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("growing Cyrillic prefix in other case")
+        << QStringList{QStringLiteral("п"), QStringLiteral("пИ"), QStringLiteral("ПИРИН "),
+                       QStringLiteral("пирин ф"), QStringLiteral("пирин фрут2")};
+    QTest::newRow("growing Latin prefix")
+        << QStringList{QStringLiteral("z"), QStringLiteral("ZE"), QStringLiteral("zeta L")};
+    QTest::newRow("ё and Ё, ъ and Ъ") << QStringList{QStringLiteral("Ё"), QStringLiteral("ёж1"),
+                                                     QStringLiteral("ъГ"), QStringLiteral("Ъ1")};
+    QTest::newRow("no value begins with it")
+        << QStringList{QStringLiteral("x"), QStringLiteral("арго строй ад")};
+    QTest::newRow("quote and SQL are text")
+        << QStringList{QStringLiteral("о'н"), QStringLiteral("' OR 1=1 --")};
+    QTest::newRow("whole value") << QStringList{QStringLiteral("я7"), QStringLiteral("бета ооД3")};
+}
+
+void TestTable::locateOnLargeTableMatchesFullScan()
+{
+    QFETCH(QStringList, texts);
+    const QStringList names = GeneratedNames(5000, 7);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
+    for (const QString &text : texts) {
+        m_table->SetRecNo(2500);
+        const int expected = FirstWithPrefix(names, text);
+        QCOMPARE(m_table->Locate(QStringLiteral("Име"), text, true, true), expected > 0);
+        QCOMPARE(m_table->RecNo(), expected > 0 ? expected : 2500);
+    }
+}
+
+void TestTable::filterOnLargeTableMatchesFullScan_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("kind");
+    const int equal = int(TTable::FilterKind::Equal);
+    const int atLeast = int(TTable::FilterKind::AtLeast);
+    QTest::newRow("equal, other case") << QStringLiteral("ПИРИН ФРУТ3") << equal;
+    QTest::newRow("equal, no such value") << QStringLiteral("пирин") << equal;
+    QTest::newRow("equal, empty: records with no value") << QString() << equal;
+    QTest::newRow("at least, Cyrillic") << QStringLiteral("п") << atLeast;
+    QTest::newRow("at least, keeps almost all") << QStringLiteral("0") << atLeast;
+    QTest::newRow("at least, keeps few") << QStringLiteral("я2") << atLeast;
+    QTest::newRow("at least, past every value") << QStringLiteral("ятаган") << atLeast;
+    QTest::newRow("at least, Latin before Cyrillic") << QStringLiteral("ZETA") << atLeast;
+}
+
+void TestTable::filterOnLargeTableMatchesFullScan()
+{
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    const QStringList names = GeneratedNames(6000, 11);
+    makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    const auto filterKind = TTable::FilterKind(kind);
+    const QStringList expected = Kept(names, filterKind, text);
+    m_table->SetFilter(QStringLiteral("име"), filterKind, text);
+    m_table->SetFiltered(true);
+    QCOMPARE(m_table->IsEmpty(), expected.isEmpty());
+    QCOMPARE(m_table->RecordCount(), int(expected.size()));
+    QCOMPARE(Walk(*m_table), expected);
+    // The grid's pages show the same records in the same order.
+    while (m_table->canFetchMore(QModelIndex()))
+        m_table->fetchMore(QModelIndex());
+    QCOMPARE(Column(*m_table, QStringLiteral("Име")), expected);
+    m_table->SetFiltered(false);
+    QCOMPARE(m_table->RecordCount(), int(names.size()));
+}
+
+void TestTable::locateFollowsEditsInsertsAndDeletes()
+{
+    QStringList names = GeneratedNames(3000, 3);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    TField *name = m_table->FieldByName(QStringLiteral("Име"));
+    const QStringList texts{QStringLiteral("а"),        QStringLiteral("арго с"),
+                            QStringLiteral("z"),        QStringLiteral("ново"),
+                            QStringLiteral("ПРОМЕНЕН"), QStringLiteral("я")};
+    auto check = [&] {
+        for (const QString &text : texts) {
+            const int expected = FirstWithPrefix(names, text);
+            if (m_table->Locate(QStringLiteral("Име"), text, true, true))
+                QCOMPARE(m_table->RecNo(), expected);
+            else
+                QCOMPARE(expected, 0);
+        }
+    };
+    check(); // the keys are read here and followed from now on
+    QRandomGenerator random(5);
+    for (int step = 0; step < 60; ++step) {
+        const int recNo = 1 + int(random.bounded(quint32(names.size())));
+        m_table->SetRecNo(recNo);
+        switch (step % 3) {
+        case 0: // an edit that moves the record within the sorted keys
+            name->SetAsString(QStringLiteral("Променен %1").arg(step));
+            m_table->Post();
+            names[recNo - 1] = QStringLiteral("Променен %1").arg(step);
+            break;
+        case 1:
+            m_table->Insert();
+            name->SetAsString(QStringLiteral("Ново %1").arg(step));
+            m_table->Post();
+            names.append(QStringLiteral("Ново %1").arg(step));
+            break;
+        default:
+            m_table->Delete();
+            names.removeAt(recNo - 1);
+            break;
+        }
+        QCOMPARE(m_table->RecordCount(), int(names.size()));
+        check();
+    }
+    QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
+}
+
+void TestTable::saveWhileFiltered_data()
+{
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<bool>("stillVisible");
+    QTest::newRow("still matches: stays current") << QStringLiteral("Пирин нов") << true;
+    QTest::newRow("stops matching: leaves the visible records") << QStringLiteral("Алфа") << false;
+}
+
+void TestTable::saveWhileFiltered()
+{
+    QFETCH(QString, newName);
+    QFETCH(bool, stillVisible);
+    QStringList names = GeneratedNames(4000, 9);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    m_table->SetFilter(QStringLiteral("Име >= 'п'"));
+    m_table->SetFiltered(true);
+    const int count = m_table->RecordCount();
+    QVERIFY(count > 10);
+    m_table->SetRecNo(5);
+    const QString before = m_table->FieldByName(QStringLiteral("Име"))->AsString();
+    names[names.indexOf(before)] = newName;
+    // Left pending, then saved by the move to another record.
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(newName);
+    QCOMPARE(m_table->CurrentState(), TTable::State::Edit);
+    m_table->Refresh();
+    QCOMPARE(m_table->RecordCount(), count - (stillVisible ? 0 : 1));
+    QCOMPARE(m_table->RecNo(), 5);
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString() == newName, stillVisible);
+    QCOMPARE(Walk(*m_table), Kept(names, TTable::FilterKind::AtLeast, QStringLiteral("п")));
+    QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
+}
+
+void TestTable::changesByAnotherConnectionAreSeen_data()
+{
+    QTest::addColumn<bool>("refresh");
+    QTest::newRow("seen by a refresh") << true;
+    QTest::newRow("seen by the next search") << false;
+}
+
+void TestTable::changesByAnotherConnectionAreSeen()
+{
+    QFETCH(bool, refresh);
+    QStringList names = GeneratedNames(2000, 13);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    QVERIFY(m_table->Locate(QStringLiteral("Име"), QStringLiteral("бета"), true, true));
+    m_table->SetRecNo(3);
+
+    WriteAside(path, QStringLiteral("INSERT INTO customer (\"Име\") VALUES (?)"),
+               {QStringLiteral("Юта Външна")});
+    WriteAside(path, QStringLiteral("UPDATE customer SET \"Име\" = ? WHERE rowid = 1"),
+               {QStringLiteral("Външно име")});
+    WriteAside(path, QStringLiteral("DELETE FROM customer WHERE rowid = 2"));
+    names.append(QStringLiteral("Юта Външна"));
+    names[0] = QStringLiteral("Външно име");
+    names.removeAt(1);
+
+    if (refresh) {
+        m_table->Refresh();
+        QCOMPARE(m_table->RecordCount(), int(names.size()));
+        // The current record stays; the one before it is gone.
+        QCOMPARE(m_table->RecNo(), 2);
+    }
+    QVERIFY(m_table->Locate(QStringLiteral("Име"), QStringLiteral("юта в"), true, true));
+    QCOMPARE(m_table->RecNo(), int(names.size()));
+    QVERIFY(m_table->Locate(QStringLiteral("Име"), QStringLiteral("ВЪНШНО"), true, true));
+    QCOMPARE(m_table->RecNo(), 1);
+    QCOMPARE(m_table->RecordCount(), int(names.size()));
+    // Our save after theirs keeps both.
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Наше име"));
+    m_table->Post();
+    names[0] = QStringLiteral("Наше име");
+    QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
+}
+
+void TestTable::refreshInTransactionRereadsStoredValue()
+{
+    const QString path = makeTable(QStringLiteral("Firm"), {QStringLiteral("0000000041")});
+    openOn(QStringLiteral("Firm"));
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), QStringLiteral("0000000041"));
+    WriteAside(path, QStringLiteral("UPDATE Firm SET \"Име\" = '0000000050'"));
+    m_table->StartTransaction();
+    m_table->Refresh();
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), QStringLiteral("0000000050"));
+    m_table->Rollback();
+}
+
+void TestTable::viewIsBrowsedButRefusesChangesClearly()
+{
+    const QString path =
+        makeTable(QStringLiteral("data"), {QStringLiteral("Алфа"), QStringLiteral("Бета")});
+    WriteAside(path, QStringLiteral("CREATE VIEW stock AS SELECT * FROM data"));
+    QVERIFY(QFile::rename(path, m_dir->filePath(QStringLiteral("stock.db"))));
+    openOn(QStringLiteral("stock"));
+    QCOMPARE(m_table->RecordCount(), 2);
+    QVERIFY(m_table->Locate(QStringLiteral("Име"), QStringLiteral("бе"), true, true));
+    QCOMPARE(m_table->RecNo(), 2);
+    QString message;
+    try {
+        m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Гама"));
+        m_table->Post();
+    } catch (const UserError &error) {
+        message = error.message();
+    }
+    QCOMPARE(message, QStringLiteral("Записът не може да бъде запазен в stock.db: stock е изглед "
+                                     "(view), а не таблица, и записите му не могат да бъдат "
+                                     "променяни."));
+    m_table->Cancel();
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), QStringLiteral("Бета"));
+}
+
+void TestTable::writeAheadLogIsSwitchedBack()
+{
+    const QString path = makeTable(QStringLiteral("stock"), {QStringLiteral("Алфа")});
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("wal"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("wal"));
+    // Bytes 18 and 19 of the file's header: 1 for the rollback journal, 2 for a write-ahead log.
+    auto header = [&] {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        const QByteArray bytes = file.read(20);
+        return QByteArray(bytes.mid(18, 2));
+    };
+    QCOMPARE(header(), QByteArray("\x02\x02", 2));
+    openOn(QStringLiteral("stock"));
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Бета"));
+    m_table->Post();
+    m_table->Close();
+    QCOMPARE(header(), QByteArray("\x01\x01", 2));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("stock.db")});
+}
+
+void TestTable::gridIsHandedPagesAsItScrolls()
+{
+    const QStringList names = GeneratedNames(1000, 17);
+    makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    QVERIFY(m_table->rowCount() < 1000);
+    QVERIFY(m_table->canFetchMore(QModelIndex()));
+    m_table->SetRecNo(700); // the grid is shown the record moved to
+    QVERIFY(m_table->rowCount() >= 700);
+    QCOMPARE(m_table->data(m_table->index(699, 0)).toString(), names[699]);
+    m_table->Last();
+    QCOMPARE(m_table->rowCount(), 1000);
+    QVERIFY(!m_table->canFetchMore(QModelIndex()));
+    m_table->Insert();
+    QCOMPARE(m_table->rowCount(), 1001);
+    QCOMPARE(m_table->RecNo(), 1001);
+}
+
+void TestTable::longValuesAreComparedWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    const QString common = QStringLiteral("Абонаментна поддръжка на компютрите, ");
+    QTest::newRow("prefix past the common part") << common.toUpper() + QStringLiteral("МЕСЕЧНА Т");
+    QTest::newRow("prefix ending in the common part") << common.left(30);
+    QTest::newRow("prefix as long as the common part") << common.left(24).toLower();
+    QTest::newRow("whole long value in other case")
+        << (common + QStringLiteral("месечна такса 7")).toUpper();
+    QTest::newRow("long text no value begins with") << common + QStringLiteral("годишна");
+    QTest::newRow("short text") << QStringLiteral("аб");
+}
+
+void TestTable::longValuesAreComparedWhole()
+{
+    QFETCH(QString, text);
+    // Long descriptions that differ only past their first thirty letters.
+    QStringList names;
+    const QString common = QStringLiteral("Абонаментна поддръжка на компютрите, ");
+    QRandomGenerator random(21);
+    for (int i = 0; i < 3000; ++i) {
+        const quint32 pick = random.bounded(4u);
+        names.append(pick == 0   ? common.left(24)
+                     : pick == 1 ? common + QStringLiteral("месечна такса %1").arg(i % 10)
+                     : pick == 2 ? (common + QStringLiteral("Месечна Такса")).toUpper()
+                                 : QStringLiteral("Абонамент %1").arg(i % 7));
+    }
+    makeTable(QStringLiteral("stock"), names);
+    openOn(QStringLiteral("stock"));
+    const int first = FirstWithPrefix(names, text);
+    m_table->SetRecNo(1500);
+    QCOMPARE(m_table->Locate(QStringLiteral("Име"), text, true, true), first > 0);
+    QCOMPARE(m_table->RecNo(), first > 0 ? first : 1500);
+    for (const auto kind : {TTable::FilterKind::Equal, TTable::FilterKind::AtLeast}) {
+        m_table->SetFilter(QStringLiteral("Име"), kind, text);
+        m_table->SetFiltered(true);
+        QCOMPARE(Walk(*m_table), Kept(names, kind, text));
+        QCOMPARE(m_table->RecordCount(), int(Kept(names, kind, text).size()));
+        m_table->SetFiltered(false);
+    }
+}
+
+void TestTable::randomWorkMatchesFullScan_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {1u, 2u, 3u, 4u})
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestTable::randomWorkMatchesFullScan()
+{
+    // Searches, filters, edits, inserts, deletes and another program's writes in random order;
+    // after each, what the table shows is what a full scan of the file says it should.
+    QFETCH(quint32, seed);
+    QStringList names = GeneratedNames(800, seed);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    QRandomGenerator random(seed);
+    const QStringList texts{
+        QStringLiteral("п"),  QStringLiteral("ПИРИН"), QStringLiteral("арго"),
+        QStringLiteral("z"),  QStringLiteral("ё"),     QStringLiteral("бета оод1"),
+        QStringLiteral("Я2"), QStringLiteral("нов"),   QString()};
+    auto text = [&] { return texts[int(random.bounded(quint32(texts.size())))]; };
+    bool filtered = false;
+    auto kind = TTable::FilterKind::Equal;
+    QString filterText;
+    auto visible = [&] { return filtered ? Kept(names, kind, filterText) : names; };
+    TField *name = m_table->FieldByName(QStringLiteral("Име"));
+    // The place in the file of the visible record with that number.
+    auto fileIndex = [&](int recNo) {
+        for (int i = 0, seen = 0; i < names.size(); ++i)
+            if ((!filtered || !Kept({names[i]}, kind, filterText).isEmpty()) && ++seen == recNo)
+                return i;
+        return -1;
+    };
+    for (int step = 0; step < 150; ++step) {
+        const quint32 action = random.bounded(8u);
+        if (action == 0) {
+            kind = random.bounded(2u) ? TTable::FilterKind::Equal : TTable::FilterKind::AtLeast;
+            filterText = text();
+            m_table->SetFilter(QStringLiteral("Име"), kind, filterText);
+            m_table->SetFiltered(true);
+            filtered = true;
+        } else if (action == 1) {
+            m_table->SetFiltered(false);
+            filtered = false;
+        } else if (action == 2) {
+            const QString wanted = text();
+            const int expected = FirstWithPrefix(visible(), wanted);
+            const int before = m_table->RecNo();
+            QCOMPARE(m_table->Locate(QStringLiteral("Име"), wanted, true, true), expected > 0);
+            QCOMPARE(m_table->RecNo(), expected > 0 ? expected : before);
+        } else if (action == 3 && !m_table->IsEmpty()) {
+            const int at = fileIndex(m_table->RecNo());
+            QCOMPARE(name->AsString(), names[at]);
+            names[at] = QStringLiteral("Нов %1").arg(step);
+            name->SetAsString(names[at]);
+            m_table->Post();
+        } else if (action == 4) {
+            m_table->Insert();
+            name->SetAsString(QStringLiteral("Нова %1").arg(step));
+            m_table->Post();
+            names.append(QStringLiteral("Нова %1").arg(step));
+        } else if (action == 5 && !m_table->IsEmpty()) {
+            const int at = fileIndex(m_table->RecNo());
+            QCOMPARE(name->AsString(), names[at]);
+            m_table->Delete();
+            names.removeAt(at);
+        } else if (action == 6) {
+            WriteAside(path, QStringLiteral("INSERT INTO customer (\"Име\") VALUES (?)"),
+                       {QStringLiteral("Външна %1").arg(step)});
+            names.append(QStringLiteral("Външна %1").arg(step));
+            m_table->Refresh();
+        } else {
+            m_table->Refresh();
+        }
+        QCOMPARE(m_table->RecordCount(), int(visible().size()));
+        if (step % 10 == 9)
+            QCOMPARE(Walk(*m_table), visible());
+    }
+    m_table->SetFiltered(false);
+    QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
 }
 
 QTEST_GUILESS_MAIN(TestTable)

@@ -3,9 +3,14 @@
 #include "app/Forms.h"
 #include "app/Menu.h"
 #include "app/ProgramFolder.h"
+#include "document/Numbering.h"
+#include "document/Transfer.h"
+#include "masterdata/Table.h"
+#include "masterdata/Unit4.h"
 
 #include <QDir>
 #include <QFile>
+#include <QToolButton>
 
 bool CopyFolder(const QString &from, const QString &to)
 {
@@ -19,8 +24,25 @@ bool CopyFolder(const QString &from, const QString &to)
     return true;
 }
 
+void TakeClientAndLine(ScriptedDialogs &script)
+{
+    Main->SpeedButton7Click();
+    Form4->Table1->SetRecNo(1);
+    Form4->SpeedButton2->click();
+    script.answer(QStringLiteral("1"));
+    Main->SpeedButton3Click();
+    Form4->Table1->SetRecNo(1);
+    Form4->SpeedButton2->click();
+    Form4->close();
+}
+
 ProgramRun::ProgramRun(bool withTables)
 {
+    // What one run of the program remembers starts afresh with each test's run.
+    Transferred = false;
+    TransferCompleted = false;
+    NumberStored = false;
+    ForgetDocumentNumbers();
     m_oldFolder = ProgramFolder;
     ProgramFolder = m_dir.path();
     if (withTables) {

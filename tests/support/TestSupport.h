@@ -32,6 +32,10 @@ private:
     bool m_started = false;
 };
 
+// Puts a client and one line onto the invoice as the user would: record 1 of "Клиенти" and one
+// piece of record 1 of "Стоки и Услуги". The transfer is still to be run.
+void TakeClientAndLine(ScriptedDialogs &script);
+
 // Copies a folder's files (not recursively) into another, creating it.
 bool CopyFolder(const QString &from, const QString &to);
 
