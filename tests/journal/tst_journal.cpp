@@ -136,6 +136,7 @@ private slots:
     void pdfOfThePage();
     void unusableJournalStillPrints();
     void pdfThatCannotBeWrittenIsReported();
+    void interruptedPrintGoesIntoTheJournal();
     void previewLeavesThePage();
 };
 
@@ -410,6 +411,32 @@ void TestJournal::pdfThatCannotBeWrittenIsReported()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0].pdfFile, QString());
     PrintOptionsForm->SetPrinter(nullptr);
+}
+
+void TestJournal::interruptedPrintGoesIntoTheJournal()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    FillPage(run.script());
+    // A run was killed after archiving page 42 and before storing its number.
+    const QString archived = run.path(QStringLiteral("DB/VInvFirm1_0000000042_.bmp"));
+    Main->SpeedButton4->click();
+    {
+        QFile file(archived);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BM");
+    }
+    run.script().printAnswers.push(true);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(run.script().errors.size(), 1);
+    // The number counts as used, and the page that went out with it is in the journal.
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
+    const QVector<JournalEntry> rows = ReadJournal(JournalFileName(run.path(QStringLiteral("DB"))));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].number, QStringLiteral("0000000042"));
+    QCOMPARE(rows[0].bitmapFile, archived);
+    QCOMPARE(rows[0].pdfFile, QString());
 }
 
 void TestJournal::previewLeavesThePage()
