@@ -47,6 +47,31 @@ constexpr int kKeyEdits = 64;   // saves that update a field's keys before they 
 constexpr int kKeyUnits = 24;   // code units of a folded key kept in memory
 constexpr quint32 kBlockUnits = 1u << 19;
 
+// The edit text of a stored value: plain digits with "." for numbers, nothing for a picture.
+QString EditTextOf(FieldKind kind, const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    switch (kind) {
+    case FieldKind::Integer:
+        if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
+            return QString::number(value.toLongLong());
+        if (value.typeId() == QMetaType::Double)
+            return FloatToStr(value.toDouble());
+        return value.toString();
+    case FieldKind::Float:
+        if (value.typeId() == QMetaType::Double)
+            return FloatToStr(value.toDouble());
+        return value.toString();
+    case FieldKind::Graphic:
+        return QString();
+    case FieldKind::Text:
+    case FieldKind::Memo:
+        break;
+    }
+    return value.toString();
+}
+
 FieldKind KindOfDeclaredType(const QString &declared)
 {
     const QString type = declared.toUpper();
@@ -581,26 +606,7 @@ struct TTable::Store {
 
     QString editText(int column, const QVariant &value) const
     {
-        if (value.isNull())
-            return QString();
-        switch (kinds[size_t(column)]) {
-        case FieldKind::Integer:
-            if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
-                return QString::number(value.toLongLong());
-            if (value.typeId() == QMetaType::Double)
-                return FloatToStr(value.toDouble());
-            return value.toString();
-        case FieldKind::Float:
-            if (value.typeId() == QMetaType::Double)
-                return FloatToStr(value.toDouble());
-            return value.toString();
-        case FieldKind::Graphic:
-            return QString();
-        case FieldKind::Text:
-        case FieldKind::Memo:
-            break;
-        }
-        return value.toString();
+        return EditTextOf(kinds[size_t(column)], value);
     }
 
     // ---- the filter ----
@@ -1220,26 +1226,9 @@ void TTable::setValue(int column, const QVariant &value)
 
 QString TTable::editText(int column, const QVariant &value) const
 {
-    if (value.isNull() || column < 0 || column >= int(m_fields.size()))
+    if (column < 0 || column >= int(m_fields.size()))
         return QString();
-    switch (m_fields[size_t(column)]->Kind()) {
-    case FieldKind::Integer:
-        if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
-            return QString::number(value.toLongLong());
-        if (value.typeId() == QMetaType::Double)
-            return FloatToStr(value.toDouble());
-        return value.toString();
-    case FieldKind::Float:
-        if (value.typeId() == QMetaType::Double)
-            return FloatToStr(value.toDouble());
-        return value.toString();
-    case FieldKind::Graphic:
-        return QString();
-    case FieldKind::Text:
-    case FieldKind::Memo:
-        break;
-    }
-    return value.toString();
+    return EditTextOf(m_fields[size_t(column)]->Kind(), value);
 }
 
 int TTable::rowOfRecord() const

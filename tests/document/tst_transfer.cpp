@@ -22,31 +22,6 @@
 
 namespace
 {
-// Runs one statement on a table file of the run, as another program would.
-QString OnFirmTable(const ProgramRun &run, const QString &sql)
-{
-    QString value;
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("transfer_check"));
-        db.setDatabaseName(run.path(QStringLiteral("DB/Firm.db")));
-        if (db.open()) {
-            QSqlQuery query(db);
-            query.exec(sql);
-            if (query.next())
-                value = query.value(0).toString();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("transfer_check"));
-    return value;
-}
-
-QString InvoiceCounter(const ProgramRun &run)
-{
-    return OnFirmTable(run, QStringLiteral("SELECT \"Фактура №\" FROM Firm ORDER BY rowid"));
-}
-
 void SetInvoiceCounter(const ProgramRun &run, const QString &value)
 {
     OnFirmTable(run, QStringLiteral("UPDATE Firm SET \"Фактура №\" = '%1'").arg(value));

@@ -19,30 +19,6 @@
 
 namespace
 {
-QString OnFirm(const ProgramRun &run, const QString &sql)
-{
-    QString value;
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("pr"));
-        db.setDatabaseName(run.path(QStringLiteral("DB/Firm.db")));
-        if (db.open()) {
-            QSqlQuery query(db);
-            query.exec(sql);
-            if (query.next())
-                value = query.value(0).toString();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("pr"));
-    return value;
-}
-
-QString InvoiceCounter(const ProgramRun &run)
-{
-    return OnFirm(run, QStringLiteral("SELECT \"Фактура №\" FROM Firm ORDER BY rowid"));
-}
-
 QStringList Archived(const ProgramRun &run)
 {
     return QDir(run.path(QStringLiteral("DB"))).entryList({QStringLiteral("*.bmp")}, QDir::Files);
@@ -121,11 +97,11 @@ void TestPrintRefusals::refused()
     if (transfer != QLatin1String("none"))
         Main->SpeedButton4->click();
     if (transfer == QLatin1String("failed")) {
-        OnFirm(run, QStringLiteral("UPDATE Firm SET \"Фактура №\" = 'abc'"));
+        OnFirmTable(run, QStringLiteral("UPDATE Firm SET \"Фактура №\" = 'abc'"));
         Main->SpeedButton4->click();
         QCOMPARE(script.errors.size(), 1);
         script.errors.clear();
-        OnFirm(run, QStringLiteral("UPDATE Firm SET \"Фактура №\" = '0000000041'"));
+        OnFirmTable(run, QStringLiteral("UPDATE Firm SET \"Фактура №\" = '0000000041'"));
     }
     QCOMPARE(script.errors, QStringList());
     const QString mark = Doc->Label8->caption();

@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QToolButton>
 
 bool CopyFolder(const QString &from, const QString &to)
@@ -74,4 +76,28 @@ void ProgramRun::closeMenu()
 QString ProgramRun::path(const QString &name) const
 {
     return QDir(m_dir.path()).filePath(name);
+}
+
+QString OnFirmTable(const ProgramRun &run, const QString &sql)
+{
+    QString value;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other_program"));
+        db.setDatabaseName(run.path(QStringLiteral("DB/Firm.db")));
+        if (db.open()) {
+            QSqlQuery query(db);
+            query.exec(sql);
+            if (query.next())
+                value = query.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other_program"));
+    return value;
+}
+
+QString InvoiceCounter(const ProgramRun &run)
+{
+    return OnFirmTable(run, QStringLiteral("SELECT \"Фактура №\" FROM Firm ORDER BY rowid"));
 }

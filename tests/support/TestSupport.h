@@ -36,6 +36,12 @@ private:
 // piece of record 1 of "Стоки и Услуги". The transfer is still to be run.
 void TakeClientAndLine(ScriptedDialogs &script);
 
+// Runs one statement on the run's own-company table file as another program would, and gives
+// the first value it returns.
+QString OnFirmTable(const ProgramRun &run, const QString &sql);
+// The stored invoice counter of the first own-company record.
+QString InvoiceCounter(const ProgramRun &run);
+
 // Copies a folder's files (not recursively) into another, creating it.
 bool CopyFolder(const QString &from, const QString &to);
 
