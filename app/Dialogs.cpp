@@ -3,15 +3,18 @@
 #include "app/Application.h"
 
 #include <QCursor>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace {
 QtDialogs qtDialogs;
@@ -118,6 +121,31 @@ void QtDialogs::shellPrint(const QString &file)
 #endif
 }
 
+QString QtDialogs::saveFileName(QWidget *parent, const QString &proposed, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, QString(), proposed, filter);
+}
+
+bool QtDialogs::shellOpenFile(const QString &file)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void QtDialogs::printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
+                             QWidget *parent)
+{
+#if QT_CONFIG(printpreviewdialog)
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter *target) { paint(target); });
+    dialog.exec();
+#else
+    Q_UNUSED(printer);
+    Q_UNUSED(paint);
+    Q_UNUSED(parent);
+#endif
+}
+
 void ScriptedDialogs::showMessage(const QString &text)
 {
     messages << text;
@@ -190,4 +218,26 @@ bool ScriptedDialogs::shellOpen(const QString &program, const QString &folder)
 void ScriptedDialogs::shellPrint(const QString &file)
 {
     shellCalls << ShellCall{QStringLiteral("print"), file, QString()};
+}
+
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &)
+{
+    if (saveAnswers.empty())
+        return QString();
+    const QString answer = saveAnswers.front();
+    saveAnswers.pop();
+    return answer;
+}
+
+bool ScriptedDialogs::shellOpenFile(const QString &file)
+{
+    shellCalls << ShellCall{QStringLiteral("open"), file, QString()};
+    return viewerFound;
+}
+
+void ScriptedDialogs::printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
+                                   QWidget *)
+{
+    ++previews;
+    paint(&printer);
 }

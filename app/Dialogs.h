@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <queue>
 
@@ -39,6 +40,15 @@ public:
     virtual bool shellOpen(const QString &program, const QString &folder) = 0;
     // The shell's "print" verb on a saved file; fire and forget.
     virtual void shellPrint(const QString &file) = 0;
+    // The save dialog; returns the chosen file, or an empty text when cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &proposed,
+                                 const QString &filter) = 0;
+    // The shell's "open" verb on a document: the desktop's viewer for its kind of file.
+    virtual bool shellOpenFile(const QString &file) = 0;
+    // The print preview of the platform for the printer; paint draws the pages on the printer it
+    // is given, as often as the preview needs them.
+    virtual void printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
+                              QWidget *parent) = 0;
 };
 
 // The seam in force; the Qt implementation unless a test installs another.
@@ -60,6 +70,10 @@ public:
     QPoint cursorPos() override;
     bool shellOpen(const QString &program, const QString &folder) override;
     void shellPrint(const QString &file) override;
+    QString saveFileName(QWidget *parent, const QString &proposed, const QString &filter) override;
+    bool shellOpenFile(const QString &file) override;
+    void printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
+                      QWidget *parent) override;
 };
 
 // Answers every dialog from prepared answers and records what the program showed. Used by tests;
@@ -77,10 +91,13 @@ public:
     // Prepared answers, taken in order. std::nullopt is a cancel.
     std::queue<std::optional<QString>> queryAnswers;
     std::queue<QString> pictureAnswers;
+    std::queue<QString> saveAnswers;
     std::queue<bool> printAnswers;
     // Answers to yes/no questions; none prepared is "Не".
     std::queue<bool> yesNoAnswers;
     QPoint pointer{100, 100};
+    // Whether the desktop has a viewer for the documents opened.
+    bool viewerFound = true;
 
     // What the program showed.
     QStringList messages;
@@ -89,6 +106,8 @@ public:
     QList<Query> queries;
     QList<ShellCall> shellCalls;
     int printDialogs = 0;
+    // Each preview draws its pages once on the printer it was given.
+    int previews = 0;
     int popups = 0;
     QMenu *lastPopup = nullptr;
 
@@ -105,6 +124,10 @@ public:
     QPoint cursorPos() override;
     bool shellOpen(const QString &program, const QString &folder) override;
     void shellPrint(const QString &file) override;
+    QString saveFileName(QWidget *parent, const QString &proposed, const QString &filter) override;
+    bool shellOpenFile(const QString &file) override;
+    void printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
+                      QWidget *parent) override;
 };
 
 // Installs a ScriptedDialogs for the lifetime of the guard.

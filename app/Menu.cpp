@@ -7,6 +7,7 @@
 #include "document/Document.h"
 #include "document/Transfer.h"
 #include "euro/EuroCommand.h"
+#include "journal/Journal.h"
 #include "lines/MemoryFile.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
@@ -67,10 +68,14 @@ TMain::TMain()
                               QStringLiteral("Валута"), MenuPicture::Currency,
                               &TMain::SpeedButton9Click);
 
-    // Below the eight buttons of old: the one-way switch of the home currency to the euro.
+    // Buttons added later go below the eight, whose places people know: the one-way switch of
+    // the home currency to the euro, and the journal.
     SpeedButton10 =
         MenuButton(this, QStringLiteral("SpeedButton10"), 0, 480, QStringLiteral("Евро"),
                    MenuPicture::Euro, &TMain::SpeedButton10Click);
+    SpeedButton11 =
+        MenuButton(this, QStringLiteral("SpeedButton11"), 180, 480, QStringLiteral("Дневник"),
+                   MenuPicture::Journal, &TMain::SpeedButton11Click);
 
     // The form sizes itself to its buttons.
     setFixedSize(2 * kButtonWidth, 5 * kButtonHeight);
@@ -104,6 +109,17 @@ void TMain::SpeedButton7Click()
 void TMain::SpeedButton9Click()
 {
     Form4->OpenCurrency();
+}
+
+void TMain::SpeedButton11Click()
+{
+    TJournal *journal = JournalWindow();
+    journal->setWindowState(journal->windowState() & ~Qt::WindowMinimized);
+    if (journal->isVisible())
+        journal->Reload();
+    journal->show();
+    journal->raise();
+    journal->activateWindow();
 }
 
 void TMain::SpeedButton10Click()

@@ -21,6 +21,7 @@ public:
     QToolButton *SpeedButton1; // "Отпечатай и съхрани"
     QToolButton *SpeedButton9; // "Валута"
     QToolButton *SpeedButton10; // "Евро"
+    QToolButton *SpeedButton11; // "Дневник"
 
     void SpeedButton5Click();
     void SpeedButton6Click();
@@ -31,6 +32,7 @@ public:
     void SpeedButton1Click();
     void SpeedButton9Click();
     void SpeedButton10Click();
+    void SpeedButton11Click();
     // The end of the program: writes "Vmem.txt" and asks the message loop to quit.
     void FormClose();
 

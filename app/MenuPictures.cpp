@@ -4,7 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace {
+namespace
+{
 constexpr int kSize = 64;
 
 void DrawCompanies(QPainter &p)
@@ -79,8 +80,8 @@ void DrawToInvoice(QPainter &p)
 {
     DrawTable(p);
     p.setBrush(QColor(60, 150, 70));
-    QPolygon arrow({QPoint(22, 40), QPoint(46, 40), QPoint(46, 32), QPoint(60, 46),
-                    QPoint(46, 60), QPoint(46, 52), QPoint(22, 52)});
+    QPolygon arrow({QPoint(22, 40), QPoint(46, 40), QPoint(46, 32), QPoint(60, 46), QPoint(46, 60),
+                    QPoint(46, 52), QPoint(22, 52)});
     p.drawPolygon(arrow);
 }
 
@@ -108,6 +109,7 @@ void DrawCurrency(QPainter &p)
     p.drawText(QRect(26, 8, 32, 32), Qt::AlignCenter, QStringLiteral("€"));
     p.drawText(QRect(6, 20, 34, 34), Qt::AlignCenter, QStringLiteral("$"));
 }
+
 // A euro coin over a lev note: the switch of the home currency.
 void DrawEuro(QPainter &p)
 {
@@ -121,6 +123,21 @@ void DrawEuro(QPainter &p)
     p.setFont(font);
     p.setPen(QColor(250, 210, 60));
     p.drawText(QRect(24, 22, 34, 34), Qt::AlignCenter, QStringLiteral("€"));
+}
+
+// A bound book of pages with a magnifier: the journal of issued documents.
+void DrawJournal(QPainter &p)
+{
+    p.setBrush(QColor(120, 70, 50));
+    p.drawRect(8, 6, 40, 50);
+    p.setBrush(Qt::white);
+    p.drawRect(14, 10, 32, 42);
+    for (int y = 18; y < 48; y += 6)
+        p.drawLine(18, y, 42, y);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(50, 50, 60), 3));
+    p.drawEllipse(34, 32, 16, 16);
+    p.drawLine(48, 46, 58, 56);
 }
 } // namespace
 
@@ -158,6 +175,9 @@ QIcon MenuIcon(MenuPicture picture)
         break;
     case MenuPicture::Euro:
         DrawEuro(p);
+        break;
+    case MenuPicture::Journal:
+        DrawJournal(p);
         break;
     }
     return QIcon(pixmap);

@@ -13,6 +13,7 @@ enum class MenuPicture {
     Print,
     Currency,
     Euro,
+    Journal
 };
 
 QIcon MenuIcon(MenuPicture picture);

@@ -8,6 +8,7 @@
 #include "euro/HomeCurrency.h"
 #include "lines/Unit1.h"
 #include "print/Pr.h"
+#include "print/PrintPage.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -517,10 +518,13 @@ TDoc::TDoc()
                                    QStringLiteral("Отпечатай"), PrintPicture());
     SpeedButton3 = MakeSpeedButton(this, QStringLiteral("SpeedButton3"), 872, 96, 128, 76,
                                    QStringLiteral("Нова фактура"), NewInvoicePicture());
-    for (QToolButton *button : {SpeedButton1, SpeedButton3})
+    SpeedButton4 = MakeSpeedButton(this, QStringLiteral("SpeedButton4"), 872, 179, 128, 76,
+                                   QStringLiteral("Преглед"), PrintPicture());
+    for (QToolButton *button : {SpeedButton1, SpeedButton3, SpeedButton4})
         button->setIconSize(QSize(40, 40));
     connect(SpeedButton1, &QToolButton::clicked, this, Handler(this, &TDoc::SpeedButton1Click));
     connect(SpeedButton3, &QToolButton::clicked, this, Handler(this, &TDoc::SpeedButton3Click));
+    connect(SpeedButton4, &QToolButton::clicked, this, Handler(this, &TDoc::SpeedButton4Click));
 
     const QFont arial11 = PixelFont(QStringLiteral("Arial"), 11);
     NO = new TLabel(client, QStringLiteral("NO"), 888, 320, QStringLiteral("0"), arial11);
@@ -805,6 +809,11 @@ void TDoc::SpeedButton1Click()
 void TDoc::SpeedButton3Click()
 {
     StartNewInvoice();
+}
+
+void TDoc::SpeedButton4Click()
+{
+    PreviewPage(PrintOptionsForm->Printer(), this);
 }
 
 void TDoc::NewExecute()

@@ -127,6 +127,7 @@ public:
     // Beside the page (not printed); the buttons stay in sight while the page scrolls.
     QToolButton *SpeedButton1; // "Отпечатай"
     QToolButton *SpeedButton3; // "Нова фактура"
+    QToolButton *SpeedButton4; // "Преглед"
     TLabel *NO;                // the current document number, hidden
     TLabel *SVpath;            // the data folder, hidden
     // Shown while invoices dated 2026 or later are still made in leva; it blocks nothing.
@@ -190,6 +191,8 @@ public:
     // Handlers.
     void SpeedButton1Click();
     void SpeedButton3Click();
+    // "Преглед": the print preview of the page.
+    void SpeedButton4Click();
     void NewExecute();     // tidy-up: centres the mark and number line, suffixes and aligns totals
     void ResizedExecute(); // re-flow: stacks the regions below the address blocks
     void StringGrid2SelectCell(int col, int row, bool &canSelect);

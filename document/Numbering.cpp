@@ -7,6 +7,8 @@
 #include "app/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
+#include "journal/JournalStore.h"
+#include "journal/PageEntry.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
@@ -15,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QSet>
+#include <memory>
 
 bool NumberStored = false;
 
@@ -41,11 +44,59 @@ QString StoreKey(int firm, const QString &field, int number)
            QString::number(number);
 }
 
+// The counter and the journal held together from before a print to its store, on the
+// own-company record at HeldRecNo. Empty when the counter is held through the table alone.
+std::unique_ptr<CounterAndJournal> BothHeld;
+int HeldRecNo = 0;
+
 bool Holding()
 {
+    if (BothHeld)
+        return true;
     const TTable *table = Form4 ? Form4->Table1 : nullptr;
     return table && table->Active() && table->InTransaction() &&
            table->TableName() == kCounterTable;
+}
+
+void TellJournalFailed(const JournalError &error)
+{
+    dialogs().showMessage(error.message() +
+                          QStringLiteral("\nНомерът се съхранява без запис в дневника."));
+}
+
+// Takes the counter and the journal together. A journal that cannot be used is reported, and
+// the counter is then held through the table alone.
+void HoldWithJournal(const TTable &table)
+{
+    try {
+        BothHeld =
+            std::make_unique<CounterAndJournal>(JournalFileName(TablesFolder()), table.FilePath());
+        HeldRecNo = table.RecNo();
+    } catch (const JournalError &error) {
+        BothHeld.reset();
+        TellJournalFailed(error);
+    }
+}
+
+// Stores the number through the table's own transaction, already started; returns whether the
+// counter moved.
+bool StoreThroughTable(TTable &table, const QString &field, int number)
+{
+    bool stored = false;
+    try {
+        TField *counter = table.FieldByName(field);
+        if (number > CounterValue(counter->AsString(), field)) {
+            table.Edit();
+            counter->SetAsString(TenDigits(number));
+            table.Post();
+            stored = true;
+        }
+        table.Commit();
+    } catch (...) {
+        table.Rollback();
+        throw;
+    }
+    return stored;
 }
 
 // The routine behind the manual number and the note reference: two queries, the first answer
@@ -89,10 +140,17 @@ bool HoldDocumentNumber()
     bool ahead = false;
     try {
         // Another program storing a number now has to wait for this print.
-        table.StartTransaction();
-        table.Refresh();
+        HoldWithJournal(table);
         const QString field = CounterField(CurrentKind());
-        const int stored = CounterValue(table.FieldByName(field)->AsString(), field);
+        QString counterText;
+        if (BothHeld) {
+            counterText = BothHeld->counter(HeldRecNo, field);
+        } else {
+            table.StartTransaction();
+            table.Refresh();
+            counterText = table.FieldByName(field)->AsString();
+        }
+        const int stored = CounterValue(counterText, field);
         const bool prepared = Doc->NO->caption() == Prepared.number && field == Prepared.field &&
                               Form4->FirmRecNo == Prepared.firm;
         if (prepared && number <= stored &&
@@ -105,6 +163,7 @@ bool HoldDocumentNumber()
                     .arg(Doc->NO->caption(), field, kCounterTable, TenDigits(stored)));
         ahead = number > stored;
     } catch (...) {
+        BothHeld.reset();
         table.Rollback();
         Form4->SpeedButton1Click();
         throw;
@@ -113,7 +172,7 @@ bool HoldDocumentNumber()
     return ahead;
 }
 
-void StoreDocumentNumber()
+void StoreDocumentNumber(const PrintedPage *printed)
 {
     if (!Holding())
         HoldDocumentNumber();
@@ -124,17 +183,32 @@ void StoreDocumentNumber()
     try {
         number = DocumentNumberValue(Doc->NO->caption());
         Doc->NO->setCaption(TenDigits(number));
-        TField *counter = table.FieldByName(field);
-        if (number > CounterValue(counter->AsString(), field)) {
-            table.Edit();
-            counter->SetAsString(Doc->NO->caption());
-            table.Post();
-            stored = true;
-        }
-        table.Commit();
     } catch (...) {
-        table.Rollback();
+        ReleaseDocumentNumber();
         throw;
+    }
+    if (BothHeld) {
+        try {
+            stored = number > CounterValue(BothHeld->counter(HeldRecNo, field), field) &&
+                     BothHeld->advanceCounter(HeldRecNo, field, number);
+            if (printed)
+                BothHeld->addPage(EntryOfPage(*printed));
+            BothHeld->commit();
+            BothHeld.reset();
+        } catch (const JournalError &error) {
+            // Nothing of the two was stored; the number goes into the counter alone.
+            BothHeld.reset();
+            TellJournalFailed(error);
+            table.StartTransaction();
+            stored = StoreThroughTable(table, field, number);
+        } catch (...) {
+            BothHeld.reset();
+            throw;
+        }
+        // The browser shows the counter as stored.
+        table.Refresh();
+    } else {
+        stored = StoreThroughTable(table, field, number);
     }
     if (stored)
         StoredByThisRun.insert(StoreKey(Form4->FirmRecNo, field, number));
@@ -148,6 +222,7 @@ void ForgetDocumentNumbers()
 
 void ReleaseDocumentNumber()
 {
+    BothHeld.reset();
     if (Form4 && Form4->Table1 && Form4->Table1->InTransaction())
         Form4->Table1->Rollback();
 }

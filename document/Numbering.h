@@ -1,5 +1,7 @@
 #pragma once
 
+struct PrintedPage;
+
 // The document number and the dates of the page, and the start of a new invoice.
 
 // Set after a print of either mark; never cleared in a run. The counter itself decides whether a
@@ -22,8 +24,10 @@ void WriteNumberAndDates();
 bool HoldDocumentNumber();
 // After a print: stores the page's number into the counter of the current kind when it is
 // greater than the stored one, so a counter never goes back nor hands out a number twice, and
-// ends the hold's transaction. Holds first when no hold is in force.
-void StoreDocumentNumber();
+// ends the hold's transaction. Holds first when no hold is in force. Given the printed page,
+// the page goes into the journal in the counter's transaction; a journal that cannot be written
+// is reported and the number is stored without it.
+void StoreDocumentNumber(const PrintedPage *printed = nullptr);
 // Ends a hold without storing anything; nothing happens without one.
 void ReleaseDocumentNumber();
 // Forgets the prepared number and the numbers stored, as at the start of a run.

@@ -8,16 +8,21 @@
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "journal/JournalRecord.h"
+#include "journal/PageEntry.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
 #include "print/ArchiveName.h"
+#include "print/PdfFile.h"
 #include "print/Pr.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QPrinter>
 #include <QTableWidget>
@@ -25,15 +30,28 @@
 
 namespace
 {
-// The field marks that must not reach paper: every silver background of the page turns white.
+// The labels whose silver field marks must not reach paper.
+QList<TLabel *> MarkedFields()
+{
+    return {Doc->Label15, Doc->Label33, Doc->Label29, Doc->Label30, Doc->Label34,
+            Doc->Label65, Doc->Label22, Doc->Label16, Doc->Label18, Doc->Label19,
+            Doc->Label37, Doc->Label38, Doc->Label39, Doc->Label53, Doc->Label35,
+            Doc->Label52, Doc->Label55, Doc->Label57, Doc->Label40};
+}
+
+// Every silver background of the page turns white.
 void WhitenFields()
 {
-    TLabel *const fields[] = {Doc->Label15, Doc->Label33, Doc->Label29, Doc->Label30, Doc->Label34,
-                              Doc->Label65, Doc->Label22, Doc->Label16, Doc->Label18, Doc->Label19,
-                              Doc->Label37, Doc->Label38, Doc->Label39, Doc->Label53, Doc->Label35,
-                              Doc->Label52, Doc->Label55, Doc->Label57, Doc->Label40};
-    for (TLabel *label : fields)
+    for (TLabel *label : MarkedFields())
         label->setColor(clWhite);
+}
+
+// "<kind> № <number>", the title of the page's PDF.
+QString PdfTitle()
+{
+    const QString note = Doc->Panel2->isHidden() ? QString() : Doc->Label21->caption();
+    return DocumentKindOfPage(Doc->Label1->caption(), note) + QStringLiteral(" № ") +
+           Doc->NO->caption();
 }
 
 // A field still showing its dotted placeholder, or nothing.
@@ -59,6 +77,21 @@ bool PageHasLine()
 bool PageHasClient()
 {
     return !Unfilled(Doc->Label33->caption()) || !Unfilled(Doc->Label23->caption());
+}
+
+// A page archived earlier, as the journal lists it.
+PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
+{
+    PrintedPage page{mark, 8, fileName, QString()};
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        const BitmapHeader header = ReadBitmapHeader(file.read(64));
+        if (header.valid)
+            page.bitsPerPixel = header.bitsPerPixel;
+    }
+    if (QFileInfo(PdfFileNameFor(fileName)).isFile())
+        page.pdfFile = PdfFileNameFor(fileName);
+    return page;
 }
 
 // Ends the number's hold when the print stops before the store.
@@ -141,8 +174,10 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
         if (!ahead)
             throw UserError(ArchivedPageExists(fileName));
         // A print that ended after archiving its page but before storing the number (the program
-        // was killed): the number may be on paper already, so it is taken as used now.
-        StoreDocumentNumber();
+        // was killed): the number may be on paper already, so it is taken as used now, and the
+        // archived page goes into the journal with it.
+        const PrintedPage archived = ArchivedPage(fileName, mark);
+        StoreDocumentNumber(&archived);
         throw UserError(ArchivedPageExists(fileName) +
                         QStringLiteral("\nПечатът на този номер е бил прекъснат преди номерът да "
                                        "бъде записан; сега той е записан. Натиснете „Към "
@@ -169,8 +204,19 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     // The archive, never replacing a page archived before.
     SaveNewBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
 
-    // The print, then the number stored (the hold's transaction ends there).
+    // The PDF is a convenience beside the archived bitmap: one that cannot be written is
+    // reported and the print goes on.
+    PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString()};
+    const QString pdfName = PdfFileNameFor(fileName);
+    try {
+        SavePagePdf(pdfName, Doc->Panel1, PdfTitle());
+        printed.pdfFile = pdfName;
+    } catch (const UserError &error) {
+        dialogs().showMessage(QStringLiteral("PDF файлът на страницата не е записан.\n") +
+                              error.message());
+    }
 
+    // The print, then the number stored (the hold's transaction ends there).
     if (dialogs().printDialog(printer, owner)) {
         QPainter painter;
         if (painter.begin(&printer)) {
@@ -186,11 +232,65 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     }
 
     dialogs().shellPrint(fileName);
-    StoreDocumentNumber();
+    StoreDocumentNumber(&printed);
 
     if (PrintOptionsForm) {
         PrintOptionsForm->show();
         PrintOptionsForm->raise();
         PrintOptionsForm->activateWindow();
     }
+}
+
+void PreviewPage(QPrinter &printer, QWidget *owner)
+{
+    // The preview shows the page as it will print, without the silver field marks, and leaves
+    // the marks on screen as they were.
+    struct Look {
+        TLabel *label;
+        QPalette palette;
+        bool filled;
+    };
+    QList<Look> looks;
+    for (TLabel *label : MarkedFields())
+        looks.append({label, label->palette(), label->autoFillBackground()});
+    WhitenFields();
+    Doc->New->trigger();
+    const QImage image = ToImage(ReduceTo8Bits(CaptureWidget(Doc->Panel1)));
+    for (const Look &look : looks) {
+        look.label->setPalette(look.palette);
+        look.label->setAutoFillBackground(look.filled);
+    }
+
+    printer.setPageOrientation(QPageLayout::Portrait);
+    dialogs().printPreview(
+        printer,
+        [&image](QPrinter *target) {
+            QPainter painter;
+            if (!painter.begin(target))
+                return;
+            painter.setRenderHint(QPainter::LosslessImageRendering);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(TargetRect(target->width(), target->height()), image);
+        },
+        owner);
+}
+
+bool ReprintArchivedPage(const QString &bitmapFile, QPrinter &printer, QWidget *owner)
+{
+    const QImage image(bitmapFile);
+    if (image.isNull())
+        throw UserError(QStringLiteral("Архивираната страница %1 не може да бъде прочетена.")
+                            .arg(QDir::toNativeSeparators(bitmapFile)));
+    const QRect target = TargetRect(printer.width(), printer.height());
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!dialogs().printDialog(printer, owner))
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw UserError(QStringLiteral("Принтерът не можа да започне печата."));
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, image);
+    painter.end();
+    return true;
 }

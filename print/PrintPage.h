@@ -19,6 +19,12 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 // The page may be printed: the last transfer ran to its end, the page has a line and a client,
 // and its number is a whole number. Throws the message for the user otherwise.
 void CheckPageForPrint();
+// The print preview of the page as a print would draw it (fields white, stretched into the
+// sheet's rectangle); the page on screen keeps its field marks.
+void PreviewPage(QPrinter &printer, QWidget *owner);
+// Prints an archived page again through the print dialog, as the print routine draws it.
+// Returns whether it was printed; a page that cannot be read throws a UserError.
+bool ReprintArchivedPage(const QString &bitmapFile, QPrinter &printer, QWidget *owner);
 
 // The pixels of a widget painted with its visible children, at its size in pixels.
 PageBitmap CaptureWidget(QWidget *widget);

@@ -168,6 +168,8 @@ void TestStartup::menuButtons_data()
                               << "Валута" << QPoint(180, 360);
     QTest::newRow("euro, below the eight") << "SpeedButton10"
                                            << "Евро" << QPoint(0, 480);
+    QTest::newRow("journal") << "SpeedButton11"
+                             << "Дневник" << QPoint(180, 480);
 }
 
 void TestStartup::menuButtons()

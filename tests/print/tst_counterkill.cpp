@@ -64,6 +64,9 @@ int PrintInvoices(const QString &folder, int count)
 struct FolderState {
     QString integrity;
     int counter = -1;
+    // The numbers of the originals in the journal, in the order they were added.
+    QList<int> journal;
+    QString journalIntegrity = QStringLiteral("ok");
 };
 
 FolderState Inspect(const QString &folder)
@@ -84,7 +87,36 @@ FolderState Inspect(const QString &folder)
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("k"));
+    const QString journal = QDir(folder).filePath(QStringLiteral("DB/Journal.db"));
+    if (QFile::exists(journal)) {
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("j"));
+            db.setDatabaseName(journal);
+            if (db.open()) {
+                QSqlQuery query(db);
+                if (query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next())
+                    state.journalIntegrity = query.value(0).toString();
+                if (query.exec(
+                        QStringLiteral("SELECT Number FROM Journal WHERE IsCopy = 0 ORDER BY Id")))
+                    while (query.next())
+                        state.journal << query.value(0).toString().toInt();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("j"));
+    }
     return state;
+}
+
+// The journal lists every number the counter handed out, each once and in order: 42 up to the
+// counter, none above it.
+QList<int> NumbersUpTo(int counter)
+{
+    QList<int> numbers;
+    for (int number = 42; number <= counter; ++number)
+        numbers << number;
+    return numbers;
 }
 
 // Every archived page is a whole bitmap of the page's size.
@@ -158,6 +190,9 @@ void TestCounterKill::killedWhilePrinting()
         QCOMPARE(state.integrity, QStringLiteral("ok"));
         QVERIFY2(state.counter >= counter, qPrintable(QString::number(state.counter)));
         QVERIFY(state.counter >= highestStored);
+        // The counter and the journal were stored together or not at all.
+        QCOMPARE(state.journalIntegrity, QStringLiteral("ok"));
+        QCOMPARE(state.journal, NumbersUpTo(state.counter));
         counter = state.counter;
         QString problem;
         QVERIFY2(ArchiveWhole(dir.path(), problem), qPrintable(problem));
@@ -174,9 +209,12 @@ void TestCounterKill::killedWhilePrinting()
     const QByteArray out = last.readAllStandardOutput();
     qInfo("%d kills, counter %d; the next run: %s", kills, counter, out.constData());
     QVERIFY2(out.count("stored ") >= 2, out.constData());
-    QVERIFY(Inspect(dir.path()).counter > counter);
+    const FolderState end = Inspect(dir.path());
+    QVERIFY(end.counter > counter);
+    QCOMPARE(end.journal, NumbersUpTo(end.counter));
     const QStringList leftovers =
-        QDir(dir.filePath(QStringLiteral("DB"))).entryList({QStringLiteral("*.bmp.*")});
+        QDir(dir.filePath(QStringLiteral("DB")))
+            .entryList({QStringLiteral("*.bmp.*"), QStringLiteral("*.pdf.*")});
     QCOMPARE(leftovers, QStringList());
 }
 

@@ -1,0 +1,471 @@
+#include "support/TestSupport.h"
+
+#include "app/Look.h"
+#include "app/Menu.h"
+#include "app/ProgramFolder.h"
+#include "document/Document.h"
+#include "document/DocumentNumber.h"
+#include "document/Numbering.h"
+#include "document/Transfer.h"
+#include "journal/Journal.h"
+#include "journal/JournalStore.h"
+#include "lines/Unit1.h"
+#include "masterdata/Table.h"
+#include "masterdata/Unit4.h"
+#include "print/Pr.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPaintEngine>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace
+{
+const QString kInvoice = QStringLiteral("ФАКТУРА / INVOICE");
+const QString kProforma = QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE");
+const QString kCreditNote = QStringLiteral("Кредитно известие / Credit note");
+
+// A printer measured like a PDF page whose drawing is only counted.
+class CountingEngine : public QPaintEngine
+{
+public:
+    CountingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { ++images; }
+    void drawImage(const QRectF &, const QImage &, const QRectF &,
+                   Qt::ImageConversionFlags) override
+    {
+        ++images;
+    }
+    Type type() const override { return QPaintEngine::User; }
+    int images = 0;
+};
+
+class CountingPrinter : public QPrinter
+{
+public:
+    CountingPrinter() : QPrinter(QPrinter::HighResolution) { setOutputFormat(QPrinter::PdfFormat); }
+    QPaintEngine *paintEngine() const override { return &engine; }
+    mutable CountingEngine engine;
+};
+
+void Take(void (TMain::*opener)(), int recNo)
+{
+    (Main->*opener)();
+    Form4->Table1->SetRecNo(recNo);
+    Form4->SpeedButton2->click();
+}
+
+void Choose(QComboBox *box, const QString &text)
+{
+    box->setCurrentIndex(box->findText(text));
+    QCOMPARE(box->currentText(), text);
+}
+
+// A client and one line on the page, as a print needs them.
+void FillPage(ScriptedDialogs &script)
+{
+    Take(&TMain::SpeedButton7Click, 1);
+    script.answer(QStringLiteral("2"));
+    Take(&TMain::SpeedButton3Click, 1);
+}
+
+// Transfers the line table and prints the page with a mark, the print dialog confirmed.
+void TransferAndPrint(ScriptedDialogs &script, QToolButton *mark)
+{
+    Main->SpeedButton4->click();
+    script.printAnswers.push(true);
+    mark->click();
+}
+
+// Types a text key by key, as a user would, Cyrillic letters included.
+void Type(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+QString Counter(const QString &field)
+{
+    Form4->OpenFirm();
+    const QString value = Form4->Table1->FieldByName(field)->AsString();
+    Form4->SpeedButton1Click();
+    return value;
+}
+
+QString PdfText(const QString &file)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return QString();
+    QProcess process;
+    process.start(tool, {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString PdfInfo(const QString &file)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(QStringLiteral("pdfinfo")), {file});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+} // namespace
+
+// The journal of issued documents along the road of several documents, and its window.
+class TestJournal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void roadOfThreeDocuments();
+    void pdfOfThePage();
+    void unusableJournalStillPrints();
+    void pdfThatCannotBeWrittenIsReported();
+    void interruptedPrintGoesIntoTheJournal();
+    void previewLeavesThePage();
+};
+
+void TestJournal::init()
+{
+    Transferred = false;
+    NumberStored = false;
+}
+
+void TestJournal::roadOfThreeDocuments()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    ScriptedDialogs &script = run.script();
+    const QString db = run.path(QStringLiteral("DB"));
+    const QString journal = JournalFileName(db);
+    CountingPrinter printer;
+    PrintOptionsForm->SetPrinter(&printer);
+
+    Take(&TMain::SpeedButton7Click, 1);
+    const QString client = Doc->Label33->caption();
+    Take(&TMain::SpeedButton5Click, 1);
+    script.answer(QStringLiteral("2"));
+    Take(&TMain::SpeedButton3Click, 1);
+    script.answer(QStringLiteral("5"));
+    Take(&TMain::SpeedButton3Click, 3);
+
+    // An invoice, original and copy.
+    QVERIFY(!QFile::exists(journal));
+    TransferAndPrint(script, PrintOptionsForm->SpeedButton1);
+    script.printAnswers.push(true);
+    PrintOptionsForm->SpeedButton2->click();
+    // A proforma of the same lines.
+    Choose(Form1->ComboBox2, kProforma);
+    TransferAndPrint(script, PrintOptionsForm->SpeedButton1);
+    // A credit note to the invoice.
+    Choose(Form1->ComboBox2, kInvoice);
+    Choose(Form1->ComboBox1, kCreditNote);
+    TransferAndPrint(script, PrintOptionsForm->SpeedButton1);
+    QCOMPARE(script.errors, QStringList());
+    QCOMPARE(script.messages, QStringList());
+
+    QVector<JournalEntry> rows = ReadJournal(journal);
+    QCOMPARE(rows.size(), 4);
+    struct Expected {
+        QString number, series, kind;
+        bool copy;
+        QString bitmap;
+    };
+    const QList<Expected> expected{
+        {"0000000043", "Фактура №", "Кредитно известие", false, "VInvFirm1_0000000043_"},
+        {"0000000008", "Проформа №", "Проформа фактура", false, "VProformFirm1_0000000008_"},
+        {"0000000042", "Фактура №", "Фактура", true, "VInvFirm1_0000000042_copy"},
+        {"0000000042", "Фактура №", "Фактура", false, "VInvFirm1_0000000042_"}};
+    for (int i = 0; i < expected.size(); ++i) {
+        const JournalEntry &row = rows[i];
+        QCOMPARE(row.number, expected[i].number);
+        QCOMPARE(row.series, expected[i].series);
+        QCOMPARE(row.kind, expected[i].kind);
+        QCOMPARE(row.copy, expected[i].copy);
+        QCOMPARE(row.bitmapFile, db + QLatin1Char('/') + expected[i].bitmap + ".bmp");
+        QCOMPARE(row.pdfFile, db + QLatin1Char('/') + expected[i].bitmap + ".pdf");
+        QVERIFY(QFile::exists(row.pdfFile));
+        QCOMPARE(row.clientName, client);
+        QCOMPARE(row.supplierName, QStringLiteral("Ведрина Трейд ООД\nVedrina Trade Ltd"));
+        QCOMPARE(row.supplierVat, QStringLiteral("175402918"));
+        QCOMPARE(row.homeCurrency, QStringLiteral("BGL"));
+        QCOMPARE(row.taxBase, QStringLiteral("332.00"));
+        QCOMPARE(row.vat, QStringLiteral("66.40"));
+        QCOMPARE(row.total, QStringLiteral("398.40"));
+        QCOMPARE(row.vatRate, QStringLiteral("20%"));
+        QCOMPARE(row.foreignCurrency, QStringLiteral("EUR"));
+        QCOMPARE(row.foreignTotal, Form1->Label13->caption());
+        QCOMPARE(row.foreignRate, QStringLiteral("1.95583"));
+        QCOMPARE(row.documentDate, DateText(QDate::currentDate()));
+        QCOMPARE(row.taxEventDate, DateText(QDate::currentDate()));
+        QCOMPARE(row.colourDepth, 8);
+        QVERIFY(!row.printedAt.isEmpty());
+        // The lines as the page shows them, a wrapped description joined again.
+        const QVector<JournalLine> lines = ReadJournalLines(journal, row.id);
+        QCOMPARE(lines.size(), 2);
+        for (int l = 0; l < lines.size(); ++l) {
+            QCOMPARE(lines[l].position, l + 1);
+            QCOMPARE(lines[l].lineNumber, QString::number(l + 1));
+        }
+        QCOMPARE(lines[0].quantity, QStringLiteral("2"));
+        QCOMPARE(lines[1].quantity, QStringLiteral("5"));
+        QVERIFY(!lines[0].description.isEmpty());
+        QCOMPARE(lines[0].value, Doc->StringGrid2->cell(6, 2));
+    }
+    QVERIFY(rows[0].noteReference.startsWith(QStringLiteral("от дата / from date:")));
+    QVERIFY(rows[1].noteReference.isEmpty());
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000043"));
+    QCOMPARE(Counter(QStringLiteral("Проформа №")), QStringLiteral("0000000008"));
+
+    // A number typed by hand skips 44.
+    Choose(Form1->ComboBox1, QString());
+    Main->SpeedButton4->click();
+    script.answer(QStringLiteral("45"));
+    script.answer(DateText(QDate::currentDate()));
+    Doc->Label15Click();
+    script.printAnswers.push(true);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(script.errors, QStringList());
+
+    // The journal window, newest first, the gap marked.
+    Main->SpeedButton11->click();
+    TJournal *window = JournalWindow();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Дневник"));
+    QTableWidget *grid = window->findChild<QTableWidget *>(QStringLiteral("StringGrid1"));
+    QCOMPARE(grid->rowCount(), 5);
+    QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("0000000045"));
+    QCOMPARE(grid->item(0, 9)->text(), QStringLiteral("липсва 0000000044"));
+    QCOMPARE(grid->item(1, 9)->text(), QString());
+    QCOMPARE(grid->item(0, 3)->text(), client);
+    QCOMPARE(grid->item(0, 6)->text(), QStringLiteral("398.40"));
+    // Original and copy of 42 count once.
+    QCOMPARE(window->Label1->caption().left(45),
+             QStringLiteral("BGL: основа 1328.00, ДДС 265.60, общо 1593.60"));
+
+    // Found by a part of the client's name typed in another letter case; then by kind.
+    Type(window->Edit1, client.mid(1, 5).toUpper());
+    QCOMPARE(grid->rowCount(), 5);
+    window->Edit1->clear();
+    QTest::keyClicks(window->Edit1, QStringLiteral("08"));
+    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("Проформа фактура"));
+    window->Edit1->clear();
+    Choose(window->ComboBox1, QStringLiteral("Кредитно известие"));
+    QCOMPARE(grid->rowCount(), 1);
+    Choose(window->ComboBox1, QStringLiteral("Всички"));
+    Type(window->Edit1, QStringLiteral("нямакакъв"));
+    QCOMPARE(grid->rowCount(), 0);
+    QCOMPARE(window->Label1->caption(), QStringLiteral("Няма документи."));
+    window->Edit1->clear();
+
+    // Its PDF opens in the desktop's viewer.
+    grid->selectRow(3);
+    window->SpeedButton1->click();
+    QCOMPARE(script.shellCalls.last().verb, QStringLiteral("open"));
+    QCOMPARE(script.shellCalls.last().file, db + QStringLiteral("/VInvFirm1_0000000042_copy.pdf"));
+    // A desktop without a PDF viewer is told so.
+    script.viewerFound = false;
+    window->SpeedButton1->click();
+    QCOMPARE(script.errors.size(), 1);
+    QVERIFY(script.errors.first().contains(QStringLiteral("VInvFirm1_0000000042_copy.pdf")));
+    script.errors.clear();
+    script.viewerFound = true;
+
+    // A reprint prints the archived page: no new number, no new row.
+    const int printed = printer.engine.images;
+    script.printAnswers.push(true);
+    window->SpeedButton2->click();
+    QCOMPARE(script.errors, QStringList());
+    QCOMPARE(printer.engine.images, printed + 1);
+    QCOMPARE(ReadJournal(journal).size(), 5);
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000045"));
+    // Cancelled, it prints nothing.
+    script.printAnswers.push(false);
+    window->SpeedButton2->click();
+    QCOMPARE(printer.engine.images, printed + 1);
+
+    // The shown rows go to a spreadsheet file.
+    const QString csv = run.path(QStringLiteral("journal.csv"));
+    script.saveAnswers.push(csv);
+    Choose(window->ComboBox1, QStringLiteral("Фактура"));
+    window->SpeedButton3->click();
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(bytes.count("\r\n"), 1 + 3);
+    QVERIFY(bytes.contains("0000000045;Фактура;"));
+    QCOMPARE(script.errors, QStringList());
+
+    // A page removed from the archive is told, not printed.
+    QVERIFY(QFile::remove(db + QStringLiteral("/VInvFirm1_0000000045_.bmp")));
+    grid->selectRow(0);
+    window->SpeedButton2->click();
+    QCOMPARE(script.errors.size(), 1);
+    QVERIFY(script.errors.first().contains(QStringLiteral("VInvFirm1_0000000045_.bmp")));
+    window->close();
+    PrintOptionsForm->SetPrinter(nullptr);
+}
+
+void TestJournal::pdfOfThePage()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    Take(&TMain::SpeedButton7Click, 2);
+    const QString client = Doc->Label33->caption();
+    run.script().answer(QStringLiteral("3"));
+    Take(&TMain::SpeedButton3Click, 2);
+    CountingPrinter printer;
+    PrintOptionsForm->SetPrinter(&printer);
+    TransferAndPrint(run.script(), PrintOptionsForm->SpeedButton1);
+    QCOMPARE(run.script().errors, QStringList());
+    const QString bitmap = run.path(QStringLiteral("DB/VInvFirm1_0000000042_.bmp"));
+    const QString pdf = run.path(QStringLiteral("DB/VInvFirm1_0000000042_.pdf"));
+    QVERIFY(QFile::exists(bitmap));
+    // The text of the page can be found in the PDF.
+    const QString text = PdfText(pdf);
+    QVERIFY2(text.contains(QStringLiteral("0000000042")), qPrintable(text));
+    QVERIFY(text.contains(client.left(12)));
+    QVERIFY(text.contains(Doc->Label3->caption()));
+    QVERIFY(text.contains(QStringLiteral("ФАКТУРА / INVOICE")));
+    const QString info = PdfInfo(pdf);
+    if (!info.isEmpty()) {
+        QVERIFY2(info.contains(QStringLiteral("Фактура № 0000000042")), qPrintable(info));
+        QVERIFY(info.contains(QStringLiteral("A4")));
+    }
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains("pdfaid:part")); // the PDF/A mark
+    QVERIFY(bytes.contains("/FontFile2"));  // the fonts travel with the file
+    // The bitmap beside it is the one the archive always had.
+    QCOMPARE(QImage(bitmap).size(), QSize(859, 1168));
+    PrintOptionsForm->SetPrinter(nullptr);
+}
+
+void TestJournal::unusableJournalStillPrints()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    FillPage(run.script());
+    // Something that is no journal stands in its place.
+    const QString journal = JournalFileName(run.path(QStringLiteral("DB")));
+    QVERIFY(QDir().mkpath(journal));
+    CountingPrinter printer;
+    PrintOptionsForm->SetPrinter(&printer);
+    TransferAndPrint(run.script(), PrintOptionsForm->SpeedButton1);
+    QCOMPARE(run.script().errors, QStringList());
+    QCOMPARE(run.script().messages.size(), 1);
+    QVERIFY(run.script().messages.first().contains(QStringLiteral("Дневникът")));
+    QVERIFY(run.script().messages.first().contains(QStringLiteral("без запис в дневника")));
+    QCOMPARE(printer.engine.images, 1);
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
+    QVERIFY(NumberStored);
+    // The journal window tells what it cannot read.
+    Main->SpeedButton11->click();
+    QCOMPARE(run.script().errors.size(), 1);
+    QVERIFY(run.script().errors.first().contains(QStringLiteral("Journal.db")));
+    JournalWindow()->close();
+    PrintOptionsForm->SetPrinter(nullptr);
+}
+
+void TestJournal::pdfThatCannotBeWrittenIsReported()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    FillPage(run.script());
+    // A folder where the PDF would go.
+    QVERIFY(QDir().mkpath(run.path(QStringLiteral("DB/VInvFirm1_0000000042_.pdf"))));
+    CountingPrinter printer;
+    PrintOptionsForm->SetPrinter(&printer);
+    TransferAndPrint(run.script(), PrintOptionsForm->SpeedButton1);
+    QCOMPARE(run.script().errors, QStringList());
+    QCOMPARE(run.script().messages.size(), 1);
+    QVERIFY(run.script().messages.first().startsWith(QStringLiteral("PDF файлът")));
+    // Everything else of the print went its way; the journal knows there is no PDF.
+    QCOMPARE(printer.engine.images, 1);
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
+    const QVector<JournalEntry> rows = ReadJournal(JournalFileName(run.path(QStringLiteral("DB"))));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].pdfFile, QString());
+    PrintOptionsForm->SetPrinter(nullptr);
+}
+
+void TestJournal::interruptedPrintGoesIntoTheJournal()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    FillPage(run.script());
+    // A run was killed after archiving page 42 and before storing its number.
+    const QString archived = run.path(QStringLiteral("DB/VInvFirm1_0000000042_.bmp"));
+    Main->SpeedButton4->click();
+    {
+        QFile file(archived);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BM");
+    }
+    run.script().printAnswers.push(true);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(run.script().errors.size(), 1);
+    // The number counts as used, and the page that went out with it is in the journal.
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
+    const QVector<JournalEntry> rows = ReadJournal(JournalFileName(run.path(QStringLiteral("DB"))));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].number, QStringLiteral("0000000042"));
+    QCOMPARE(rows[0].bitmapFile, archived);
+    QCOMPARE(rows[0].pdfFile, QString());
+}
+
+void TestJournal::previewLeavesThePage()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    Main->SpeedButton4->click();
+    // A silver field that shows its background.
+    const QColor silver = Doc->Label34->palette().color(QPalette::Window);
+    QVERIFY(Doc->Label34->autoFillBackground());
+    QVERIFY(silver != QColor(Qt::white));
+    CountingPrinter printer;
+    PrintOptionsForm->SetPrinter(&printer);
+    QToolButton *preview = Doc->findChild<QToolButton *>(QStringLiteral("SpeedButton4"));
+    QVERIFY(preview);
+    QCOMPARE(preview->text(), QStringLiteral("Преглед"));
+    preview->click();
+    QCOMPARE(run.script().errors, QStringList());
+    QCOMPARE(run.script().previews, 1);
+    QCOMPARE(printer.engine.images, 1);
+    // Nothing was archived, numbered or journaled, and the field marks are still there.
+    QCOMPARE(Doc->Label34->palette().color(QPalette::Window), silver);
+    QVERIFY(Doc->Label34->autoFillBackground());
+    QVERIFY(!QFile::exists(run.path(QStringLiteral("DB/VInvFirm1_0000000042_.bmp"))));
+    QVERIFY(!QFile::exists(JournalFileName(run.path(QStringLiteral("DB")))));
+    QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000041"));
+    PrintOptionsForm->SetPrinter(nullptr);
+}
+
+VORNEX_TEST_MAIN(TestJournal)
+#include "tst_journal.moc"

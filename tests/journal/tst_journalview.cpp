@@ -1,0 +1,237 @@
+#include "journal/JournalView.h"
+#include "journal/NumberSeries.h"
+
+#include <QTest>
+
+namespace
+{
+JournalEntry Row(const QString &number, const QString &client, const QString &total,
+                 const QString &kind = kKindInvoice)
+{
+    JournalEntry e;
+    e.number = number;
+    e.series = kind == kKindProforma ? QStringLiteral("Проформа №") : QStringLiteral("Фактура №");
+    e.kind = kind;
+    e.clientName = client;
+    e.documentDate = QStringLiteral("15.03.2007");
+    e.homeCurrency = QStringLiteral("BGL");
+    e.taxBase = total;
+    e.vat = QStringLiteral("0");
+    e.total = total;
+    e.foreignCurrency = QStringLiteral("EUR");
+    e.foreignTotal = total;
+    return e;
+}
+
+// "series:number:document" items, "|" between them.
+QVector<SeriesItem> Items(const QString &text)
+{
+    QVector<SeriesItem> items;
+    for (const QString &item : text.split(QLatin1Char('|'))) {
+        const QStringList parts = item.split(QLatin1Char(':'));
+        items.append({parts.value(0), parts.value(1), parts.value(2)});
+    }
+    return items;
+}
+
+// The marks as "gapFrom-gapTo" or "R" (repeated) or "-", "|" between them.
+QString Marks(const QVector<SeriesMark> &marks)
+{
+    QStringList out;
+    for (const SeriesMark &m : marks) {
+        QString text;
+        if (m.hasGap())
+            text += QStringLiteral("%1-%2").arg(m.gapFrom).arg(m.gapTo);
+        if (m.repeated)
+            text += QLatin1Char('R');
+        out << (text.isEmpty() ? QStringLiteral("-") : text);
+    }
+    return out.join(QLatin1Char('|'));
+}
+} // namespace
+
+// What the journal window makes of the rows: gaps and repeats, the filter, the sums, the CSV.
+class TestJournalView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void gapsAndRepeats_data();
+    void gapsAndRepeats();
+    void markText();
+    void pageTexts_data();
+    void pageTexts();
+    void filter_data();
+    void filter();
+    void sumsCountEachDocumentOnce();
+    void csvBytes();
+};
+
+void TestJournalView::gapsAndRepeats_data()
+{
+    QTest::addColumn<QString>("items");
+    QTest::addColumn<QString>("marks");
+    QTest::newRow("a series without gaps") << "i:1:a|i:2:b|i:3:c"
+                                           << "-|-|-";
+    QTest::newRow("one number missing") << "i:0000000041:a|i:0000000043:b"
+                                        << "-|42-42";
+    QTest::newRow("several missing, rows in any order") << "i:50:c|i:44:a|i:45:b"
+                                                        << "46-49|-|-";
+    QTest::newRow("original and copy are one document") << "i:7:a|i:7:a|i:8:b"
+                                                        << "-|-|-";
+    QTest::newRow("one number for two documents") << "i:7:a|i:7:b|i:8:c"
+                                                  << "R|R|-";
+    QTest::newRow("a gap and a repeat on one number") << "i:5:a|i:9:b|i:9:c"
+                                                      << "-|6-8R|6-8R";
+    QTest::newRow("series are apart") << "i:1:a|p:1:b|i:2:c|p:3:d"
+                                      << "-|-|-|2-2";
+    QTest::newRow("numbers below the first are not missing") << "i:1200:a|i:1201:b"
+                                                             << "-|-";
+    QTest::newRow("a typed number that is no number takes no part") << "i:1:a|i:12a:b|i:2:c"
+                                                                    << "-|-|-";
+    QTest::newRow("zero and negatives take no part") << "i:0:a|i:-3:b|i:2:c"
+                                                     << "-|-|-";
+}
+
+void TestJournalView::gapsAndRepeats()
+{
+    QFETCH(QString, items);
+    QFETCH(QString, marks);
+    QCOMPARE(Marks(FindGapsAndRepeats(Items(items))), marks);
+}
+
+void TestJournalView::markText()
+{
+    SeriesMark mark;
+    QCOMPARE(MarkText(mark), QString());
+    mark.gapFrom = mark.gapTo = 42;
+    QCOMPARE(MarkText(mark), QStringLiteral("липсва 0000000042"));
+    mark.gapTo = 43;
+    mark.repeated = true;
+    QCOMPARE(MarkText(mark), QStringLiteral("липсват 0000000042–0000000043; повторен номер"));
+}
+
+void TestJournalView::pageTexts_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("invoice") << "ФАКТУРА / INVOICE"
+                             << ""
+                             << "Фактура";
+    QTest::newRow("proforma") << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"
+                              << ""
+                              << "Проформа фактура";
+    QTest::newRow("credit note") << "ФАКТУРА / INVOICE"
+                                 << "Кредитно известие / Credit note"
+                                 << "Кредитно известие";
+    QTest::newRow("debit note") << "ФАКТУРА / INVOICE"
+                                << "Дебитно известие / Debit note"
+                                << "Дебитно известие";
+    QTest::newRow("a typed title is an invoice") << "Фактура"
+                                                 << ""
+                                                 << "Фактура";
+}
+
+void TestJournalView::pageTexts()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, note);
+    QFETCH(QString, kind);
+    QCOMPARE(DocumentKindOfPage(title, note), kind);
+    // Totals and the date as the page shows them.
+    QCOMPARE(SplitAmount(QStringLiteral("398.40 BGL")).amount, QStringLiteral("398.40"));
+    QCOMPARE(SplitAmount(QStringLiteral("-12.00 EUR")).code, QStringLiteral("EUR"));
+    QCOMPARE(SplitAmount(QStringLiteral("0")).amount, QStringLiteral("0"));
+    QCOMPARE(SplitAmount(QStringLiteral("0")).code, QString());
+    QCOMPARE(DateOfNumberLine(QStringLiteral("№ 0000000042 / Дата(Date): 08.12.2026")),
+             QStringLiteral("08.12.2026"));
+}
+
+void TestJournalView::filter_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<bool>("shown");
+    const QDate none;
+    QTest::newRow("no filter") << ""
+                               << "" << none << none << true;
+    QTest::newRow("part of the number") << "42"
+                                        << "" << none << none << true;
+    QTest::newRow("part of the client") << "мак"
+                                        << "" << none << none << true;
+    QTest::newRow("Cyrillic letter case ignored") << "АЛЕН МАК"
+                                                  << "" << none << none << true;
+    QTest::newRow("blanks around the search") << "  мак "
+                                              << "" << none << none << true;
+    QTest::newRow("another client") << "Кристал"
+                                    << "" << none << none << false;
+    QTest::newRow("a quote is only a character") << "' OR 1=1"
+                                                 << "" << none << none << false;
+    QTest::newRow("kind matches") << ""
+                                  << "Фактура" << none << none << true;
+    QTest::newRow("other kind") << ""
+                                << "Проформа фактура" << none << none << false;
+    QTest::newRow("inside the period") << ""
+                                       << "" << QDate(2007, 3, 1) << QDate(2007, 3, 31) << true;
+    QTest::newRow("period ends on its day") << ""
+                                            << "" << none << QDate(2007, 3, 15) << true;
+    QTest::newRow("before the period") << ""
+                                       << "" << QDate(2007, 3, 16) << none << false;
+}
+
+void TestJournalView::filter()
+{
+    QFETCH(QString, search);
+    QFETCH(QString, kind);
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(bool, shown);
+    const JournalEntry row =
+        Row(QStringLiteral("0000000042"), QStringLiteral("Ален Мак ООД"), QStringLiteral("10.00"));
+    QCOMPARE(MatchesFilter(row, {search, from, to, kind}), shown);
+}
+
+void TestJournalView::sumsCountEachDocumentOnce()
+{
+    JournalEntry copy = Row(QStringLiteral("1"), QStringLiteral("А"), QStringLiteral("100.10"));
+    copy.copy = true;
+    JournalEntry credit =
+        Row(QStringLiteral("2"), QStringLiteral("А"), QStringLiteral("-20.05"), kKindCreditNote);
+    JournalEntry euro = Row(QStringLiteral("3"), QStringLiteral("Б"), QStringLiteral("50.00"));
+    euro.homeCurrency = QStringLiteral("EUR");
+    euro.foreignCurrency = QStringLiteral("USD");
+    JournalEntry unreadable = Row(QStringLiteral("4"), QStringLiteral("В"), QStringLiteral("abc"));
+    const QVector<JournalEntry> rows{
+        Row(QStringLiteral("1"), QStringLiteral("А"), QStringLiteral("100.10")), copy, credit, euro,
+        unreadable};
+    const QVector<CurrencySum> sums = SumsPerCurrency(rows);
+    QCOMPARE(SumsText(sums), QStringLiteral("BGL: основа 80.05, ДДС 0.00, общо 80.05 | "
+                                            "EUR: основа 50.00, ДДС 0.00, общо 50.00 | "
+                                            "EUR: общо 80.05 | USD: общо 50.00"));
+}
+
+void TestJournalView::csvBytes()
+{
+    JournalEntry row = Row(QStringLiteral("0000000042"), QStringLiteral("Ален; \"Мак\" ООД"),
+                           QStringLiteral("398.40"));
+    row.clientVat = QStringLiteral("=1+1");
+    row.copy = true;
+    row.printedAt = QStringLiteral("2007-03-15T10:00:00");
+    row.pdfFile = QStringLiteral("/db/a.pdf");
+    const QByteArray expected =
+        QByteArray("\xEF\xBB\xBF") +
+        QStringLiteral("Номер;Вид;Дата;Клиент;ИН по ЗДДС;Данъчна основа;ДДС;Сума за плащане;"
+                       "Валута;Сума във валута;Чужда валута;Екземпляр;Отпечатан;Файл PDF\r\n"
+                       "0000000042;Фактура;15.03.2007;\"Ален; \"\"Мак\"\" ООД\";'=1+1;398,40;0;"
+                       "398,40;BGL;398,40;EUR;Копие;2007-03-15T10:00:00;/db/a.pdf\r\n")
+            .toUtf8();
+    QCOMPARE(JournalCsv({row}), expected);
+    // A line break inside a field keeps the row whole.
+    row.clientName = QStringLiteral("А\nБ");
+    QVERIFY(JournalCsv({row}).contains(QStringLiteral("\"А\nБ\"").toUtf8()));
+}
+
+QTEST_GUILESS_MAIN(TestJournalView)
+#include "tst_journalview.moc"
