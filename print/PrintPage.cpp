@@ -109,6 +109,18 @@ QString ArchiveFolderOfPage()
 }
 } // namespace
 
+bool PaintPageImage(QPrinter &printer, const QRect &target, const QImage &image)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    // Lossless, or the printer output would compress the page as a JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, image);
+    return painter.end();
+}
+
 PageBitmap CaptureWidget(QWidget *widget)
 {
     QImage image = widget->grab().toImage();
@@ -218,13 +230,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
     // The print, then the number stored (the hold's transaction ends there).
     if (dialogs().printDialog(printer, owner)) {
-        QPainter painter;
-        if (painter.begin(&printer)) {
-            painter.setRenderHint(QPainter::LosslessImageRendering);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(target, image);
-            painter.end();
-        } else {
+        if (!PaintPageImage(printer, target, image)) {
             dialogs().showMessage(
                 QStringLiteral("Принтерът не можа да започне печата. Страницата е запазена в %1.")
                     .arg(QDir::toNativeSeparators(fileName)));
@@ -265,12 +271,7 @@ void PreviewPage(QPrinter &printer, QWidget *owner)
     dialogs().printPreview(
         printer,
         [&image](QPrinter *target) {
-            QPainter painter;
-            if (!painter.begin(target))
-                return;
-            painter.setRenderHint(QPainter::LosslessImageRendering);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(TargetRect(target->width(), target->height()), image);
+            PaintPageImage(*target, TargetRect(target->width(), target->height()), image);
         },
         owner);
 }
@@ -285,12 +286,7 @@ bool ReprintArchivedPage(const QString &bitmapFile, QPrinter &printer, QWidget *
     printer.setPageOrientation(QPageLayout::Portrait);
     if (!dialogs().printDialog(printer, owner))
         return false;
-    QPainter painter;
-    if (!painter.begin(&printer))
+    if (!PaintPageImage(printer, target, image))
         throw UserError(QStringLiteral("Принтерът не можа да започне печата."));
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image);
-    painter.end();
     return true;
 }

@@ -33,3 +33,6 @@ QImage ToImage(const IndexedBitmap &image);
 // Where the page goes on a sheet of w × h device pixels: a left margin of one hundredth of the
 // width, no other margin, stretched without keeping the aspect ratio.
 QRect TargetRect(int w, int h);
+// Draws the page image stretched into target as one printed sheet; false when the printer
+// could not start.
+bool PaintPageImage(QPrinter &printer, const QRect &target, const QImage &image);
