@@ -7,6 +7,7 @@
 #include "document/Numbering.h"
 #include "document/Transfer.h"
 #include "euro/HomeCurrency.h"
+#include "journal/JournalStore.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
@@ -315,6 +316,18 @@ void TestEuroRoad::euroRoad()
     PrintOptionsForm->SpeedButton1->click();
     QCOMPARE(script.errors, QStringList());
     QCOMPARE(QImage(db + QStringLiteral("/VInvFirm1_0000000042_.bmp")).size(), QSize(859, 1168));
+    // The journal keeps the euro amounts as the page shows them, with the leva beside them.
+    const QVector<JournalEntry> journal = ReadJournal(JournalFileName(db + QLatin1Char('/')));
+    QCOMPARE(journal.size(), 1);
+    QCOMPARE(journal[0].homeCurrency, QStringLiteral("EUR"));
+    QCOMPARE(journal[0].total, QStringLiteral("177.94"));
+    QCOMPARE(journal[0].foreignCurrency, QStringLiteral("BGN"));
+    QCOMPARE(journal[0].foreignTotal, Form1->Label13->caption());
+    const QVector<JournalLine> lines =
+        ReadJournalLines(JournalFileName(db + QLatin1Char('/')), journal[0].id);
+    QCOMPARE(lines.size(), 1);
+    QCOMPARE(lines[0].unitPrice, QStringLiteral("74.14"));
+    QCOMPARE(lines[0].foreignValue, QStringLiteral("290.01"));
 
     // The next start keeps the euro; the switch is not offered again.
     const QString numberAfter = Doc->NO->caption();
