@@ -532,11 +532,13 @@ TDoc::TDoc()
     SVpath = new TLabel(client, QStringLiteral("SVpath"), 888, 336,
                         QStringLiteral("C:\\Program Files\\Vornex2007\\DB\\"), arial11);
     SVpath->hide();
-    // Under the buttons, in sight as they are.
-    EuroNotice = new TLabel(this, QStringLiteral("EuroNotice"), 872, 184, kEuroNotice,
+    // Under the last button, in sight as they are, and clear of them so that it never takes
+    // their clicks.
+    const int noticeTop = SpeedButton4->geometry().bottom() + 9;
+    EuroNotice = new TLabel(this, QStringLiteral("EuroNotice"), 872, noticeTop, kEuroNotice,
                             PixelFont(QStringLiteral("Arial"), 13, true), false);
     EuroNotice->setWordWrap(true);
-    EuroNotice->setGeometry(872, 184, 128, 96);
+    EuroNotice->setGeometry(872, noticeTop, 128, 96);
     EuroNotice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     EuroNotice->setFontColor(kNoticeColour);
     EuroNotice->hide();

@@ -380,6 +380,12 @@ void TestEuroRoad::noticeWhileInLeva()
     QCOMPARE(Doc->EuroNotice->text(), kEuroNotice);
     // Beside the page, never on it: the archived page cannot show it.
     QVERIFY(!Doc->Panel1->isAncestorOf(Doc->EuroNotice));
+    // Nor over a button of the page: a click there must reach the button.
+    for (QToolButton *button : {Doc->SpeedButton1, Doc->SpeedButton3, Doc->SpeedButton4}) {
+        QVERIFY2(!Doc->EuroNotice->geometry().intersects(button->geometry()),
+                 qPrintable(button->text()));
+        QCOMPARE(Doc->childAt(button->geometry().center()), button);
+    }
 }
 
 VORNEX_TEST_MAIN(TestEuroRoad)
