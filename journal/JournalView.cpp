@@ -98,15 +98,19 @@ QVector<CurrencySum> SumsPerCurrency(const QVector<JournalEntry> &entries)
 
 QString SumsText(const QVector<CurrencySum> &sums)
 {
-    QStringList parts;
+    // The totals in the second currency are named as such: after the switch to the euro the
+    // same code can be a home currency and a second currency in one list.
+    QStringList parts, second;
     for (const CurrencySum &sum : sums) {
         const QString code = sum.code.isEmpty() ? QStringLiteral("?") : sum.code;
         if (sum.home)
             parts << QStringLiteral("%1: основа %2, ДДС %3, общо %4")
                          .arg(code, Money(sum.taxBase), Money(sum.vat), Money(sum.total));
         else
-            parts << QStringLiteral("%1: общо %2").arg(code, Money(sum.total));
+            second << QStringLiteral("%1 %2").arg(code, Money(sum.total));
     }
+    if (!second.isEmpty())
+        parts << QStringLiteral("във втора валута: общо ") + second.join(QStringLiteral(", "));
     return parts.join(QStringLiteral(" | "));
 }
 

@@ -32,7 +32,8 @@ struct CurrencySum {
 // its pages (original, copies, prints again) are among the rows. Amounts that are not numbers
 // add nothing.
 QVector<CurrencySum> SumsPerCurrency(const QVector<JournalEntry> &entries);
-// The sums as one line: "BGL: основа 332.00, ДДС 66.40, общо 398.40 | EUR: общо 203.70".
+// The sums as one line:
+// "BGL: основа 332.00, ДДС 66.40, общо 398.40 | във втора валута: общо EUR 203.70".
 QString SumsText(const QVector<CurrencySum> &sums);
 
 // The rows for a spreadsheet: UTF-8 with a byte order mark, ";" between fields, CR LF after

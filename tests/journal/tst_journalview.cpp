@@ -209,7 +209,7 @@ void TestJournalView::sumsCountEachDocumentOnce()
     const QVector<CurrencySum> sums = SumsPerCurrency(rows);
     QCOMPARE(SumsText(sums), QStringLiteral("BGL: основа 80.05, ДДС 0.00, общо 80.05 | "
                                             "EUR: основа 50.00, ДДС 0.00, общо 50.00 | "
-                                            "EUR: общо 80.05 | USD: общо 50.00"));
+                                            "във втора валута: общо EUR 80.05, USD 50.00"));
 }
 
 void TestJournalView::csvBytes()
