@@ -230,10 +230,26 @@ void TJournal::SpeedButton3Click()
             QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(fileName)));
 }
 
-TJournal *JournalWindow()
+namespace
+{
+QPointer<TJournal> &TheJournalWindow()
 {
     static QPointer<TJournal> window;
+    return window;
+}
+} // namespace
+
+TJournal *JournalWindow()
+{
+    QPointer<TJournal> &window = TheJournalWindow();
     if (!window)
         window = new TJournal(Main);
     return window;
+}
+
+void RefreshOpenJournalWindow()
+{
+    TJournal *window = TheJournalWindow();
+    if (window && window->isVisible())
+        RunHandler([window] { window->Reload(); });
 }

@@ -59,3 +59,6 @@ private:
 
 // The journal window, created at its first opening.
 TJournal *JournalWindow();
+// Reads the journal again into the journal window when it is open, so that a page printed
+// meanwhile is listed; a closed or never opened window is left alone.
+void RefreshOpenJournalWindow();

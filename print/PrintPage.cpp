@@ -8,6 +8,7 @@
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "journal/Journal.h"
 #include "journal/JournalRecord.h"
 #include "journal/PageEntry.h"
 #include "lines/Unit1.h"
@@ -239,6 +240,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
     dialogs().shellPrint(fileName);
     StoreDocumentNumber(&printed);
+    RefreshOpenJournalWindow();
 
     if (PrintOptionsForm) {
         PrintOptionsForm->show();

@@ -138,6 +138,7 @@ private slots:
     void pdfThatCannotBeWrittenIsReported();
     void interruptedPrintGoesIntoTheJournal();
     void previewLeavesThePage();
+    void openWindowShowsANewPrint();
 };
 
 void TestJournal::init()
@@ -464,6 +465,30 @@ void TestJournal::previewLeavesThePage()
     QVERIFY(!QFile::exists(run.path(QStringLiteral("DB/VInvFirm1_0000000042_.bmp"))));
     QVERIFY(!QFile::exists(JournalFileName(run.path(QStringLiteral("DB")))));
     QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000041"));
+    PrintOptionsForm->SetPrinter(nullptr);
+}
+
+void TestJournal::openWindowShowsANewPrint()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    ScriptedDialogs &script = run.script();
+    CountingPrinter printer;
+    PrintOptionsForm->SetPrinter(&printer);
+    Main->SpeedButton11->click();
+    TJournal *window = JournalWindow();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->StringGrid1->rowCount(), 0);
+
+    // The window stays open while the page is printed: the new page is listed in it at once.
+    FillPage(script);
+    TransferAndPrint(script, PrintOptionsForm->SpeedButton1);
+    QCOMPARE(script.errors, QStringList());
+    QCOMPARE(window->StringGrid1->rowCount(), 1);
+    QCOMPARE(window->StringGrid1->item(0, 0)->text(), QStringLiteral("0000000042"));
+    QVERIFY(window->Label1->caption().startsWith(QStringLiteral("BGL: основа")));
+    window->hide();
     PrintOptionsForm->SetPrinter(nullptr);
 }
 
