@@ -16,7 +16,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-namespace {
+namespace
+{
 QtDialogs qtDialogs;
 Dialogs *current = nullptr;
 } // namespace
@@ -109,9 +110,8 @@ bool QtDialogs::shellOpen(const QString &program, const QString &folder)
 void QtDialogs::shellPrint(const QString &file)
 {
 #ifdef Q_OS_WIN
-    QProcess::startDetached(QStringLiteral("cmd"),
-                            {QStringLiteral("/c"), QStringLiteral("start"), QString(),
-                             QStringLiteral("/min"), file});
+    QProcess::startDetached(QStringLiteral("cmd"), {QStringLiteral("/c"), QStringLiteral("start"),
+                                                    QString(), QStringLiteral("/min"), file});
 #else
     // Where a print client exists the saved page goes to the default printer; without one the
     // print dialog's job is the only print, as on a machine without a print verb.
@@ -136,6 +136,8 @@ void QtDialogs::printPreview(QPrinter &printer, const std::function<void(QPrinte
 {
 #if QT_CONFIG(printpreviewdialog)
     QPrintPreviewDialog dialog(&printer, parent);
+    // Named as the page's button that opens it, not with the toolkit's own English title.
+    dialog.setWindowTitle(QStringLiteral("Преглед"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(target); });
     dialog.exec();
