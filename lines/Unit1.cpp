@@ -502,20 +502,25 @@ void TForm1::WriteLine(const QStringList &description)
             SetCell(StringGrid1->rowCount() - 1, 1, description.at(i));
         }
 
-        Label10->setCaption(line.valueLeva);
-        Label9->setCaption(line.valueForeign);
-        Label1->setCaption(line.vatLeva);
-        Label8->setCaption(line.vatForeign);
-        Label7->setCaption(totals.netLeva);
-        Label3->setCaption(totals.vatLeva);
-        Label5->setCaption(totals.grossLeva);
-        Label11->setCaption(totals.netForeign);
-        Label12->setCaption(totals.vatForeign);
-        Label13->setCaption(totals.grossForeign);
-        FitPanel();
+        ShowAmounts(line, totals);
     } catch (const std::exception &error) {
         ReportError(error);
     }
+}
+
+void TForm1::ShowAmounts(const LineAmounts &line, const LineTotals &totals)
+{
+    Label10->setCaption(line.valueLeva);
+    Label9->setCaption(line.valueForeign);
+    Label1->setCaption(line.vatLeva);
+    Label8->setCaption(line.vatForeign);
+    Label7->setCaption(totals.netLeva);
+    Label3->setCaption(totals.vatLeva);
+    Label5->setCaption(totals.grossLeva);
+    Label11->setCaption(totals.netForeign);
+    Label12->setCaption(totals.vatForeign);
+    Label13->setCaption(totals.grossForeign);
+    FitPanel();
 }
 
 void TForm1::ChangeCurrency(const QString &code, double rate)
@@ -543,17 +548,7 @@ void TForm1::ChangeCurrency(const QString &code, double rate)
     }
     if (lines.isEmpty())
         return;
-    Label10->setCaption(lines.last().valueLeva);
-    Label9->setCaption(lines.last().valueForeign);
-    Label1->setCaption(lines.last().vatLeva);
-    Label8->setCaption(lines.last().vatForeign);
-    Label7->setCaption(totals.netLeva);
-    Label3->setCaption(totals.vatLeva);
-    Label5->setCaption(totals.grossLeva);
-    Label11->setCaption(totals.netForeign);
-    Label12->setCaption(totals.vatForeign);
-    Label13->setCaption(totals.grossForeign);
-    FitPanel();
+    ShowAmounts(lines.last(), totals);
 }
 
 void TForm1::StartAfresh()

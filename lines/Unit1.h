@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Forms.h"
+#include "lines/Amounts.h"
 
 #include <QStringList>
 
@@ -120,6 +121,8 @@ private:
     bool KeyAccepted(const QLineEdit *edit, const QString &typed, int limit,
                      bool minusAllowed) const;
     void FitPanel();
+    // The hidden labels of the last line and the six totals, then the panel fitted to them.
+    void ShowAmounts(const LineAmounts &line, const LineTotals &totals);
     QString CellText(int row, int column) const;
     QString EnteredPrice(int row) const;
 
