@@ -226,8 +226,8 @@ void TJournal::SpeedButton3Click()
         return;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(JournalCsv(m_shown)) < 0 || !file.commit())
-        throw UserError(
-            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(fileName)));
+        throw UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
+                            .arg(QDir::toNativeSeparators(fileName)));
 }
 
 namespace

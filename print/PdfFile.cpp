@@ -21,8 +21,8 @@ QString PdfFileNameFor(const QString &bitmapFile)
 void SavePagePdf(const QString &fileName, QWidget *page, const QString &title)
 {
     const auto cannotCreate = [&fileName] {
-        return UserError(
-            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(fileName)));
+        return UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
+                             .arg(QDir::toNativeSeparators(fileName)));
     };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -404,7 +404,11 @@ void TestJournal::pdfThatCannotBeWrittenIsReported()
     TransferAndPrint(run.script(), PrintOptionsForm->SpeedButton1);
     QCOMPARE(run.script().errors, QStringList());
     QCOMPARE(run.script().messages.size(), 1);
-    QVERIFY(run.script().messages.first().startsWith(QStringLiteral("PDF файлът")));
+    QCOMPARE(run.script().messages.first(),
+             QStringLiteral("PDF файлът на страницата не е записан.\nФайлът %1 не може да бъде "
+                            "записан.")
+                 .arg(QDir::toNativeSeparators(
+                     run.path(QStringLiteral("DB/VInvFirm1_0000000042_.pdf")))));
     // Everything else of the print went its way; the journal knows there is no PDF.
     QCOMPARE(printer.engine.images, 1);
     QCOMPARE(Counter(QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
