@@ -124,7 +124,7 @@ void MakeLastUnitNeuter(const QString &whole, QString &words)
 // One line of the label: the whole part by its number of digits (none beyond six), then, when the
 // amount has a decimal point, the fraction and the currency.
 void AppendAmount(const QString &amount, const WordsRoutine (&wholeRoutines)[6],
-                  WordsRoutine fractionRoutine, const QString &currency, QString &words,
+                  WordsRoutine fractionRoutine, QStringView currencyCode, QString &words,
                   bool neuter = false)
 {
     const qsizetype point = amount.indexOf(QLatin1Char('.'));
@@ -137,7 +137,8 @@ void AppendAmount(const QString &amount, const WordsRoutine (&wholeRoutines)[6],
     if (point < 0)
         return;
     fractionRoutine(amount.mid(point + 1), words);
-    words += currency;
+    words += QLatin1Char(' ');
+    words += currencyCode;
 }
 
 } // namespace
@@ -351,9 +352,9 @@ QString AmountInWords(const QString &homeAmount, const QString &foreignAmount,
     static const WordsRoutine enWhole[6] = {EnWords1Digit,  EnWords2Digits, EnWords3Digits,
                                             EnWords4Digits, EnWords5Digits, EnWords6Digits};
     QString words;
-    AppendAmount(homeAmount, bgWhole, BgWordsFraction, QLatin1Char(' ') + homeCode, words,
+    AppendAmount(homeAmount, bgWhole, BgWordsFraction, homeCode, words,
                  homeCode == QLatin1String("EUR"));
     words += QChar(10);
-    AppendAmount(foreignAmount, enWhole, EnWordsFraction, QLatin1Char(' ') + currencyCode, words);
+    AppendAmount(foreignAmount, enWhole, EnWordsFraction, currencyCode, words);
     return words;
 }
