@@ -9,7 +9,8 @@
 
 TForm::TForm(QWidget *parent) : QWidget(parent, Qt::Window) {}
 
-namespace {
+namespace
+{
 template <typename Form> void Create(Form *&instance)
 {
     instance = new Form();

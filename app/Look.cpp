@@ -93,7 +93,8 @@ void TLabel::mousePressEvent(QMouseEvent *event)
 
 void TLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->pos());
     m_pressed = false;
     QLabel::mouseReleaseEvent(event);
     if (click)

@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Look.h"
 #include "app/MenuPictures.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
 #include "euro/EuroCommand.h"
@@ -17,12 +17,13 @@
 
 TMain *Main = nullptr;
 
-namespace {
+namespace
+{
 constexpr int kButtonWidth = 180;
 constexpr int kButtonHeight = 120;
 
-QToolButton *MenuButton(TMain *menu, const QString &name, int left, int top,
-                        const QString &caption, MenuPicture picture, void (TMain::*handler)())
+QToolButton *MenuButton(TMain *menu, const QString &name, int left, int top, const QString &caption,
+                        MenuPicture picture, void (TMain::*handler)())
 {
     QToolButton *button = MakeSpeedButton(menu, name, left, top, kButtonWidth, kButtonHeight,
                                           caption, MenuIcon(picture));
@@ -43,30 +44,30 @@ TMain::TMain()
     SetBackground(this, clLightGrey);
     setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
 
-    SpeedButton5 = MenuButton(this, QStringLiteral("SpeedButton5"), 0, 0,
-                              QStringLiteral("Собствени фирми"), MenuPicture::Companies,
-                              &TMain::SpeedButton5Click);
-    SpeedButton6 = MenuButton(this, QStringLiteral("SpeedButton6"), 0, 120,
-                              QStringLiteral("Банкови сметки"), MenuPicture::BankAccounts,
-                              &TMain::SpeedButton6Click);
-    SpeedButton3 = MenuButton(this, QStringLiteral("SpeedButton3"), 0, 240,
-                              QStringLiteral("Стоки и Услуги"), MenuPicture::Goods,
-                              &TMain::SpeedButton3Click);
-    SpeedButton7 = MenuButton(this, QStringLiteral("SpeedButton7"), 0, 360,
-                              QStringLiteral("Клиенти"), MenuPicture::Clients,
-                              &TMain::SpeedButton7Click);
-    SpeedButton2 = MenuButton(this, QStringLiteral("SpeedButton2"), 180, 0,
-                              QStringLiteral("Таблица"), MenuPicture::Table,
-                              &TMain::SpeedButton2Click);
-    SpeedButton4 = MenuButton(this, QStringLiteral("SpeedButton4"), 180, 120,
-                              QStringLiteral("Към фактурата"), MenuPicture::ToInvoice,
-                              &TMain::SpeedButton4Click);
+    SpeedButton5 =
+        MenuButton(this, QStringLiteral("SpeedButton5"), 0, 0, QStringLiteral("Собствени фирми"),
+                   MenuPicture::Companies, &TMain::SpeedButton5Click);
+    SpeedButton6 =
+        MenuButton(this, QStringLiteral("SpeedButton6"), 0, 120, QStringLiteral("Банкови сметки"),
+                   MenuPicture::BankAccounts, &TMain::SpeedButton6Click);
+    SpeedButton3 =
+        MenuButton(this, QStringLiteral("SpeedButton3"), 0, 240, QStringLiteral("Стоки и Услуги"),
+                   MenuPicture::Goods, &TMain::SpeedButton3Click);
+    SpeedButton7 =
+        MenuButton(this, QStringLiteral("SpeedButton7"), 0, 360, QStringLiteral("Клиенти"),
+                   MenuPicture::Clients, &TMain::SpeedButton7Click);
+    SpeedButton2 =
+        MenuButton(this, QStringLiteral("SpeedButton2"), 180, 0, QStringLiteral("Таблица"),
+                   MenuPicture::Table, &TMain::SpeedButton2Click);
+    SpeedButton4 =
+        MenuButton(this, QStringLiteral("SpeedButton4"), 180, 120, QStringLiteral("Към фактурата"),
+                   MenuPicture::ToInvoice, &TMain::SpeedButton4Click);
     SpeedButton1 = MenuButton(this, QStringLiteral("SpeedButton1"), 180, 240,
                               QStringLiteral("Отпечатай и съхрани"), MenuPicture::Print,
                               &TMain::SpeedButton1Click);
-    SpeedButton9 = MenuButton(this, QStringLiteral("SpeedButton9"), 180, 360,
-                              QStringLiteral("Валута"), MenuPicture::Currency,
-                              &TMain::SpeedButton9Click);
+    SpeedButton9 =
+        MenuButton(this, QStringLiteral("SpeedButton9"), 180, 360, QStringLiteral("Валута"),
+                   MenuPicture::Currency, &TMain::SpeedButton9Click);
 
     // Buttons added later go below the eight, whose places people know: the one-way switch of
     // the home currency to the euro, and the journal.

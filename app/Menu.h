@@ -12,14 +12,14 @@ public:
     TMain();
     void FormCreate() override;
 
-    QToolButton *SpeedButton5; // "Собствени фирми"
-    QToolButton *SpeedButton6; // "Банкови сметки"
-    QToolButton *SpeedButton3; // "Стоки и Услуги"
-    QToolButton *SpeedButton7; // "Клиенти"
-    QToolButton *SpeedButton2; // "Таблица"
-    QToolButton *SpeedButton4; // "Към фактурата"
-    QToolButton *SpeedButton1; // "Отпечатай и съхрани"
-    QToolButton *SpeedButton9; // "Валута"
+    QToolButton *SpeedButton5;  // "Собствени фирми"
+    QToolButton *SpeedButton6;  // "Банкови сметки"
+    QToolButton *SpeedButton3;  // "Стоки и Услуги"
+    QToolButton *SpeedButton7;  // "Клиенти"
+    QToolButton *SpeedButton2;  // "Таблица"
+    QToolButton *SpeedButton4;  // "Към фактурата"
+    QToolButton *SpeedButton1;  // "Отпечатай и съхрани"
+    QToolButton *SpeedButton9;  // "Валута"
     QToolButton *SpeedButton10; // "Евро"
     QToolButton *SpeedButton11; // "Дневник"
 

@@ -1,9 +1,9 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
-#include "app/FolderLock.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
-#include "app/ProgramFolder.h"
+#include "base/FolderLock.h"
+#include "base/ProgramFolder.h"
 
 #include <cstdio>
 

@@ -7,7 +7,7 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Forms.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"

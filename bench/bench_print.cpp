@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Forms.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "print/BitmapFile.h"
 #include "print/PrintPage.h"

@@ -1,7 +1,7 @@
 #include "document/DocumentNumber.h"
 
-#include "app/Convert.h"
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 
 #include <limits>
 
@@ -40,7 +40,7 @@ int CounterValue(const QString &counterText, const QString &field)
 {
     int stored = 0;
     try {
-        stored = StrToInt(counterText);
+        stored = Decimal::StrToInt(counterText);
     } catch (const ConversionError &error) {
         throw UserError(error.message() + QLatin1Char('\n') + CounterRule(field));
     }
@@ -63,7 +63,7 @@ QString NextDocumentNumber(const QString &counterText, const QString &field)
 
 int DocumentNumberValue(const QString &number)
 {
-    const int value = StrToInt(number);
+    const int value = Decimal::StrToInt(number);
     if (value < 0)
         throw UserError(QStringLiteral("Номерът на документа „%1“ трябва да е цяло число от 0 "
                                        "нагоре.")
@@ -73,7 +73,7 @@ int DocumentNumberValue(const QString &number)
 
 bool CounterMustAdvance(int printedNumber, const QString &storedCounterText)
 {
-    return printedNumber > StrToInt(storedCounterText);
+    return printedNumber > Decimal::StrToInt(storedCounterText);
 }
 
 QString DateText(const QDate &date)

@@ -1,10 +1,10 @@
 #include "document/Numbering.h"
 
 #include "app/Dialogs.h"
-#include "app/Errors.h"
-#include "app/FolderLock.h"
 #include "app/Look.h"
-#include "app/ProgramFolder.h"
+#include "base/Errors.h"
+#include "base/FolderLock.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "journal/JournalStore.h"

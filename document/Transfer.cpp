@@ -1,7 +1,7 @@
 #include "document/Transfer.h"
 
 #include "app/Look.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
 #include "document/PageLayout.h"

@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Dialogs.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
 #include "euro/EuroSwitch.h"

@@ -1,8 +1,8 @@
 #include "euro/EuroSwitch.h"
 
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "euro/HomeCurrency.h"
-#include "lines/Euro.h"
 #include "masterdata/Table.h"
 
 #include <QDir>
@@ -96,7 +96,7 @@ void ConvertPrices(TTable &table)
         if (leva.trimmed().isEmpty())
             continue;
         try {
-            price->SetAsString(LevaToEuro(leva));
+            price->SetAsString(Decimal::LevaToEuro(leva));
         } catch (const UserError &error) {
             const TField *article = table.FindField(kArticle);
             FailAt(table.TableName(),
@@ -119,7 +119,7 @@ void ConvertRates(TTable &table)
         if (currency.compare(kEuroCode, Qt::CaseInsensitive) == 0) {
             // The euro becomes the home currency; the lev takes its place as the one beside it.
             code->SetAsString(kLevCode);
-            rate->SetAsString(kLevInEuro);
+            rate->SetAsString(Decimal::kLevInEuro);
             levFound = true;
         } else {
             levFound = levFound || currency.compare(kLevCode, Qt::CaseInsensitive) == 0;
@@ -127,7 +127,7 @@ void ConvertRates(TTable &table)
             if (leva.trimmed().isEmpty())
                 continue;
             try {
-                rate->SetAsString(LevaToEuroRounded(leva, kRateDecimals));
+                rate->SetAsString(Decimal::LevaToEuroRounded(leva, kRateDecimals));
             } catch (const UserError &error) {
                 FailAt(table.TableName(), QStringLiteral("валута %1").arg(currency), error);
             }
@@ -137,7 +137,7 @@ void ConvertRates(TTable &table)
     if (!levFound) {
         table.Insert();
         table.FieldByName(kCode)->SetAsString(kLevCode);
-        table.FieldByName(kRate)->SetAsString(kLevInEuro);
+        table.FieldByName(kRate)->SetAsString(Decimal::kLevInEuro);
         table.Post();
     }
 }

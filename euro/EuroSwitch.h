@@ -8,7 +8,8 @@
 //
 // 1. The five tables are copied into a new backup folder beside DB, "DB-BGN-yyyyMMdd" (with
 //    "-2", "-3", ... when that folder exists already; an existing one is never written into).
-// 2. stock.db: every "Продажна цена" becomes its euro value (LevaToEuro), in one transaction.
+// 2. stock.db: every "Продажна цена" becomes its euro value (Decimal::LevaToEuro), in one
+// transaction.
 // 3. currency.db: every "Курс" (leva for one unit) becomes euro for one unit, rounded to ten
 //    decimals; the "EUR" record becomes "BGN" at 0.5112918812, or such a record is added when
 //    there is neither; in one transaction.

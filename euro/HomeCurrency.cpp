@@ -1,7 +1,7 @@
 #include "euro/HomeCurrency.h"
 
-#include "app/Errors.h"
-#include "lines/Euro.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 
 #include <QDate>
 #include <QDir>
@@ -77,7 +77,7 @@ QString StartCurrencyCode(HomeCurrency home)
 
 double StartCurrencyRate(HomeCurrency home)
 {
-    return home == HomeCurrency::Euro ? kLevInEuro.toDouble() : 1.95583;
+    return home == HomeCurrency::Euro ? Decimal::kLevInEuro.toDouble() : 1.95583;
 }
 
 bool EuroNoticeDue(HomeCurrency home, const QString &numberAndDateLine)

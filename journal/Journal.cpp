@@ -2,10 +2,10 @@
 
 #include "app/Application.h"
 #include "app/Dialogs.h"
-#include "app/Errors.h"
 #include "app/Look.h"
 #include "app/Menu.h"
-#include "app/ProgramFolder.h"
+#include "base/Errors.h"
+#include "base/ProgramFolder.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "journal/NumberSeries.h"

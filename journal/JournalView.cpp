@@ -1,8 +1,8 @@
 #include "journal/JournalView.h"
 
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "journal/NumberSeries.h"
-#include "lines/FixedPoint.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -41,7 +41,7 @@ namespace
 bool Amount(const QString &text, qint64 &value)
 {
     try {
-        value = TextToFixed(text);
+        value = Decimal::TextToFixed(text);
         return true;
     } catch (const UserError &) {
         return false;
@@ -52,7 +52,7 @@ void Add(qint64 &sum, const QString &text)
 {
     qint64 value = 0;
     if (Amount(text, value))
-        sum = FixedAdd(sum, value);
+        sum = Decimal::FixedAdd(sum, value);
 }
 
 CurrencySum &SumOf(QVector<CurrencySum> &sums, const QString &code, bool home)
@@ -69,7 +69,7 @@ CurrencySum &SumOf(QVector<CurrencySum> &sums, const QString &code, bool home)
 
 QString Money(qint64 fixed)
 {
-    return QString::number(FixedToDouble(fixed), 'f', 2);
+    return QString::number(Decimal::FixedToDouble(fixed), 'f', 2);
 }
 } // namespace
 

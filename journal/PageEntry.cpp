@@ -1,7 +1,7 @@
 #include "journal/PageEntry.h"
 
-#include "app/Convert.h"
 #include "app/Look.h"
+#include "base/Decimal.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "lines/Unit1.h"
@@ -89,7 +89,7 @@ JournalEntry EntryOfPage(const PrintedPage &printed)
     const AmountWithCode foreign = SplitAmount(Doc->Label61->caption());
     e.foreignCurrency = foreign.code;
     e.foreignTotal = foreign.amount;
-    e.foreignRate = FloatToStr(Form1->CurrencyRate);
+    e.foreignRate = Decimal::FloatToStr(Form1->CurrencyRate);
     e.zeroVatGround = Filled(Doc->Label19);
     e.colourDepth = printed.bitsPerPixel;
     e.copy = printed.mark == kCopyMark;

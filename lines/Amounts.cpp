@@ -1,8 +1,7 @@
 #include "lines/Amounts.h"
 
-#include "app/Convert.h"
-#include "app/Errors.h"
-#include "lines/FixedPoint.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 
 #include <cmath>
 
@@ -27,12 +26,12 @@ QString AppendDecimalsIfWhole(const QString &text)
 // A fixed-point amount converted at the currency rate, in the shortest general form.
 QString InForeign(qint64 fixed, double currencyRate)
 {
-    return FloatToStr(FixedToDouble(fixed) / currencyRate);
+    return Decimal::FloatToStr(Decimal::FixedToDouble(fixed) / currencyRate);
 }
 
 QString Difference(const QString &minuend, const QString &subtrahend)
 {
-    return FloatToStr(StrToFloat(minuend) - StrToFloat(subtrahend));
+    return Decimal::FloatToStr(Decimal::StrToFloat(minuend) - Decimal::StrToFloat(subtrahend));
 }
 } // namespace
 
@@ -53,14 +52,14 @@ QString RoundTo2Decimals(const QString &text)
         return twoDecimals;
     // Rounding away from zero on both sides, so that -1.235 gives -1.24 as 1.235 gives 1.24.
     const double cent = text.trimmed().startsWith(QLatin1Char('-')) ? -0.01 : 0.01;
-    return FloatToStr(FixedToDouble(TextToFixed(twoDecimals)) + cent);
+    return Decimal::FloatToStr(Decimal::FixedToDouble(Decimal::TextToFixed(twoDecimals)) + cent);
 }
 
 double VatFactorFromText(const QString &vatText)
 {
     const qsizetype percent = vatText.indexOf(QLatin1Char('%'));
     const QString rate = percent < 0 ? vatText : vatText.left(percent);
-    const qint64 fixed = TextToFixed(rate);
+    const qint64 fixed = Decimal::TextToFixed(rate);
     if (fixed < 0)
         throw UserError(
             QStringLiteral("Данъчната ставка не може да бъде отрицателна: %1").arg(vatText));
@@ -73,38 +72,41 @@ LineAmounts AccumulateLine(LineTotals &totals, const QString &price, const QStri
                            double vatFactor, double currencyRate)
 {
     // Both numbers are read before anything is computed, so a bad one changes nothing.
-    const double unitPrice = StrToFloat(price);
-    const double count = StrToFloat(quantity);
+    const double unitPrice = Decimal::StrToFloat(price);
+    const double count = Decimal::StrToFloat(quantity);
     if (!std::isfinite(currencyRate) || currencyRate == 0)
-        throw UserError(
-            QStringLiteral("Невалиден курс на валутата: %1").arg(FloatToStr(currencyRate)));
+        throw UserError(QStringLiteral("Невалиден курс на валутата: %1")
+                            .arg(Decimal::FloatToStr(currencyRate)));
 
     LineAmounts line;
     const double product = unitPrice * count;
     if (!std::isfinite(product))
         throw UserError(QStringLiteral("Сумата е твърде голяма."));
-    line.valueLeva = FloatToStr(product);
-    line.valueForeign = InForeign(TextToFixed(line.valueLeva), currencyRate);
+    line.valueLeva = Decimal::FloatToStr(product);
+    line.valueForeign = InForeign(Decimal::TextToFixed(line.valueLeva), currencyRate);
     line.valueLeva = RoundTo2Decimals(line.valueLeva);
     line.valueForeign = RoundTo2Decimals(line.valueForeign);
 
     const qint64 vatPerTenThousand = std::llround(vatFactor * 10000);
-    const qint64 vat = FixedScale(TextToFixed(line.valueLeva), vatPerTenThousand);
-    line.vatLeva = FixedToText(vat);
+    const qint64 vat = Decimal::FixedScale(Decimal::TextToFixed(line.valueLeva), vatPerTenThousand);
+    line.vatLeva = Decimal::FixedToText(vat);
     line.vatForeign = InForeign(vat, currencyRate);
     line.vatLeva = RoundTo2Decimals(line.vatLeva);
     line.vatForeign = RoundTo2Decimals(line.vatForeign);
 
     LineTotals sum;
-    sum.vatLeva = FixedToText(FixedAdd(TextToFixed(totals.vatLeva), TextToFixed(line.vatLeva)));
-    sum.vatForeign =
-        FixedToText(FixedAdd(TextToFixed(totals.vatForeign), TextToFixed(line.vatForeign)));
-    sum.grossLeva =
-        FixedToText(FixedAdd(FixedAdd(TextToFixed(totals.grossLeva), TextToFixed(line.valueLeva)),
-                             TextToFixed(line.vatLeva)));
-    sum.grossForeign = FixedToText(
-        FixedAdd(FixedAdd(TextToFixed(totals.grossForeign), TextToFixed(line.valueForeign)),
-                 TextToFixed(line.vatForeign)));
+    sum.vatLeva = Decimal::FixedToText(Decimal::FixedAdd(Decimal::TextToFixed(totals.vatLeva),
+                                                         Decimal::TextToFixed(line.vatLeva)));
+    sum.vatForeign = Decimal::FixedToText(Decimal::FixedAdd(Decimal::TextToFixed(totals.vatForeign),
+                                                            Decimal::TextToFixed(line.vatForeign)));
+    sum.grossLeva = Decimal::FixedToText(
+        Decimal::FixedAdd(Decimal::FixedAdd(Decimal::TextToFixed(totals.grossLeva),
+                                            Decimal::TextToFixed(line.valueLeva)),
+                          Decimal::TextToFixed(line.vatLeva)));
+    sum.grossForeign = Decimal::FixedToText(
+        Decimal::FixedAdd(Decimal::FixedAdd(Decimal::TextToFixed(totals.grossForeign),
+                                            Decimal::TextToFixed(line.valueForeign)),
+                          Decimal::TextToFixed(line.vatForeign)));
     sum.netLeva = Difference(sum.grossLeva, sum.vatLeva);
     sum.netForeign = Difference(sum.grossForeign, sum.vatForeign);
 
@@ -116,8 +118,8 @@ LineAmounts AccumulateLine(LineTotals &totals, const QString &price, const QStri
 
     line.unitPriceLeva = RoundTo2Decimals(price);
     line.unitPriceForeign =
-        RoundTo2Decimals(InForeign(TextToFixed(line.unitPriceLeva), currencyRate));
-    line.totalLeva = PadTo2Decimals(FloatToStr(StrToFloat(line.valueLeva)));
+        RoundTo2Decimals(InForeign(Decimal::TextToFixed(line.unitPriceLeva), currencyRate));
+    line.totalLeva = PadTo2Decimals(Decimal::FloatToStr(Decimal::StrToFloat(line.valueLeva)));
     line.totalForeign = line.valueForeign;
 
     totals = sum;

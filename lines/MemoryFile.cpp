@@ -1,6 +1,6 @@
 #include "lines/MemoryFile.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Look.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "euro/HomeCurrency.h"
 #include "lines/Amounts.h"

@@ -1,7 +1,7 @@
 #include "masterdata/Table.h"
 
-#include "app/Convert.h"
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,11 +57,11 @@ QString EditTextOf(FieldKind kind, const QVariant &value)
         if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
             return QString::number(value.toLongLong());
         if (value.typeId() == QMetaType::Double)
-            return FloatToStr(value.toDouble());
+            return Decimal::FloatToStr(value.toDouble());
         return value.toString();
     case FieldKind::Float:
         if (value.typeId() == QMetaType::Double)
-            return FloatToStr(value.toDouble());
+            return Decimal::FloatToStr(value.toDouble());
         return value.toString();
     case FieldKind::Graphic:
         return QString();
@@ -827,11 +827,11 @@ void TField::SetAsString(const QString &text)
         break;
     case FieldKind::Integer:
         if (!text.trimmed().isEmpty())
-            stored = StrToInt64(text);
+            stored = Decimal::StrToInt64(text);
         break;
     case FieldKind::Float:
         if (!text.trimmed().isEmpty())
-            stored = StrToFloat(text);
+            stored = Decimal::StrToFloat(text);
         break;
     case FieldKind::Graphic:
         if (!text.isEmpty())

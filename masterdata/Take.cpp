@@ -1,13 +1,12 @@
 // "Добави" of the master-data browser: takes the current record into the invoice being prepared.
 #include "masterdata/Unit4.h"
 
-#include "app/Convert.h"
 #include "app/Dialogs.h"
-#include "app/Errors.h"
 #include "app/Look.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
-#include "masterdata/StockQuantity.h"
 #include "masterdata/Table.h"
 
 #include <QLineEdit>
@@ -75,7 +74,7 @@ void TForm4::TakeGoods()
         const QString price = Table1->FieldByName(QStringLiteral("Продажна цена"))->AsString();
         // A price that is not a number could make no line: it is reported before anything is
         // filled in or asked.
-        StrToFloat(price);
+        Decimal::StrToFloat(price);
         Form1->ComboBox3->setText(Table1->FieldByName(QStringLiteral("Пор. №"))->AsString());
         Form1->Stock->setPlainText(DBMemo1->toPlainText());
         Form1->Edit4->setText(Table1->FieldByName(QStringLiteral("Мярка"))->AsString());
@@ -86,7 +85,7 @@ void TForm4::TakeGoods()
                 QString(), QStringLiteral("Въведете количество за избраната стока:"), answer)) {
             Form1->SpeedButton1Click();
         } else {
-            const qint64 wanted = StockUnits(answer);
+            const qint64 wanted = Decimal::TextToFixed(answer);
             // A line of nothing takes nothing; a negative quantity is a return and raises the
             // stock.
             if (wanted == 0)
@@ -111,7 +110,7 @@ void TForm4::TakeStock(TField *quantity, qint64 wanted, const QString &answer)
         if (Table1->RecordKey() != record)
             throw UserError(QStringLiteral("Стоката е изтрита от друга работа с програмата; "
                                            "нищо не е добавено."));
-        const qint64 inStock = StockUnits(quantity->AsString());
+        const qint64 inStock = Decimal::TextToFixed(quantity->AsString());
         if (wanted > inStock) {
             Table1->Rollback();
             dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
@@ -119,7 +118,7 @@ void TForm4::TakeStock(TField *quantity, qint64 wanted, const QString &answer)
             return;
         }
         Table1->Edit();
-        quantity->SetAsString(StockText(inStock - wanted));
+        quantity->SetAsString(Decimal::FixedToText(inStock - wanted));
         Table1->Post();
         Form1->Edit3->setText(answer);
         const int lines = LineCounter;
@@ -183,7 +182,7 @@ void TForm4::TakeCurrency()
     const QString rateText = Table1->FieldByName(QStringLiteral("Курс"))->AsString();
     // The home amounts are divided by the rate: a rate that is no positive number changes
     // nothing, not even the code.
-    const double rate = StrToFloat(rateText);
+    const double rate = Decimal::StrToFloat(rateText);
     if (!(rate > 0))
         throw UserError(
             QStringLiteral("Курсът на валутата %1 трябва да е число, по-голямо от 0: '%2'")

@@ -2,9 +2,9 @@
 
 #include "app/Application.h"
 #include "app/Dialogs.h"
-#include "app/Errors.h"
 #include "app/Look.h"
-#include "app/ProgramFolder.h"
+#include "base/Errors.h"
+#include "base/ProgramFolder.h"
 #include "masterdata/Table.h"
 
 #include <QCheckBox>

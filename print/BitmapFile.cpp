@@ -1,7 +1,7 @@
 #include "print/BitmapFile.h"
 
-#include "app/AtomicFiles.h"
-#include "app/Errors.h"
+#include "base/AtomicFiles.h"
+#include "base/Errors.h"
 
 #include <QDir>
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "print/PdfFile.h"
 
 #include "app/Application.h"
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "print/PrintPage.h"
 
 #include "app/Dialogs.h"
-#include "app/Errors.h"
 #include "app/Look.h"
-#include "app/ProgramFolder.h"
+#include "base/Errors.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"

@@ -1,6 +1,6 @@
-#include "app/AtomicFiles.h"
-#include "app/FolderLock.h"
-#include "app/ProgramFolder.h"
+#include "base/AtomicFiles.h"
+#include "base/FolderLock.h"
+#include "base/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "app/Forms.h"
 #include "app/Look.h"
 #include "app/Menu.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"

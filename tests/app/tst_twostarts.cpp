@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "app/FolderLock.h"
-#include "app/ProgramFolder.h"
+#include "base/FolderLock.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/Look.h"
 #include "app/Menu.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"

@@ -1,6 +1,6 @@
-#include "lines/Euro.h"
+#include "base/Decimal.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "euro/HomeCurrency.h"
 
 #include <QDir>
@@ -85,7 +85,7 @@ void TestEuro::levaToEuro()
 {
     QFETCH(QString, leva);
     QFETCH(QString, euro);
-    QCOMPARE(LevaToEuro(leva), euro);
+    QCOMPARE(Decimal::LevaToEuro(leva), euro);
 }
 
 void TestEuro::notANumber_data()
@@ -107,7 +107,7 @@ void TestEuro::notANumber()
 {
     QFETCH(QString, text);
     try {
-        LevaToEuro(text);
+        Decimal::LevaToEuro(text);
         QFAIL("no conversion error");
     } catch (const ConversionError &error) {
         QCOMPARE(error.message(),
@@ -121,7 +121,7 @@ void TestEuro::rateDecimals_data()
     QTest::addColumn<int>("decimals");
     QTest::addColumn<QString>("euro");
 
-    QTest::newRow("the lev") << "1" << 10 << kLevInEuro;
+    QTest::newRow("the lev") << "1" << 10 << Decimal::kLevInEuro;
     QTest::newRow("dollar rate") << "1.43726" << 10 << "0.7348593692";
     QTest::newRow("pound rate") << "2.8516" << 10 << "1.4579999284";
     QTest::newRow("whole euros") << "1.95583" << 0 << "1";
@@ -135,7 +135,7 @@ void TestEuro::rateDecimals()
     QFETCH(QString, leva);
     QFETCH(int, decimals);
     QFETCH(QString, euro);
-    QCOMPARE(LevaToEuroRounded(leva, decimals), euro);
+    QCOMPARE(Decimal::LevaToEuroRounded(leva, decimals), euro);
 }
 
 void TestEuro::homeCurrencySetting_data()

@@ -1,8 +1,8 @@
 #include "euro/EuroSwitch.h"
 
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "euro/HomeCurrency.h"
-#include "lines/Euro.h"
 #include "masterdata/Table.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "FuzzSupport.h"
 
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "lines/Amounts.h"
-#include "lines/FixedPoint.h"
 
 #include <cmath>
 
@@ -17,15 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     qint64 fixed = 0;
     bool read = false;
     try {
-        fixed = TextToFixed(price);
+        fixed = Decimal::TextToFixed(price);
         read = true;
     } catch (const UserError &) {
     }
     if (read) {
-        FUZZ_CHECK(TextToFixed(FixedToText(fixed)) == fixed);
+        FUZZ_CHECK(Decimal::TextToFixed(Decimal::FixedToText(fixed)) == fixed);
         try {
-            const qint64 other = TextToFixed(quantity);
-            const qint64 sum = FixedAdd(fixed, other);
+            const qint64 other = Decimal::TextToFixed(quantity);
+            const qint64 sum = Decimal::FixedAdd(fixed, other);
             FUZZ_CHECK(sum - other == fixed);
         } catch (const UserError &) {
         }
@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (plain && price != QLatin1String(".") && !price.startsWith(QLatin1Char('.'))) {
         try {
             const QString rounded = RoundTo2Decimals(price);
-            FUZZ_CHECK(std::fabs(FixedToDouble(TextToFixed(rounded)) -
-                                 FixedToDouble(TextToFixed(price))) <= 0.0100001);
+            FUZZ_CHECK(std::fabs(Decimal::FixedToDouble(Decimal::TextToFixed(rounded)) -
+                                 Decimal::FixedToDouble(Decimal::TextToFixed(price))) <= 0.0100001);
         } catch (const UserError &) {
         }
     }

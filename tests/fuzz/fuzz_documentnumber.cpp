@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "document/DocumentNumber.h"
 
 #include <limits>

@@ -1,9 +1,8 @@
 #include "FuzzSupport.h"
 
-#include "app/Convert.h"
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "euro/HomeCurrency.h"
-#include "lines/Euro.h"
 #include "words/AmountInWords.h"
 
 #include <QRegularExpression>
@@ -20,12 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QRegularExpression twoDecimals(QStringLiteral("^-?[0-9]+\\.[0-9]{2}$"));
     QString euro;
     try {
-        euro = LevaToEuro(leva);
+        euro = Decimal::LevaToEuro(leva);
     } catch (const UserError &) {
         // A text that is no number is refused with the conversion error, by both forms.
         bool refused = false;
         try {
-            LevaToEuroRounded(leva, 2);
+            Decimal::LevaToEuroRounded(leva, 2);
         } catch (const UserError &) {
             refused = true;
         }
@@ -34,22 +33,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!euro.isNull()) {
         FUZZ_CHECK(twoDecimals.match(euro).hasMatch());
         FUZZ_CHECK(euro != QLatin1String("-0.00"));
-        FUZZ_CHECK(LevaToEuroRounded(leva, 2) == euro);
+        FUZZ_CHECK(Decimal::LevaToEuroRounded(leva, 2) == euro);
         // Within half a cent of the division, where a double holds the amount well enough.
         try {
-            const double value = StrToFloat(leva);
+            const double value = Decimal::StrToFloat(leva);
             if (std::fabs(value) < 1e9)
-                FUZZ_CHECK(std::fabs(StrToFloat(euro) - value / 1.95583) <= 0.0050001);
+                FUZZ_CHECK(std::fabs(Decimal::StrToFloat(euro) - value / 1.95583) <= 0.0050001);
         } catch (const UserError &) {
         }
         // The sign changes nothing but the sign.
         const QString trimmed = leva.trimmed();
         if (!trimmed.startsWith(QLatin1Char('-')) && !trimmed.startsWith(QLatin1Char('+'))) {
-            const QString negative = LevaToEuro(QLatin1Char('-') + trimmed);
+            const QString negative = Decimal::LevaToEuro(QLatin1Char('-') + trimmed);
             FUZZ_CHECK(negative ==
                        (euro == QLatin1String("0.00") ? euro : QLatin1Char('-') + euro));
         }
-        const QString rounded = LevaToEuroRounded(leva, decimals);
+        const QString rounded = Decimal::LevaToEuroRounded(leva, decimals);
         FUZZ_CHECK(decimals == 0
                        ? !rounded.contains(QLatin1Char('.'))
                        : rounded.size() - rounded.indexOf(QLatin1Char('.')) - 1 == decimals);

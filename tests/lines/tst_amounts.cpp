@@ -1,6 +1,6 @@
-#include "app/Errors.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "lines/Amounts.h"
-#include "lines/FixedPoint.h"
 
 #include <QTest>
 #include <limits>
@@ -49,13 +49,13 @@ void TestAmounts::fixedPoint()
     QFETCH(QString, text);
     QFETCH(qint64, fixed);
     QFETCH(QString, shortest);
-    QCOMPARE(TextToFixed(text), fixed);
-    QCOMPARE(FixedToText(fixed), shortest);
+    QCOMPARE(Decimal::TextToFixed(text), fixed);
+    QCOMPARE(Decimal::FixedToText(fixed), shortest);
 }
 
 void TestAmounts::refusals_data()
 {
-    QTest::addColumn<bool>("vat"); // VatFactorFromText, else TextToFixed
+    QTest::addColumn<bool>("vat"); // VatFactorFromText, else Decimal::TextToFixed
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
     const QString notFloat = QStringLiteral("'%1' is not a valid floating point value");
@@ -86,7 +86,7 @@ void TestAmounts::refusals()
         if (vat)
             VatFactorFromText(text);
         else
-            TextToFixed(text);
+            Decimal::TextToFixed(text);
         QFAIL("no error");
     } catch (const UserError &error) {
         QCOMPARE(error.message(), message);

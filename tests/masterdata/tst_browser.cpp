@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "app/Errors.h"
 #include "app/Look.h"
+#include "base/Errors.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"

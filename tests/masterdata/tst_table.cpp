@@ -1,5 +1,5 @@
-#include "app/Errors.h"
-#include "masterdata/StockQuantity.h"
+#include "base/Decimal.h"
+#include "base/Errors.h"
 #include "masterdata/Table.h"
 
 #include <QDir>
@@ -483,7 +483,7 @@ void TestTable::stockArithmetic()
     QFETCH(QString, stock);
     QFETCH(QString, taken);
     QFETCH(QString, left);
-    QCOMPARE(StockText(StockUnits(stock) - StockUnits(taken)), left);
+    QCOMPARE(Decimal::FixedToText(Decimal::TextToFixed(stock) - Decimal::TextToFixed(taken)), left);
 }
 
 namespace

@@ -1,10 +1,10 @@
 #include "support/TestSupport.h"
 
-#include "app/FolderLock.h"
 #include "app/Forms.h"
 #include "app/Look.h"
 #include "app/Menu.h"
-#include "app/ProgramFolder.h"
+#include "base/FolderLock.h"
+#include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"

@@ -2,7 +2,7 @@
 
 #include "app/Forms.h"
 #include "app/Menu.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
 #include "masterdata/Table.h"

@@ -1,6 +1,6 @@
 #include "words/AmountInWords.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 #include <QHash>
 #include <QTest>

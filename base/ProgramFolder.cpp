@@ -1,6 +1,6 @@
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
-#include "app/AtomicFiles.h"
+#include "base/AtomicFiles.h"
 #include "print/ArchiveName.h"
 
 #include <QDir>

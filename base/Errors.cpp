@@ -1,4 +1,4 @@
-#include "app/Errors.h"
+#include "base/Errors.h"
 
 UserError::UserError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
 

@@ -1,4 +1,4 @@
-#include "app/AtomicFiles.h"
+#include "base/AtomicFiles.h"
 
 #include <QDir>
 #include <QFile>

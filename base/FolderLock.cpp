@@ -1,6 +1,6 @@
-#include "app/FolderLock.h"
+#include "base/FolderLock.h"
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 #include <QDir>
 #include <QLockFile>
