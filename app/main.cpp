@@ -1,11 +1,11 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/Dialogs.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
+#include "base/CommandOutput.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
-
-#include <cstdio>
 
 namespace
 {
@@ -15,13 +15,15 @@ constexpr int kFolderWaitMs = 3000;
 
 int main(int argc, char **argv)
 {
+    // The commands for scripts need no window and no display.
+    if (IsCommandLine(argc, argv))
+        return RunCommandLine(argc, argv);
     TakeProgramFolder();
     VornexApplication app(argc, argv);
     if (LockProgramFolder(kFolderWaitMs) == FolderLock::InUse) {
         const QString message = FolderInUseMessage(ProgramFolder, ProgramFolderLockPath());
         // Also for a start from a terminal or a script, which sees no window.
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        std::fflush(stderr);
+        PrintError(message);
         dialogs().showMessage(message);
         return 1;
     }

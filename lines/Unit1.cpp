@@ -5,6 +5,7 @@
 #include "app/Look.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
+#include "document/ZeroVatGrounds.h"
 #include "euro/HomeCurrency.h"
 #include "lines/Amounts.h"
 #include "lines/DescriptionWrap.h"
@@ -38,8 +39,6 @@ const QString kUnitPlaceholder = QStringLiteral("Мярка");
 const QString kQuantityPlaceholder = QStringLiteral("К-во");
 const QString kPricePlaceholder = QStringLiteral("Стойност");
 
-const QString kNoGround = QString(76, QLatin1Char('.'));
-
 // The grid holds the two header rows and at most 25 rows below them before a line is refused.
 constexpr int kMaxRowsBeforeAdd = 26;
 // An empty row can be added only below this row count.
@@ -52,73 +51,7 @@ constexpr quint32 clRed = 0x0000FF;
 constexpr int kEnteredPriceRole = Qt::UserRole;
 
 const QStringList kMemoryDefaults = {QStringLiteral("20%"), QStringLiteral("ФАКТУРА / INVOICE"),
-                                     QString(), kNoGround};
-
-// The wording of the zero-VAT grounds, shown by "?".
-const QStringList kGroundTexts = {
-    QStringLiteral("чл. 28с(Е)(3) 77/388/ЕЕС-за доставки на стоки като посредник в тристранна "
-                   "операция"),
-    QStringLiteral("чл. 113, ал. 9 - за доставките на нерегистрирани по закона лица или лица, "
-                   "регистрирани на основание чл. 99 и чл. 100, ал. 2 от закона"),
-    QStringLiteral("чл. 22, ал. 2 ЗДДС - Когато получател по доставката по ал. 1 е лице, "
-                   "регистрирано за целите на ДДС в друга държава членка, мястото на изпълнение "
-                   "на доставката е територията на държавата членка, издала идентификационния "
-                   "номер по ДДС на получателя, под който му е оказана услугата"),
-    QStringLiteral("чл. 23, ал. 1 ЗДДС - Мястото на изпълнение при доставка на услуга, свързана "
-                   "с транспортна обработка на стоки, съпътстващи доставката по чл. 22 , е на "
-                   "територията на държавата членка, издала идентификационния номер по ДДС на "
-                   "получателя, под който му е оказана услугата"),
-    QStringLiteral("чл. 23, ал. 3 ЗДДС - Когато получател по доставката по ал. 2 е лице, "
-                   "регистрирано за целите на ДДС в друга държава членка, мястото на изпълнение "
-                   "на доставката е територията на държавата членка, издала идентификационния "
-                   "номер по ДДС на получателя, под който му е оказана услугата"),
-    QStringLiteral("чл. 23, ал. 4 ЗДДС - Мястото на изпълнение при доставка на услуга, оказвана "
-                   "от посредник, действащ от името и за сметка на друго лице, във връзка с "
-                   "предоставянето на услуга по транспортна обработка на стоки по ал. 1 е "
-                   "мястото, където фактически е извършена транспортната обработка на стоките"),
-    QStringLiteral("чл. 23, ал. 5 ЗДДС - Когато получател по доставката по ал. 4 е лице, "
-                   "регистрирано за целите на ДДС в друга държава членка, мястото на изпълнение "
-                   "на доставката е територията на държавата членка, издала идентификационния "
-                   "номер по ДДС на получателя, под който му е оказана услугата"),
-    QStringLiteral("чл. 24, ал. 1 ЗДДС - Мястото на изпълнение при доставка на услуга, оказвана "
-                   "от посредник, действащ от името и за сметка на друго лице, когато тази "
-                   "услуга е свързана с доставка на услуги, различни от тези по чл. 21, ал. 3 , "
-                   "чл. 22 и 23 , е мястото на изпълнение на доставката, във връзка с която е "
-                   "оказано посредничеството"),
-    QStringLiteral("чл. 24, ал. 2 ЗДДС - Когато получател по доставката е лице, регистрирано за "
-                   "целите на ДДС в друга държава членка, мястото на изпълнение на доставката е "
-                   "територията на държавата членка, издала идентификационния номер по ДДС на "
-                   "получателя, под който му е оказана услугата"),
-    QStringLiteral("чл. 24, ал. 3 ЗДДС - Мястото на изпълнение при доставка на услуга по оценка "
-                   "или работа върху движими вещи е на територията на държавата членка, издала "
-                   "идентификационния номер по ДДС на получателя, под който му е оказана "
-                   "услугата, когато са налице едновременно следните условия:"),
-    QStringLiteral("1. получател по доставката е лице, регистрирано за целите на ДДС в друга "
-                   "държава членка;"),
-    QStringLiteral("2. стоките са изпратени или транспортирани от територията на страната извън "
-                   "нея."),
-    QStringLiteral("чл. 86, ал. 1 ППЗДДС - Туроператорите и туристическите агенти документират "
-                   "извършените от тях доставки на обща туристическа услуга, включително "
-                   "получените авансови плащания по такива доставки, с издаването на фактури и "
-                   "известия към фактури, в които не се посочва данък."),
-};
-
-const QStringList kGroundItems = {
-    kNoGround,
-    QStringLiteral("чл. 28с(Е)(3) 77/388/ЕЕС"),
-    QStringLiteral("чл. 113, ал. 9"),
-    QStringLiteral("чл. 22, ал. 2"),
-    QStringLiteral("чл. 23, ал. 1"),
-    QStringLiteral("чл. 23, ал. 3"),
-    QStringLiteral("чл. 23, ал. 4"),
-    QStringLiteral("чл. 23, ал. 5"),
-    QStringLiteral("чл. 24, ал. 1"),
-    QStringLiteral("чл. 24, ал. 2"),
-    QStringLiteral("чл. 24, ал. 3"),
-    QStringLiteral("чл. 86, ал. 1"),
-    QStringLiteral("чл. 44, т. 3"),
-    QStringLiteral("чл. 50, т. 1"),
-};
+                                     QString(), kNoZeroVatGround};
 
 // Shown when the decimal separator in force is no longer "." once the VAT rate is known.
 const QString kDecimalSeparatorMessage =
@@ -323,7 +256,7 @@ TForm1::TForm1()
     ComboBox1 = ChoiceBox(this, QStringLiteral("ComboBox1"), 552, 410,
                           {QString(), QStringLiteral("Кредитно известие / Credit note"),
                            QStringLiteral("Дебитно известие / Debit note")});
-    ComboBox4 = ChoiceBox(this, QStringLiteral("ComboBox4"), 552, 436, kGroundItems);
+    ComboBox4 = ChoiceBox(this, QStringLiteral("ComboBox4"), 552, 436, ZeroVatGroundItems());
     connect(ComboBox2, &QComboBox::currentTextChanged, this,
             Handler(this, &TForm1::ComboBox2Change));
     connect(ComboBox1, &QComboBox::currentTextChanged, this,
@@ -686,7 +619,7 @@ void TForm1::ComboBox4Change()
 
 void TForm1::SpeedButton2Click()
 {
-    dialogs().showMessage(kGroundTexts.join(QLatin1Char('\n')));
+    dialogs().showMessage(ZeroVatGroundWording().join(QLatin1Char('\n')));
 }
 
 void TForm1::StoreMemoryLine(int index, const QString &text)
