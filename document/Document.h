@@ -5,15 +5,19 @@
 #include "document/PageWidgets.h"
 
 #include <QHash>
+#include <QPalette>
 
 class QAction;
 class QScrollArea;
 class QToolButton;
 class TLabel;
 
-// The invoice page: one printable bilingual page laid out on Panel1, the store of the finished
-// document. The transfer, the takes of master data and the kind choices write straight into its
-// labels and grids; the user completes the marked fields by clicking them.
+struct Invoice;
+struct PagePart;
+
+// The invoice page: one printable bilingual page laid out on Panel1 that shows the document of
+// the run (CurrentDocument) whenever it changes. The user completes the marked fields by clicking
+// them; each edit goes into the document at once and the page shows it again.
 class TDoc : public TForm
 {
     Q_OBJECT
@@ -26,7 +30,7 @@ public:
     QToolButton *SpeedButton1; // "Отпечатай"
     QToolButton *SpeedButton3; // "Нова фактура"
     QToolButton *SpeedButton4; // "Преглед"
-    TLabel *NO;                // the current document number, hidden
+    TLabel *NO;                // the document's number, hidden
     TLabel *SVpath;            // the data folder, hidden
     // Shown while invoices dated 2026 or later are still made in leva; it blocks nothing.
     TLabel *EuroNotice;
@@ -86,33 +90,70 @@ public:
     TLabel *Label9;
     TImage *Image1; // holder of the captured page, hidden
 
+    // Shows the document: every field, the lines, the totals and the words, then tidies and
+    // re-flows the page. The page goes back to its designed places first, so showing the same
+    // document again changes nothing.
+    void ShowDocument(const Invoice &doc);
+
+    // The page as a new run shows it: the fields to fill silver again, the original's mark, and
+    // the document of the run.
+    void StartAfresh();
+    // How the fields to fill look on screen, to be put back after a capture.
+    struct FieldLooks {
+        QList<TLabel *> labels;
+        QList<QPalette> palettes;
+        QList<bool> filled;
+    };
+    // The page as paper shows it: the fields to fill lose their silver and, given one, the mark
+    // ("Оригинал / Original" or "Копие / Copy") is shown; the page is tidied. Returns how the
+    // fields looked before.
+    FieldLooks ShowAsPrinted(const QString &mark = QString());
+    // The fields look again as they did.
+    void RestoreLooks(const FieldLooks &looks);
+
     // Handlers.
     void SpeedButton1Click();
     void SpeedButton3Click();
     // "Преглед": the print preview of the page.
     void SpeedButton4Click();
-    void NewExecute();     // tidy-up: centres the mark and number line, suffixes and aligns totals
+    void NewExecute();     // tidy-up: centres the title, the mark and number line, aligns totals
     void ResizedExecute(); // re-flow: stacks the regions below the address blocks
     void StringGrid2SelectCell(int col, int row, bool &canSelect);
-    // Plain edit: the query replaces the caption when confirmed.
-    void Label34Click(TLabel *label);
-    // Wrapping edits of the customer block and of the lower block.
-    void Label33Click(TLabel *label);
-    void Label18Click(TLabel *label);
+    // A click on a field of the document: a one-line query with the field's text; the answer goes
+    // into the document.
+    void FieldClick(const PagePart &part);
     void Label15Click();
     void Label22Click();
-    // Shows or hides EuroNotice after the date of the number-and-date line.
+    // Shows or hides EuroNotice after the document's date.
     void UpdateEuroNotice();
     // Closing the page also closes the print choice.
     void FormClose();
+
+signals:
+    // "Отпечатай" and "Преглед" were pressed, the page was closed: the shell connects the print
+    // choice to them.
+    void printRequested();
+    void previewRequested();
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildPage();
-    void WrapEdit(TLabel *label, int widthLimit, TPanel *container);
+    // The fields, the lines grid, the totals and the note accounts as the document has them.
+    void showFields(const Invoice &doc);
+    void showLines(const Invoice &doc);
+    void showTotals(const Invoice &doc);
+    void showNote(const Invoice &doc);
+    void showLogo(const Invoice &doc);
+    // The note accounts typed into their grid go into the document.
+    void NoteAccountsEdited();
     QScrollArea *m_scroll = nullptr;
+    // Where each part of the page was designed to be.
+    QHash<QWidget *, QRect> m_design;
+    QByteArray m_logoShown;
+    bool m_showing = false;
     // Moves rows up by the planned lifts and remembers how far.
     void liftRows(const QList<QList<QWidget *>> &columns, const QList<QList<int>> &lifts);
     // How far each row of the lower and signature blocks was moved up to close gaps on a full

@@ -97,7 +97,8 @@ QString DocumentWords(const Invoice &doc)
         secondCode = homeLabel;
     }
     // The word routines read digits only: the sign goes before the words.
-    const QString home = Decimal::Amount{qAbs(doc.home.gross.units), doc.home.gross.decimals}.text();
+    const QString home =
+        Decimal::Amount{qAbs(doc.home.gross.units), doc.home.gross.decimals}.text();
     const QString foreign = Decimal::Amount{qAbs(second.units), second.decimals}.text();
     QString words = AmountInWords(home, foreign, secondCode, homeLabel);
     if (second.isNegative())
