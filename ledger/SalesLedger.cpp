@@ -313,18 +313,26 @@ void RequireComplete(const SalesLedger &ledger)
     throw UserError(lines.join(QLatin1Char('\n')));
 }
 
+QString ConversionNote(const SalesLedger &ledger)
+{
+    if (ledger.convertedCount == 0)
+        return QString();
+    return QStringLiteral("%1 в %2 %3 в %4 по 1.95583")
+        .arg(Documents(ledger.convertedCount), ledger.currency == kEur ? kBgn : kEur,
+             ledger.convertedCount == 1 ? QStringLiteral("превърнат")
+                                        : QStringLiteral("превърнати"),
+             ledger.currency);
+}
+
 QString Summary(const SalesLedger &ledger)
 {
     QString text = QStringLiteral("Дневник за продажбите %1: %2, данъчна основа %3 %5, ДДС %4 %5")
                        .arg(ledger.period, Documents(int(ledger.records.size())),
                             Decimal::FixedToText(ledger.totals[TotalBase], 2),
                             Decimal::FixedToText(ledger.totals[TotalVat], 2), ledger.currency);
-    if (ledger.convertedCount > 0)
-        text += QStringLiteral("; %1 в %2 %3 в %4 по 1.95583")
-                    .arg(Documents(ledger.convertedCount), ledger.currency == kEur ? kBgn : kEur,
-                         ledger.convertedCount == 1 ? QStringLiteral("превърнат")
-                                                    : QStringLiteral("превърнати"),
-                         ledger.currency);
+    const QString note = ConversionNote(ledger);
+    if (!note.isEmpty())
+        text += QStringLiteral("; ") + note;
     return text;
 }
 } // namespace Ledger

@@ -120,6 +120,9 @@ QString DocumentName(DocumentType type, qint64 number, const QDate &date);
 // Throws a UserError unless the ledger can be filed: it names each refused document and why, or
 // says that the company has no VAT number.
 void RequireComplete(const SalesLedger &ledger);
+// How many records were converted and how, "1 документ в BGN превърнат в EUR по 1.95583"; empty
+// when none was.
+QString ConversionNote(const SalesLedger &ledger);
 // One line for the user: the period, the documents, the total base and VAT with the currency,
 // and how many were converted.
 QString Summary(const SalesLedger &ledger);
