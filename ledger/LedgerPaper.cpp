@@ -20,7 +20,7 @@ enum class Cell { Sequence, Type, Document, Recipient, Description, Amount };
 
 struct PaperColumn {
     Cell cell;
-    const char *title; // "\n" between its lines
+    const char *title; // "\n" between its lines; an amount's is its code and caption
     double width;      // millimetres
     int amount;        // the Column of an amount cell
 };
@@ -34,19 +34,19 @@ const PaperColumn kColumns[] = {
     {Cell::Document, "Документ №\nдата", 21, -1},
     {Cell::Recipient, "Получател\nидентификатор", 50, -1},
     {Cell::Description, "Стока / услуга", 32, -1},
-    {Cell::Amount, "02-10\nОбщо ДО", kAmountWidth, TotalBase},
-    {Cell::Amount, "02-20\nОбщо ДДС", kAmountWidth, TotalVat},
-    {Cell::Amount, "02-11\nДО 20 %", kAmountWidth, Base20},
-    {Cell::Amount, "02-21\nДДС 20 %", kAmountWidth, Vat20},
-    {Cell::Amount, "02-13\nДО 9 %", kAmountWidth, Base9},
-    {Cell::Amount, "02-24\nДДС 9 %", kAmountWidth, Vat9},
-    {Cell::Amount, "02-14\nДО 0 % гл. 3", kAmountWidth, BaseChapterThree},
-    {Cell::Amount, "02-15\nДО 0 % ВОД", kAmountWidth, BaseIntraCommunity},
-    {Cell::Amount, "02-16\nДО 0 % чл. 140, 146, 173", kAmountWidth, BaseArt140_146_173},
-    {Cell::Amount, "02-17\nДО чл. 21, ал. 2", kAmountWidth, BaseServiceElsewhere},
-    {Cell::Amount, "02-18\nДО чл. 69, ал. 2", kAmountWidth, BaseArt69},
-    {Cell::Amount, "02-19\nДО освободени", kAmountWidth, BaseExempt},
-    {Cell::Amount, "02-25\nДО тристранни", kAmountWidth, BaseTriangular},
+    {Cell::Amount, nullptr, kAmountWidth, TotalBase},
+    {Cell::Amount, nullptr, kAmountWidth, TotalVat},
+    {Cell::Amount, nullptr, kAmountWidth, Base20},
+    {Cell::Amount, nullptr, kAmountWidth, Vat20},
+    {Cell::Amount, nullptr, kAmountWidth, Base9},
+    {Cell::Amount, nullptr, kAmountWidth, Vat9},
+    {Cell::Amount, nullptr, kAmountWidth, BaseChapterThree},
+    {Cell::Amount, nullptr, kAmountWidth, BaseIntraCommunity},
+    {Cell::Amount, nullptr, kAmountWidth, BaseArt140_146_173},
+    {Cell::Amount, nullptr, kAmountWidth, BaseServiceElsewhere},
+    {Cell::Amount, nullptr, kAmountWidth, BaseArt69},
+    {Cell::Amount, nullptr, kAmountWidth, BaseExempt},
+    {Cell::Amount, nullptr, kAmountWidth, BaseTriangular},
 };
 
 // Heights in millimetres: the page head, the column heads, a record, the totals.
@@ -152,7 +152,11 @@ void PaintTitles(Sheet &sheet, double top)
     sheet.setFont(1.8, true);
     double x = 0;
     for (const PaperColumn &column : kColumns) {
-        sheet.text(QRectF(x, top, column.width, kTitlesHeight), QString::fromUtf8(column.title),
+        const QString title =
+            column.cell == Cell::Amount
+                ? ColumnCode(column.amount) + QLatin1Char('\n') + ColumnCaption(column.amount)
+                : QString::fromUtf8(column.title);
+        sheet.text(QRectF(x, top, column.width, kTitlesHeight), title,
                    Qt::AlignCenter | Qt::TextWordWrap);
         x += column.width;
     }

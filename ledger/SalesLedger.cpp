@@ -15,6 +15,24 @@ const char *const kColumnCodes[kColumnCount] = {
     "02-10", "02-20", "02-11", "02-21", "02-12", "02-26", "02-22", "02-23", "02-13",
     "02-24", "02-14", "02-15", "02-16", "02-17", "02-18", "02-19", "02-25"};
 
+const char *const kColumnCaptions[kColumnCount] = {"Общо ДО",
+                                                   "Общо ДДС",
+                                                   "ДО 20 %",
+                                                   "ДДС 20 %",
+                                                   "ДО ВОП",
+                                                   "ДО чл. 82, ал. 2-5",
+                                                   "ДДС ВОП и чл. 82",
+                                                   "ДДС лични нужди",
+                                                   "ДО 9 %",
+                                                   "ДДС 9 %",
+                                                   "ДО 0 % гл. 3",
+                                                   "ДО 0 % ВОД",
+                                                   "ДО 0 % чл. 140, 146, 173",
+                                                   "ДО чл. 21, ал. 2",
+                                                   "ДО чл. 69, ал. 2",
+                                                   "ДО освободени",
+                                                   "ДО тристранни"};
+
 const QString kBgn = QStringLiteral("BGN");
 const QString kEur = QStringLiteral("EUR");
 // The identifier of a recipient abroad that has no VAT number.
@@ -183,6 +201,12 @@ QString Documents(int count)
 QString ColumnCode(int column)
 {
     return column >= 0 && column < kColumnCount ? QString::fromLatin1(kColumnCodes[column])
+                                                : QString();
+}
+
+QString ColumnCaption(int column)
+{
+    return column >= 0 && column < kColumnCount ? QString::fromUtf8(kColumnCaptions[column])
                                                 : QString();
 }
 

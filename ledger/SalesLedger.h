@@ -62,6 +62,8 @@ using Amounts = std::array<qint64, kColumnCount>;
 
 // The column's code on the return, "02-10".
 QString ColumnCode(int column);
+// The column's short caption on screen and paper, "ДДС 20 %".
+QString ColumnCaption(int column);
 
 // One record of the ledger.
 struct Record {
