@@ -1,0 +1,638 @@
+#include "masterdata/Identifiers.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTest>
+
+// The identifier checks: published numbers and the edges of each rule, what a one-digit slip
+// does, and agreement with a second reading of the rules written apart in Python.
+class TestIdentifiers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void eik_data();
+    void eik();
+    void egn_data();
+    void egn();
+    void lnch_data();
+    void lnch();
+    void bgVatNumber_data();
+    void bgVatNumber();
+    void foreignVatNumber_data();
+    void foreignVatNumber();
+    void iban_data();
+    void iban();
+    void problemOfField_data();
+    void problemOfField();
+    void oneDigitChanged_data();
+    void oneDigitChanged();
+    void agreesWithSecondReading();
+};
+
+namespace
+{
+void Columns()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+}
+
+void Row(const char *rule, const QString &text, bool valid)
+{
+    QTest::newRow(rule) << text << valid;
+}
+
+// The registry's example of every country the check knows.
+const char *const kIbanExamples[] = {
+    "AD12 0001 2030 2003 5910 0100",       "AL47 2121 1009 0000 0002 3569 8741",
+    "AT61 1904 3002 3457 3201",            "BA39 1290 0794 0102 8494",
+    "BE68 5390 0754 7034",                 "BG80 BNBG 9661 1020 3456 78",
+    "CH93 0076 2011 6238 5295 7",          "CY17 0020 0128 0000 0012 0052 7600",
+    "CZ65 0800 0000 1920 0014 5399",       "DE89 3704 0044 0532 0130 00",
+    "DK50 0040 0440 1162 43",              "EE38 2200 2210 2014 5685",
+    "ES91 2100 0418 4502 0005 1332",       "FI21 1234 5600 0007 85",
+    "FO62 6460 0001 6316 34",              "FR14 2004 1010 0505 0001 3M02 606",
+    "GB82 WEST 1234 5698 7654 32",         "GE29 NB00 0000 0101 9049 17",
+    "GI75 NWBK 0000 0000 7099 453",        "GL89 6471 0001 0002 06",
+    "GR16 0110 1250 0000 0001 2300 695",   "HR12 1001 0051 8630 0016 0",
+    "HU42 1177 3016 1111 1018 0000 0000",  "IE29 AIBK 9311 5212 3456 78",
+    "IS14 0159 2600 7654 5510 7303 39",    "IT60 X054 2811 1010 0000 0123 456",
+    "LI21 0881 0000 2324 013A A",          "LT12 1000 0111 0100 1000",
+    "LU28 0019 4006 4475 0000",            "LV80 BANK 0000 4351 9500 1",
+    "MC58 1122 2000 0101 2345 6789 030",   "MD24 AG00 0225 1000 1310 4168",
+    "ME25 5050 0001 2345 6789 51",         "MK07 2501 2000 0058 984",
+    "MT84 MALT 0110 0001 2345 MTLC AST0 01S", "NL91 ABNA 0417 1643 00",
+    "NO93 8601 1117 947",                  "PL61 1090 1014 0000 0712 1981 2874",
+    "PT50 0002 0123 1234 5678 9015 4",     "RO49 AAAA 1B31 0075 9384 0000",
+    "RS35 2600 0560 1001 6113 79",         "SE45 5000 0000 0583 9825 7466",
+    "SI56 2633 0001 2039 086",             "SK31 1200 0000 1987 4263 7541",
+    "SM86 U032 2509 8000 0000 0270 100",   "TR33 0006 1005 1978 6457 8413 26",
+    "UA21 3223 1300 0002 6007 2335 6600 1", "VA59 0011 2300 0012 3456 78",
+    "XK05 1212 0123 4567 8906",
+};
+
+int Remainder(const QString &digits, int first, std::initializer_list<int> weights)
+{
+    int sum = 0;
+    for (int weight : weights)
+        sum += (digits.at(first++).unicode() - '0') * weight;
+    return sum % 11;
+}
+} // namespace
+
+void TestIdentifiers::eik_data()
+{
+    Columns();
+    Row("9 digits, weights 1..8", QStringLiteral("175402918"), true);
+    Row("9 digits, wrong check digit", QStringLiteral("175402917"), false);
+    Row("9 digits, remainder 10 takes weights 3..10", QStringLiteral("123457125"), true);
+    Row("9 digits, remainder 10 kept as a check digit", QStringLiteral("123457120"), false);
+    Row("9 digits, remainder 10 twice gives 0", QStringLiteral("123461880"), true);
+    Row("13 digits, weights 2,7,3,5", QStringLiteral("1754029180005"), true);
+    Row("13 digits, remainder 10 takes weights 4,9,5,7", QStringLiteral("1754029180016"), true);
+    Row("13 digits, remainder 10 twice gives 0", QStringLiteral("1754029180590"), true);
+    Row("13 digits, wrong last check digit", QStringLiteral("1754029180006"), false);
+    Row("13 digits, first nine invalid", QStringLiteral("1754029170005"), false);
+    Row("blanks ignored", QStringLiteral(" 175 402 918 "), true);
+    Row("8 digits", QStringLiteral("17540291"), false);
+    Row("10 digits", QStringLiteral("1754029180"), false);
+    Row("BG prefix is no part of an ЕИК", QStringLiteral("BG175402918"), false);
+    Row("hyphen", QStringLiteral("175-402-918"), false);
+    Row("other script's digits", QStringLiteral("١٧٥٤٠٢٩١٨"), false);
+    Row("empty", QString(), false);
+    Row("sample own company", QStringLiteral("203817461"), true);
+    Row("sample client", QStringLiteral("160538271"), true);
+}
+
+void TestIdentifiers::eik()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidEik(text), valid);
+}
+
+void TestIdentifiers::egn_data()
+{
+    Columns();
+    Row("born 1980-01-01", QStringLiteral("8001010008"), true);
+    Row("born 1975-12-31", QStringLiteral("7512319269"), true);
+    Row("wrong check digit", QStringLiteral("7512319268"), false);
+    Row("remainder 10 gives check digit 0", QStringLiteral("7501010010"), true);
+    Row("month plus 20: born 1899-12-31", QStringLiteral("9932310011"), true);
+    Row("month plus 40: born 2000-01-01", QStringLiteral("0041010023"), true);
+    Row("leap day of 2000", QStringLiteral("0042290037"), true);
+    Row("leap day of 2004", QStringLiteral("0442290047"), true);
+    Row("no leap day in 1900", QStringLiteral("0002290030"), false);
+    Row("month 13", QStringLiteral("7513010001"), false);
+    Row("month 00", QStringLiteral("7500010001"), false);
+    Row("day 00", QStringLiteral("7501000001"), false);
+    Row("31 April", QStringLiteral("7504310001"), false);
+    Row("month 53 is no century", QStringLiteral("7553010001"), false);
+    Row("blanks ignored", QStringLiteral("800101 0008"), true);
+    Row("9 digits", QStringLiteral("800101000"), false);
+    Row("letter", QStringLiteral("80010100O8"), false);
+}
+
+void TestIdentifiers::egn()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidEgn(text), valid);
+}
+
+void TestIdentifiers::lnch_data()
+{
+    Columns();
+    Row("weights 21..1, sum mod 10", QStringLiteral("1001000004"), true);
+    Row("another", QStringLiteral("1234567893"), true);
+    Row("wrong check digit", QStringLiteral("1234567894"), false);
+    Row("blanks ignored", QStringLiteral("98765 43217"), true);
+    Row("11 digits", QStringLiteral("12345678930"), false);
+    Row("letter", QStringLiteral("123456789X"), false);
+    Row("empty", QString(), false);
+}
+
+void TestIdentifiers::lnch()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidLnch(text), valid);
+}
+
+void TestIdentifiers::bgVatNumber_data()
+{
+    Columns();
+    Row("ЕИК with BG", QStringLiteral("BG175402918"), true);
+    Row("ЕИК without prefix", QStringLiteral("175402918"), true);
+    Row("prefix in small letters", QStringLiteral("bg175402918"), true);
+    Row("prefix in mixed letters", QStringLiteral("Bg175402918"), true);
+    Row("blanks ignored", QStringLiteral("BG 175 402 918"), true);
+    Row("ЕИК with wrong check digit", QStringLiteral("BG160538274"), false);
+    Row("13-digit ЕИК is no VAT number", QStringLiteral("BG1754029180005"), false);
+    Row("ЕГН", QStringLiteral("BG8001010008"), true);
+    Row("ЛНЧ", QStringLiteral("BG1001000004"), true);
+    Row("other 10 digits: (11 - sum mod 11) mod 11", QStringLiteral("BG1001000000"), true);
+    Row("other 10 digits: remainder 10 is never valid", QStringLiteral("BG1000000040"), false);
+    Row("10 digits under no rule", QStringLiteral("BG1001000001"), false);
+    Row("prefix alone", QStringLiteral("BG"), false);
+    Row("other country's prefix", QStringLiteral("DE175402918"), false);
+    Row("prefix twice", QStringLiteral("BGBG175402918"), false);
+    Row("8 digits", QStringLiteral("BG17540291"), false);
+    Row("sample client", QStringLiteral("BG102947369"), true);
+}
+
+void TestIdentifiers::bgVatNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidBgVatNumber(text), valid);
+}
+
+void TestIdentifiers::foreignVatNumber_data()
+{
+    Columns();
+    Row("AT: U and 8 digits", QStringLiteral("ATU13585627"), true);
+    Row("AT: without U", QStringLiteral("AT13585627"), false);
+    Row("BE: 10 digits from 0 or 1", QStringLiteral("BE0411905847"), true);
+    Row("BE: old 9 digits", QStringLiteral("BE411905847"), false);
+    Row("CY: 8 digits and a letter", QStringLiteral("CY10259033P"), true);
+    Row("DE: 9 digits", QStringLiteral("DE136695976"), true);
+    Row("DE: 10 digits", QStringLiteral("DE1366959760"), false);
+    Row("EL for Greece", QStringLiteral("EL094259216"), true);
+    Row("GR is no VAT prefix", QStringLiteral("GR094259216"), false);
+    Row("ES: letter first", QStringLiteral("ESA28015865"), true);
+    Row("FR: two keys and 9 digits", QStringLiteral("FR40303265045"), true);
+    Row("FR: no O among the keys", QStringLiteral("FRO0303265045"), false);
+    Row("IE: old form", QStringLiteral("IE8Z49289F"), true);
+    Row("IE: new form", QStringLiteral("IE3628739UA"), true);
+    Row("NL: 9 digits, B, 2 digits", QStringLiteral("NL004495445B01"), true);
+    Row("NL: B missing", QStringLiteral("NL00449544501"), false);
+    Row("RO: 2 to 10 digits", QStringLiteral("RO18547290"), true);
+    Row("SE: ends in 01", QStringLiteral("SE556036079301"), true);
+    Row("SE: ends otherwise", QStringLiteral("SE556036079302"), false);
+    Row("XI: Northern Ireland", QStringLiteral("XI123456789"), true);
+    Row("CH: CHE with dots and hyphen", QStringLiteral("CHE-116.281.710 MWST"), true);
+    Row("NO: MVA", QStringLiteral("NO923609016MVA"), true);
+    Row("small letters and blanks", QStringLiteral("de 136 695 976"), true);
+    Row("unknown country", QStringLiteral("US123456789"), false);
+    Row("Bulgarian number is no foreign one", QStringLiteral("BG175402918"), false);
+    Row("Cyrillic letter", QStringLiteral("DE13669597б"), false);
+}
+
+void TestIdentifiers::foreignVatNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidForeignVatNumber(text), valid);
+}
+
+void TestIdentifiers::iban_data()
+{
+    Columns();
+    for (const char *example : kIbanExamples)
+        QTest::addRow("registry example %.2s", example) << QString::fromLatin1(example) << true;
+    Row("small letters", QStringLiteral("gb82 west 1234 5698 7654 32"), true);
+    Row("no blanks", QStringLiteral("GB82WEST12345698765432"), true);
+    Row("tab and no-break space are blanks", QStringLiteral("GB82\tWEST\u00a012345698765432"),
+        true);
+    Row("sample account", QStringLiteral("BG91 TRIB 9661 1020 3456 78"), true);
+    Row("bank code changed, checksum not", QStringLiteral("BG80 TRIB 9661 1020 3456 78"), false);
+    Row("two digits swapped", QStringLiteral("GB82 WEST 1234 5698 7654 23"), false);
+    Row("check digits 97", QStringLiteral("GB97 WEST 1234 5698 7600 21"), true);
+    Row("check digits 00 pass the remainder as 97 but are never given",
+        QStringLiteral("GB00 WEST 1234 5698 7600 21"), false);
+    Row("one character short", QStringLiteral("GB82 WEST 1234 5698 7654 3"), false);
+    Row("digit where the registry has a letter", QStringLiteral("GB82 W3ST 1234 5698 7654 32"),
+        false);
+    Row("letter where the registry has a digit", QStringLiteral("DE89 3704 0044 0532 0130 0A"),
+        false);
+    Row("unknown country", QStringLiteral("US64 SVBK US6S 3300 9673 1986"), false);
+    Row("hyphens", QStringLiteral("GB82-WEST-1234-5698-7654-32"), false);
+    Row("Cyrillic letter that looks Latin", QStringLiteral("GB82 WЕST 1234 5698 7654 32"), false);
+    Row("country only", QStringLiteral("GB"), false);
+    Row("empty", QString(), false);
+}
+
+void TestIdentifiers::iban()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidIban(text), valid);
+}
+
+void TestIdentifiers::problemOfField_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("client VAT number with wrong check digit")
+        << "customer" << "ИН по ЗДДС" << "BG160538274"
+        << "ИН по ЗДДС „BG160538274“ не е валиден (грешна контролна цифра)";
+    QTest::newRow("field names in any letter case")
+        << "CUSTOMER" << "ин по здДС" << "BG160538274"
+        << "ин по здДС „BG160538274“ не е валиден (грешна контролна цифра)";
+    QTest::newRow("client foreign VAT number of its country's form")
+        << "customer" << "ИН по ЗДДС" << "DE136695976" << "";
+    QTest::newRow("client foreign VAT number not of its country's form")
+        << "customer" << "ИН по ЗДДС" << "DE13669597"
+        << "ИН по ЗДДС „DE13669597“ не е валиден (не е във вида, който има за DE)";
+    QTest::newRow("client VAT number of an unknown country")
+        << "customer" << "ИН по ЗДДС" << "US123"
+        << "ИН по ЗДДС „US123“ не е валиден (непознат код на държава „US“)";
+    QTest::newRow("client VAT number of 11 digits")
+        << "customer" << "ИН по ЗДДС" << "BG12345678901"
+        << "ИН по ЗДДС „BG12345678901“ не е валиден (след BG трябва да има 9 или 10 цифри)";
+    QTest::newRow("client ЕГН as its ID") << "customer" << "Идент №" << "8001010008" << "";
+    QTest::newRow("client 13-digit ЕИК") << "customer" << "Идент №" << "1754029180005" << "";
+    QTest::newRow("client ЕГН of no date")
+        << "customer" << "Идент №" << "7513010001"
+        << "Идент № „7513010001“ не е валиден (като ЕГН няма такава дата на раждане, а не е и ЛНЧ)";
+    QTest::newRow("client ID with a letter")
+        << "customer" << "Идент №" << "17540291B"
+        << "Идент № „17540291B“ не е валиден (съдържа знак, който не е цифра)";
+    QTest::newRow("empty value is no wrong number") << "customer" << "Идент №" << "  " << "";
+    QTest::newRow("own VAT number as digits") << "Firm" << "ИН по ЗДДС BG" << "175402918" << "";
+    QTest::newRow("own ЕИК of 8 digits")
+        << "Firm" << "ИН" << "17540291"
+        << "ИН „17540291“ не е валиден (ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10)";
+    QTest::newRow("IBAN with wrong checksum")
+        << "Details" << "IBAN" << "BG80 TRIB 9661 1020 3456 78"
+        << "IBAN „BG80 TRIB 9661 1020 3456 78“ не е валиден (грешни контролни цифри)";
+    QTest::newRow("IBAN of the wrong length")
+        << "Details" << "IBAN" << "BG91 TRIB 9661 1020 3456 7"
+        << "IBAN „BG91 TRIB 9661 1020 3456 7“ не е валиден (IBAN на BG има друг брой знаци)";
+    QTest::newRow("IBAN with a sign")
+        << "Details" << "IBAN" << "BG91-TRIB"
+        << "IBAN „BG91-TRIB“ не е валиден (съдържа знак, който не е латинска буква или цифра)";
+    QTest::newRow("other fields are not checked") << "customer" << "Телефон" << "abc" << "";
+    QTest::newRow("a client field name in another table") << "Firm" << "Идент №" << "x" << "";
+}
+
+void TestIdentifiers::problemOfField()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(QString, problem);
+    const IdentifierKind kind = Identifiers::KindOfField(table, field);
+    QCOMPARE(Identifiers::Problem(kind, field, value), problem);
+    QCOMPARE(Identifiers::Problems({{field, kind, value}}),
+             problem.isEmpty() ? QStringList() : QStringList{problem});
+}
+
+namespace
+{
+// The rules under a one-digit slip: what makes a valid number, and the slips the rule itself
+// lets through.
+enum Rule { Eik9, Eik13, Egn, Lnch, OtherTenDigits, BgVat10, Iban };
+
+QString RandomDigits(QRandomGenerator &random, int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text.append(QChar(u'0' + random.bounded(10)));
+    return text;
+}
+
+bool OtherRule(const QString &n)
+{
+    const int check = (11 - Remainder(n, 0, {4, 3, 2, 7, 6, 5, 4, 3, 2})) % 11;
+    return check != 10 && check == n.at(9).unicode() - '0';
+}
+
+// A valid number under the rule, made from random digits.
+QString ValidNumber(Rule rule, QRandomGenerator &random)
+{
+    for (;;) {
+        QString base;
+        switch (rule) {
+        case Eik9:
+            base = RandomDigits(random, 8);
+            break;
+        case Eik13: {
+            QString nine;
+            do
+                nine = RandomDigits(random, 9);
+            while (!IsValidEik(nine));
+            base = nine + RandomDigits(random, 3);
+            break;
+        }
+        case Egn:
+            base = QStringLiteral("%1%2%3")
+                       .arg(random.bounded(100), 2, 10, QLatin1Char('0'))
+                       .arg(random.bounded(1, 13) + 20 * random.bounded(3), 2, 10, QLatin1Char('0'))
+                       .arg(random.bounded(1, 29), 2, 10, QLatin1Char('0')) +
+                   RandomDigits(random, 3);
+            break;
+        case Lnch:
+        case OtherTenDigits:
+        case BgVat10:
+            base = RandomDigits(random, 9);
+            break;
+        case Iban:
+            base = QStringLiteral("DE") + RandomDigits(random, 2) + RandomDigits(random, 18);
+            for (int check = 2; check <= 98; ++check) {
+                base.replace(2, 2, QStringLiteral("%1").arg(check, 2, 10, QLatin1Char('0')));
+                if (IsValidIban(base))
+                    return base;
+            }
+            continue;
+        }
+        for (int last = 0; last < 10; ++last) {
+            const QString number = base + QChar(u'0' + last);
+            const bool valid = rule == Eik9 || rule == Eik13 ? IsValidEik(number)
+                               : rule == Egn                 ? IsValidEgn(number)
+                               : rule == Lnch                ? IsValidLnch(number)
+                               : rule == OtherTenDigits      ? OtherRule(number)
+                                                             : IsValidBgVatNumber(number);
+            if (valid)
+                return number;
+        }
+    }
+}
+
+bool IsValidUnder(Rule rule, const QString &number)
+{
+    switch (rule) {
+    case Eik9:
+    case Eik13:
+        return IsValidEik(number);
+    case Egn:
+        return IsValidEgn(number);
+    case Lnch:
+        return IsValidLnch(number);
+    case OtherTenDigits:
+        return OtherRule(number);
+    case BgVat10:
+        return IsValidBgVatNumber(number);
+    case Iban:
+        return IsValidIban(number);
+    }
+    return false;
+}
+
+// The slips a rule lets through, as the rule explains them: a check digit that a remainder of
+// 10 maps onto another rule's value (ЕИК), the remainders 0 and 10 that both give 0 (ЕГН), or a
+// ten-digit VAT number valid under another of its three rules.
+bool SlipAllowed(Rule rule, const QString &was, const QString &now)
+{
+    const auto eikFallback = [](const QString &n) {
+        return Remainder(n, 0, {1, 2, 3, 4, 5, 6, 7, 8}) == 10 ||
+               (n.size() == 13 && Remainder(n, 8, {2, 7, 3, 5}) == 10);
+    };
+    const auto egnRemainder = [](const QString &n) {
+        return Remainder(n, 0, {2, 4, 8, 5, 10, 9, 7, 3, 6});
+    };
+    switch (rule) {
+    case Eik9:
+    case Eik13:
+        return eikFallback(was) || eikFallback(now);
+    case Egn:
+        return egnRemainder(was) + egnRemainder(now) == 10 &&
+               egnRemainder(was) * egnRemainder(now) == 0;
+    case BgVat10:
+        return (IsValidEgn(now) && !IsValidEgn(was)) || (IsValidLnch(now) && !IsValidLnch(was)) ||
+               (OtherRule(now) && !OtherRule(was)) ||
+               (IsValidEgn(now) && IsValidEgn(was) && SlipAllowed(Egn, was, now));
+    case Lnch:
+    case OtherTenDigits:
+    case Iban:
+        break;
+    }
+    return false;
+}
+} // namespace
+
+void TestIdentifiers::oneDigitChanged_data()
+{
+    QTest::addColumn<int>("rule");
+    // Whether the rule lets some slips through at all.
+    QTest::addColumn<bool>("slipsPass");
+    QTest::newRow("ЕИК of 9 digits: remainder 10 maps two sums onto one check") << int(Eik9) << true;
+    QTest::newRow("ЕИК of 13 digits: likewise for either check") << int(Eik13) << true;
+    QTest::newRow("ЕГН: remainders 0 and 10 both give 0") << int(Egn) << true;
+    QTest::newRow("ЛНЧ: every weight is odd and not 5, no slip passes") << int(Lnch) << false;
+    QTest::newRow("other 10 digits: no slip passes") << int(OtherTenDigits) << false;
+    QTest::newRow("VAT number of 10 digits: another of its rules may take it") << int(BgVat10)
+                                                                               << true;
+    QTest::newRow("IBAN: 97 is prime, no slip passes") << int(Iban) << false;
+}
+
+void TestIdentifiers::oneDigitChanged()
+{
+    QFETCH(int, rule);
+    QFETCH(bool, slipsPass);
+    QRandomGenerator random(17);
+    int passed = 0;
+    for (int sample = 0; sample < 2000; ++sample) {
+        const QString valid = ValidNumber(Rule(rule), random);
+        QVERIFY2(IsValidUnder(Rule(rule), valid), qPrintable(valid));
+        for (int place = 0; place < valid.size(); ++place) {
+            if (!valid.at(place).isDigit())
+                continue;
+            for (char16_t digit = u'0'; digit <= u'9'; ++digit) {
+                if (valid.at(place) == QChar(digit))
+                    continue;
+                QString slipped = valid;
+                slipped[place] = QChar(digit);
+                if (!IsValidUnder(Rule(rule), slipped))
+                    continue;
+                ++passed;
+                QVERIFY2(SlipAllowed(Rule(rule), valid, slipped),
+                         qPrintable(valid + QStringLiteral(" -> ") + slipped));
+            }
+        }
+    }
+    QCOMPARE(passed > 0, slipsPass);
+}
+
+namespace
+{
+const char kBlanks[] = {' ', '\t'};
+
+// Texts near the rules: numbers completed with every last digit, with prefixes, blanks, letter
+// cases, wrong lengths and strange characters, and IBANs and foreign VAT numbers of every form.
+QStringList Candidates(int count)
+{
+    QRandomGenerator random(2007);
+    QStringList result;
+    const auto blanked = [&random](QString text) {
+        for (int i = random.bounded(3); i > 0; --i) {
+            const int at = random.bounded(text.size() + 1);
+            text.insert(at, random.bounded(4) == 0 ? QChar(0x00a0)
+                                                   : QChar(kBlanks[random.bounded(2)]));
+        }
+        return text;
+    };
+    const QString strange[] = {QStringLiteral("-"), QStringLiteral("O"), QStringLiteral("б"),
+                               QStringLiteral("٣"), QStringLiteral("３"), QStringLiteral("x"),
+                               QStringLiteral("."), QStringLiteral("+")};
+    const char *const vatCountries[] = {"AT", "BE", "CY", "CZ", "DE", "DK", "EE", "EL", "ES",
+                                        "FI", "FR", "HR", "HU", "IE", "IT", "LT", "LU", "LV",
+                                        "MT", "NL", "PL", "PT", "RO", "SE", "SI", "SK", "XI",
+                                        "GB", "CH", "NO", "GR", "US", "BG"};
+    const QString alphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    while (result.size() < count) {
+        // Shares of the texts: about a third ЕИК-like digits, a sixth ЕГН-like, a third IBANs.
+        const int kind = random.bounded(100);
+        QString base;
+        if (kind < 52) { // ЕИК and ten digits: every last digit
+            const int lengths[] = {8, 9, 12, 7, 10, 13};
+            base = RandomDigits(random, lengths[random.bounded(6)]);
+        } else if (kind < 78) { // ЕГН-like: a date of any century, some impossible
+            base = QStringLiteral("%1%2%3")
+                       .arg(random.bounded(100), 2, 10, QLatin1Char('0'))
+                       .arg(random.bounded(62), 2, 10, QLatin1Char('0'))
+                       .arg(random.bounded(33), 2, 10, QLatin1Char('0')) +
+                   RandomDigits(random, 3);
+        }
+        if (!base.isEmpty()) {
+            const QString prefix = random.bounded(2) == 0 ? QString()
+                                   : random.bounded(2)    ? QStringLiteral("BG")
+                                                          : QStringLiteral("bG");
+            for (int last = 0; last < 10; ++last) {
+                QString text = prefix + base + QChar(u'0' + last);
+                if (random.bounded(8) == 0)
+                    text.insert(random.bounded(text.size() + 1), strange[random.bounded(8)]);
+                result << (random.bounded(3) == 0 ? blanked(text) : text);
+            }
+            continue;
+        }
+        if (kind < 84) { // IBAN: a registry example with other characters of each class
+            QString account = QString::fromLatin1(kIbanExamples[random.bounded(49)]);
+            account.remove(QLatin1Char(' '));
+            QString country = account.left(2);
+            account = account.mid(4);
+            for (QChar &c : account)
+                c = random.bounded(200) == 0 ? alphabet.at(random.bounded(36))
+                    : c.isDigit()           ? alphabet.at(random.bounded(10))
+                                            : alphabet.at(10 + random.bounded(26));
+            if (random.bounded(20) == 0)
+                account.chop(1);
+            if (random.bounded(20) == 0)
+                country = QString::fromLatin1(random.bounded(2) ? "US" : "BR");
+            for (int check = 0; check < 100; ++check) {
+                QString text = country + QStringLiteral("%1").arg(check, 2, 10, QLatin1Char('0')) +
+                               account;
+                if (random.bounded(4) == 0)
+                    text = text.toLower();
+                if (random.bounded(16) == 0)
+                    text.insert(random.bounded(text.size() + 1), strange[random.bounded(8)]);
+                result << (random.bounded(2) ? blanked(text) : text);
+            }
+            continue;
+        }
+        // Foreign VAT numbers: the prefix and tails of digits, a letter here and there.
+        const QString country = QString::fromLatin1(vatCountries[random.bounded(33)]);
+        for (int length = 2; length < 14; ++length) {
+            QString text = country;
+            for (int i = 0; i < length; ++i)
+                text.append(random.bounded(6) == 0 ? alphabet.at(10 + random.bounded(26))
+                                                   : alphabet.at(random.bounded(10)));
+            if (country == QLatin1String("CH") && random.bounded(2))
+                text.insert(2, QLatin1Char('E'));
+            if (random.bounded(8) == 0)
+                text.insert(random.bounded(text.size() + 1), strange[random.bounded(8)]);
+            result << (random.bounded(3) == 0 ? blanked(text.toLower()) : text);
+        }
+    }
+    return result;
+}
+} // namespace
+
+void TestIdentifiers::agreesWithSecondReading()
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty())
+        QSKIP("python3 is needed for the second reading of the rules");
+    const QStringList candidates = Candidates(200000);
+    QByteArray input;
+    for (const QString &text : candidates)
+        input += text.toUtf8() + '\n';
+
+    // The second reading runs while this one checks the same texts.
+    QProcess reference;
+    reference.start(python, {QStringLiteral(VORNEX_IDENTIFIERS_REFERENCE)});
+    QVERIFY(reference.waitForStarted());
+    reference.write(input);
+    while (reference.bytesToWrite() > 0 && reference.waitForBytesWritten(30000)) {
+    }
+    reference.closeWriteChannel();
+
+    bool (*const checks[])(const QString &) = {IsValidEik,         IsValidEgn,  IsValidLnch,
+                                               IsValidBgVatNumber, IsValidIban, IsValidForeignVatNumber};
+    int valid[6] = {};
+    QList<QByteArray> ours;
+    ours.reserve(candidates.size());
+    for (const QString &text : candidates) {
+        QByteArray flags(6, '0');
+        for (int check = 0; check < 6; ++check)
+            if (checks[check](text)) {
+                flags[check] = '1';
+                ++valid[check];
+            }
+        ours << flags;
+    }
+
+    QVERIFY(reference.waitForFinished(120000));
+    QCOMPARE(reference.exitCode(), 0);
+    const QList<QByteArray> verdicts = reference.readAllStandardOutput().split('\n');
+    QVERIFY(verdicts.size() > candidates.size());
+    QStringList disagreements;
+    for (int i = 0; i < candidates.size() && disagreements.size() < 10; ++i)
+        if (ours[i] != verdicts[i])
+            disagreements << QStringLiteral("%1: %2 / %3")
+                                 .arg(candidates[i], QString::fromLatin1(ours[i]),
+                                      QString::fromLatin1(verdicts[i]));
+    QVERIFY2(disagreements.isEmpty(), qPrintable(disagreements.join(QLatin1Char('\n'))));
+    // Each rule saw valid numbers by the hundred, not only refusals.
+    for (int check = 0; check < 6; ++check)
+        QVERIFY2(valid[check] > 300, qPrintable(QStringLiteral("%1: %2").arg(check).arg(valid[check])));
+}
+
+QTEST_GUILESS_MAIN(TestIdentifiers)
+#include "tst_identifiers.moc"
