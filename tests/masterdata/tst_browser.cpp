@@ -410,37 +410,48 @@ void TestBrowser::identifierCheckedInGrid_data()
     QTest::addColumn<bool>("marked");
 
     QTest::newRow("client VAT number valid: written, not asked, not marked")
-        << int(Clients) << "ИН по ЗДДС" << "BG175402918" << "" << false << true << false;
+        << int(Clients) << "ИН по ЗДДС"
+        << "BG175402918"
+        << "" << false << true << false;
     QTest::newRow("client VAT number invalid, kept: asked once, marked")
-        << int(Clients) << "ИН по ЗДДС" << "BG160538274"
+        << int(Clients) << "ИН по ЗДДС"
+        << "BG160538274"
         << "ИН по ЗДДС „BG160538274“ не е валиден (грешна контролна цифра). Запиши въпреки това?"
         << true << true << true;
     QTest::newRow("client VAT number invalid, refused: old value stays")
-        << int(Clients) << "ИН по ЗДДС" << "BG160538274"
+        << int(Clients) << "ИН по ЗДДС"
+        << "BG160538274"
         << "ИН по ЗДДС „BG160538274“ не е валиден (грешна контролна цифра). Запиши въпреки това?"
         << false << false << false;
-    QTest::newRow("foreign VAT number of its country's form")
-        << int(Clients) << "ИН по ЗДДС" << "ATU13585627" << "" << false << true << false;
+    QTest::newRow("foreign VAT number of its country's form") << int(Clients) << "ИН по ЗДДС"
+                                                              << "ATU13585627"
+                                                              << "" << false << true << false;
     QTest::newRow("client ID invalid")
-        << int(Clients) << "Идент №" << "12345"
+        << int(Clients) << "Идент №"
+        << "12345"
         << "Идент № „12345“ не е валиден (ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10). Запиши "
            "въпреки това?"
         << true << true << true;
     QTest::newRow("own VAT number invalid")
-        << int(Firm) << "ИН по ЗДДС BG" << "175402917"
+        << int(Firm) << "ИН по ЗДДС BG"
+        << "175402917"
         << "ИН по ЗДДС BG „175402917“ не е валиден (грешна контролна цифра). Запиши въпреки това?"
         << true << true << true;
-    QTest::newRow("own ЕИК valid") << int(Firm) << "ИН" << "1754029180005" << "" << false << true
-                                   << false;
+    QTest::newRow("own ЕИК valid") << int(Firm) << "ИН"
+                                   << "1754029180005"
+                                   << "" << false << true << false;
     QTest::newRow("IBAN invalid")
-        << int(Bank) << "IBAN" << "BG80 TRIB 9661 1020 3456 78"
+        << int(Bank) << "IBAN"
+        << "BG80 TRIB 9661 1020 3456 78"
         << "IBAN „BG80 TRIB 9661 1020 3456 78“ не е валиден (грешни контролни цифри). Запиши "
            "въпреки това?"
         << true << true << true;
-    QTest::newRow("IBAN valid in small letters")
-        << int(Bank) << "IBAN" << "bg91 trib 9661 1020 3456 78" << "" << false << true << false;
-    QTest::newRow("other fields are not checked")
-        << int(Clients) << "Телефон" << "abc" << "" << false << true << false;
+    QTest::newRow("IBAN valid in small letters") << int(Bank) << "IBAN"
+                                                 << "bg91 trib 9661 1020 3456 78"
+                                                 << "" << false << true << false;
+    QTest::newRow("other fields are not checked") << int(Clients) << "Телефон"
+                                                  << "abc"
+                                                  << "" << false << true << false;
 }
 
 void TestBrowser::identifierCheckedInGrid()

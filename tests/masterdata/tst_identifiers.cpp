@@ -46,30 +46,54 @@ void Row(const char *rule, const QString &text, bool valid)
 
 // The registry's example of every country the check knows.
 const char *const kIbanExamples[] = {
-    "AD12 0001 2030 2003 5910 0100",       "AL47 2121 1009 0000 0002 3569 8741",
-    "AT61 1904 3002 3457 3201",            "BA39 1290 0794 0102 8494",
-    "BE68 5390 0754 7034",                 "BG80 BNBG 9661 1020 3456 78",
-    "CH93 0076 2011 6238 5295 7",          "CY17 0020 0128 0000 0012 0052 7600",
-    "CZ65 0800 0000 1920 0014 5399",       "DE89 3704 0044 0532 0130 00",
-    "DK50 0040 0440 1162 43",              "EE38 2200 2210 2014 5685",
-    "ES91 2100 0418 4502 0005 1332",       "FI21 1234 5600 0007 85",
-    "FO62 6460 0001 6316 34",              "FR14 2004 1010 0505 0001 3M02 606",
-    "GB82 WEST 1234 5698 7654 32",         "GE29 NB00 0000 0101 9049 17",
-    "GI75 NWBK 0000 0000 7099 453",        "GL89 6471 0001 0002 06",
-    "GR16 0110 1250 0000 0001 2300 695",   "HR12 1001 0051 8630 0016 0",
-    "HU42 1177 3016 1111 1018 0000 0000",  "IE29 AIBK 9311 5212 3456 78",
-    "IS14 0159 2600 7654 5510 7303 39",    "IT60 X054 2811 1010 0000 0123 456",
-    "LI21 0881 0000 2324 013A A",          "LT12 1000 0111 0100 1000",
-    "LU28 0019 4006 4475 0000",            "LV80 BANK 0000 4351 9500 1",
-    "MC58 1122 2000 0101 2345 6789 030",   "MD24 AG00 0225 1000 1310 4168",
-    "ME25 5050 0001 2345 6789 51",         "MK07 2501 2000 0058 984",
-    "MT84 MALT 0110 0001 2345 MTLC AST0 01S", "NL91 ABNA 0417 1643 00",
-    "NO93 8601 1117 947",                  "PL61 1090 1014 0000 0712 1981 2874",
-    "PT50 0002 0123 1234 5678 9015 4",     "RO49 AAAA 1B31 0075 9384 0000",
-    "RS35 2600 0560 1001 6113 79",         "SE45 5000 0000 0583 9825 7466",
-    "SI56 2633 0001 2039 086",             "SK31 1200 0000 1987 4263 7541",
-    "SM86 U032 2509 8000 0000 0270 100",   "TR33 0006 1005 1978 6457 8413 26",
-    "UA21 3223 1300 0002 6007 2335 6600 1", "VA59 0011 2300 0012 3456 78",
+    "AD12 0001 2030 2003 5910 0100",
+    "AL47 2121 1009 0000 0002 3569 8741",
+    "AT61 1904 3002 3457 3201",
+    "BA39 1290 0794 0102 8494",
+    "BE68 5390 0754 7034",
+    "BG80 BNBG 9661 1020 3456 78",
+    "CH93 0076 2011 6238 5295 7",
+    "CY17 0020 0128 0000 0012 0052 7600",
+    "CZ65 0800 0000 1920 0014 5399",
+    "DE89 3704 0044 0532 0130 00",
+    "DK50 0040 0440 1162 43",
+    "EE38 2200 2210 2014 5685",
+    "ES91 2100 0418 4502 0005 1332",
+    "FI21 1234 5600 0007 85",
+    "FO62 6460 0001 6316 34",
+    "FR14 2004 1010 0505 0001 3M02 606",
+    "GB82 WEST 1234 5698 7654 32",
+    "GE29 NB00 0000 0101 9049 17",
+    "GI75 NWBK 0000 0000 7099 453",
+    "GL89 6471 0001 0002 06",
+    "GR16 0110 1250 0000 0001 2300 695",
+    "HR12 1001 0051 8630 0016 0",
+    "HU42 1177 3016 1111 1018 0000 0000",
+    "IE29 AIBK 9311 5212 3456 78",
+    "IS14 0159 2600 7654 5510 7303 39",
+    "IT60 X054 2811 1010 0000 0123 456",
+    "LI21 0881 0000 2324 013A A",
+    "LT12 1000 0111 0100 1000",
+    "LU28 0019 4006 4475 0000",
+    "LV80 BANK 0000 4351 9500 1",
+    "MC58 1122 2000 0101 2345 6789 030",
+    "MD24 AG00 0225 1000 1310 4168",
+    "ME25 5050 0001 2345 6789 51",
+    "MK07 2501 2000 0058 984",
+    "MT84 MALT 0110 0001 2345 MTLC AST0 01S",
+    "NL91 ABNA 0417 1643 00",
+    "NO93 8601 1117 947",
+    "PL61 1090 1014 0000 0712 1981 2874",
+    "PT50 0002 0123 1234 5678 9015 4",
+    "RO49 AAAA 1B31 0075 9384 0000",
+    "RS35 2600 0560 1001 6113 79",
+    "SE45 5000 0000 0583 9825 7466",
+    "SI56 2633 0001 2039 086",
+    "SK31 1200 0000 1987 4263 7541",
+    "SM86 U032 2509 8000 0000 0270 100",
+    "TR33 0006 1005 1978 6457 8413 26",
+    "UA21 3223 1300 0002 6007 2335 6600 1",
+    "VA59 0011 2300 0012 3456 78",
     "XK05 1212 0123 4567 8906",
 };
 
@@ -270,46 +294,88 @@ void TestIdentifiers::problemOfField_data()
     QTest::addColumn<QString>("problem");
 
     QTest::newRow("client VAT number with wrong check digit")
-        << "customer" << "ИН по ЗДДС" << "BG160538274"
+        << "customer"
+        << "ИН по ЗДДС"
+        << "BG160538274"
         << "ИН по ЗДДС „BG160538274“ не е валиден (грешна контролна цифра)";
     QTest::newRow("field names in any letter case")
-        << "CUSTOMER" << "ин по здДС" << "BG160538274"
+        << "CUSTOMER"
+        << "ин по здДС"
+        << "BG160538274"
         << "ин по здДС „BG160538274“ не е валиден (грешна контролна цифра)";
-    QTest::newRow("client foreign VAT number of its country's form")
-        << "customer" << "ИН по ЗДДС" << "DE136695976" << "";
+    QTest::newRow("client foreign VAT number of its country's form") << "customer"
+                                                                     << "ИН по ЗДДС"
+                                                                     << "DE136695976"
+                                                                     << "";
     QTest::newRow("client foreign VAT number not of its country's form")
-        << "customer" << "ИН по ЗДДС" << "DE13669597"
+        << "customer"
+        << "ИН по ЗДДС"
+        << "DE13669597"
         << "ИН по ЗДДС „DE13669597“ не е валиден (не е във вида, който има за DE)";
     QTest::newRow("client VAT number of an unknown country")
-        << "customer" << "ИН по ЗДДС" << "US123"
+        << "customer"
+        << "ИН по ЗДДС"
+        << "US123"
         << "ИН по ЗДДС „US123“ не е валиден (непознат код на държава „US“)";
     QTest::newRow("client VAT number of 11 digits")
-        << "customer" << "ИН по ЗДДС" << "BG12345678901"
+        << "customer"
+        << "ИН по ЗДДС"
+        << "BG12345678901"
         << "ИН по ЗДДС „BG12345678901“ не е валиден (след BG трябва да има 9 или 10 цифри)";
-    QTest::newRow("client ЕГН as its ID") << "customer" << "Идент №" << "8001010008" << "";
-    QTest::newRow("client 13-digit ЕИК") << "customer" << "Идент №" << "1754029180005" << "";
+    QTest::newRow("client ЕГН as its ID") << "customer"
+                                          << "Идент №"
+                                          << "8001010008"
+                                          << "";
+    QTest::newRow("client 13-digit ЕИК") << "customer"
+                                         << "Идент №"
+                                         << "1754029180005"
+                                         << "";
     QTest::newRow("client ЕГН of no date")
-        << "customer" << "Идент №" << "7513010001"
+        << "customer"
+        << "Идент №"
+        << "7513010001"
         << "Идент № „7513010001“ не е валиден (като ЕГН няма такава дата на раждане, а не е и ЛНЧ)";
     QTest::newRow("client ID with a letter")
-        << "customer" << "Идент №" << "17540291B"
+        << "customer"
+        << "Идент №"
+        << "17540291B"
         << "Идент № „17540291B“ не е валиден (съдържа знак, който не е цифра)";
-    QTest::newRow("empty value is no wrong number") << "customer" << "Идент №" << "  " << "";
-    QTest::newRow("own VAT number as digits") << "Firm" << "ИН по ЗДДС BG" << "175402918" << "";
+    QTest::newRow("empty value is no wrong number") << "customer"
+                                                    << "Идент №"
+                                                    << "  "
+                                                    << "";
+    QTest::newRow("own VAT number as digits") << "Firm"
+                                              << "ИН по ЗДДС BG"
+                                              << "175402918"
+                                              << "";
     QTest::newRow("own ЕИК of 8 digits")
-        << "Firm" << "ИН" << "17540291"
+        << "Firm"
+        << "ИН"
+        << "17540291"
         << "ИН „17540291“ не е валиден (ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10)";
     QTest::newRow("IBAN with wrong checksum")
-        << "Details" << "IBAN" << "BG80 TRIB 9661 1020 3456 78"
+        << "Details"
+        << "IBAN"
+        << "BG80 TRIB 9661 1020 3456 78"
         << "IBAN „BG80 TRIB 9661 1020 3456 78“ не е валиден (грешни контролни цифри)";
     QTest::newRow("IBAN of the wrong length")
-        << "Details" << "IBAN" << "BG91 TRIB 9661 1020 3456 7"
+        << "Details"
+        << "IBAN"
+        << "BG91 TRIB 9661 1020 3456 7"
         << "IBAN „BG91 TRIB 9661 1020 3456 7“ не е валиден (IBAN на BG има друг брой знаци)";
     QTest::newRow("IBAN with a sign")
-        << "Details" << "IBAN" << "BG91-TRIB"
+        << "Details"
+        << "IBAN"
+        << "BG91-TRIB"
         << "IBAN „BG91-TRIB“ не е валиден (съдържа знак, който не е латинска буква или цифра)";
-    QTest::newRow("other fields are not checked") << "customer" << "Телефон" << "abc" << "";
-    QTest::newRow("a client field name in another table") << "Firm" << "Идент №" << "x" << "";
+    QTest::newRow("other fields are not checked") << "customer"
+                                                  << "Телефон"
+                                                  << "abc"
+                                                  << "";
+    QTest::newRow("a client field name in another table") << "Firm"
+                                                          << "Идент №"
+                                                          << "x"
+                                                          << "";
 }
 
 void TestIdentifiers::problemOfField()
@@ -452,13 +518,14 @@ void TestIdentifiers::oneDigitChanged_data()
     QTest::addColumn<int>("rule");
     // Whether the rule lets some slips through at all.
     QTest::addColumn<bool>("slipsPass");
-    QTest::newRow("ЕИК of 9 digits: remainder 10 maps two sums onto one check") << int(Eik9) << true;
+    QTest::newRow("ЕИК of 9 digits: remainder 10 maps two sums onto one check")
+        << int(Eik9) << true;
     QTest::newRow("ЕИК of 13 digits: likewise for either check") << int(Eik13) << true;
     QTest::newRow("ЕГН: remainders 0 and 10 both give 0") << int(Egn) << true;
     QTest::newRow("ЛНЧ: every weight is odd and not 5, no slip passes") << int(Lnch) << false;
     QTest::newRow("other 10 digits: no slip passes") << int(OtherTenDigits) << false;
-    QTest::newRow("VAT number of 10 digits: another of its rules may take it") << int(BgVat10)
-                                                                               << true;
+    QTest::newRow("VAT number of 10 digits: another of its rules may take it")
+        << int(BgVat10) << true;
     QTest::newRow("IBAN: 97 is prime, no slip passes") << int(Iban) << false;
 }
 
@@ -503,12 +570,12 @@ QStringList Candidates(int count)
     const auto blanked = [&random](QString text) {
         for (int i = random.bounded(3); i > 0; --i) {
             const int at = random.bounded(text.size() + 1);
-            text.insert(at, random.bounded(4) == 0 ? QChar(0x00a0)
-                                                   : QChar(kBlanks[random.bounded(2)]));
+            text.insert(at,
+                        random.bounded(4) == 0 ? QChar(0x00a0) : QChar(kBlanks[random.bounded(2)]));
         }
         return text;
     };
-    const QString strange[] = {QStringLiteral("-"), QStringLiteral("O"), QStringLiteral("б"),
+    const QString strange[] = {QStringLiteral("-"), QStringLiteral("O"),  QStringLiteral("б"),
                                QStringLiteral("٣"), QStringLiteral("３"), QStringLiteral("x"),
                                QStringLiteral("."), QStringLiteral("+")};
     const char *const vatCountries[] = {"AT", "BE", "CY", "CZ", "DE", "DK", "EE", "EL", "ES",
@@ -549,15 +616,15 @@ QStringList Candidates(int count)
             account = account.mid(4);
             for (QChar &c : account)
                 c = random.bounded(200) == 0 ? alphabet.at(random.bounded(36))
-                    : c.isDigit()           ? alphabet.at(random.bounded(10))
-                                            : alphabet.at(10 + random.bounded(26));
+                    : c.isDigit()            ? alphabet.at(random.bounded(10))
+                                             : alphabet.at(10 + random.bounded(26));
             if (random.bounded(20) == 0)
                 account.chop(1);
             if (random.bounded(20) == 0)
                 country = QString::fromLatin1(random.bounded(2) ? "US" : "BR");
             for (int check = 0; check < 100; ++check) {
-                QString text = country + QStringLiteral("%1").arg(check, 2, 10, QLatin1Char('0')) +
-                               account;
+                QString text =
+                    country + QStringLiteral("%1").arg(check, 2, 10, QLatin1Char('0')) + account;
                 if (random.bounded(4) == 0)
                     text = text.toLower();
                 if (random.bounded(16) == 0)
@@ -603,8 +670,9 @@ void TestIdentifiers::agreesWithSecondReading()
     }
     reference.closeWriteChannel();
 
-    bool (*const checks[])(const QString &) = {IsValidEik,         IsValidEgn,  IsValidLnch,
-                                               IsValidBgVatNumber, IsValidIban, IsValidForeignVatNumber};
+    bool (*const checks[])(const QString &) = {IsValidEik,  IsValidEgn,
+                                               IsValidLnch, IsValidBgVatNumber,
+                                               IsValidIban, IsValidForeignVatNumber};
     int valid[6] = {};
     QList<QByteArray> ours;
     ours.reserve(candidates.size());
@@ -631,7 +699,8 @@ void TestIdentifiers::agreesWithSecondReading()
     QVERIFY2(disagreements.isEmpty(), qPrintable(disagreements.join(QLatin1Char('\n'))));
     // Each rule saw valid numbers by the hundred, not only refusals.
     for (int check = 0; check < 6; ++check)
-        QVERIFY2(valid[check] > 300, qPrintable(QStringLiteral("%1: %2").arg(check).arg(valid[check])));
+        QVERIFY2(valid[check] > 300,
+                 qPrintable(QStringLiteral("%1: %2").arg(check).arg(valid[check])));
 }
 
 QTEST_GUILESS_MAIN(TestIdentifiers)
