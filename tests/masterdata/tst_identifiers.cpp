@@ -535,7 +535,7 @@ void TestIdentifiers::oneDigitChanged()
     QFETCH(bool, slipsPass);
     QRandomGenerator random(17);
     int passed = 0;
-    for (int sample = 0; sample < 2000; ++sample) {
+    for (int sample = 0; sample < 1000; ++sample) {
         const QString valid = ValidNumber(Rule(rule), random);
         QVERIFY2(IsValidUnder(Rule(rule), valid), qPrintable(valid));
         for (int place = 0; place < valid.size(); ++place) {
