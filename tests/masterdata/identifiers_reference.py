@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""A second reading of the identifier rules, kept apart from the program's own code.
-
-Reads one candidate per line (UTF-8) on standard input and prints, per line, six flags
-(1 valid, 0 invalid): EIK, EGN, LNCH, BG VAT number, IBAN, foreign VAT number.
-"""
+"""A second reading of the identifier rules, kept apart from the program's own code: one text
+per line on standard input, six flags (1 valid) per line out: EIK, EGN, LNCH, BG VAT, IBAN,
+foreign VAT."""
 import datetime
 import re
 import sys
@@ -13,55 +11,20 @@ DIGITS = "0123456789"
 
 # The IBAN registry: the length of the whole IBAN and the account part as a regular expression.
 IBAN = {
-    "AD": (24, r"\d{8}[A-Z0-9]{12}"),
-    "AL": (28, r"\d{8}[A-Z0-9]{16}"),
-    "AT": (20, r"\d{16}"),
-    "BA": (20, r"\d{16}"),
-    "BE": (16, r"\d{12}"),
-    "BG": (22, r"[A-Z]{4}\d{6}[A-Z0-9]{8}"),
-    "CH": (21, r"\d{5}[A-Z0-9]{12}"),
-    "CY": (28, r"\d{8}[A-Z0-9]{16}"),
-    "CZ": (24, r"\d{20}"),
-    "DE": (22, r"\d{18}"),
-    "DK": (18, r"\d{14}"),
-    "EE": (20, r"\d{16}"),
-    "ES": (24, r"\d{20}"),
-    "FI": (18, r"\d{14}"),
-    "FO": (18, r"\d{14}"),
-    "FR": (27, r"\d{10}[A-Z0-9]{11}\d{2}"),
-    "GB": (22, r"[A-Z]{4}\d{14}"),
-    "GE": (22, r"[A-Z]{2}\d{16}"),
-    "GI": (23, r"[A-Z]{4}[A-Z0-9]{15}"),
-    "GL": (18, r"\d{14}"),
-    "GR": (27, r"\d{7}[A-Z0-9]{16}"),
-    "HR": (21, r"\d{17}"),
-    "HU": (28, r"\d{24}"),
-    "IE": (22, r"[A-Z]{4}\d{14}"),
-    "IS": (26, r"\d{22}"),
-    "IT": (27, r"[A-Z]\d{10}[A-Z0-9]{12}"),
-    "LI": (21, r"\d{5}[A-Z0-9]{12}"),
-    "LT": (20, r"\d{16}"),
-    "LU": (20, r"\d{3}[A-Z0-9]{13}"),
-    "LV": (21, r"[A-Z]{4}[A-Z0-9]{13}"),
-    "MC": (27, r"\d{10}[A-Z0-9]{11}\d{2}"),
-    "MD": (24, r"[A-Z0-9]{20}"),
-    "ME": (22, r"\d{18}"),
-    "MK": (19, r"\d{3}[A-Z0-9]{10}\d{2}"),
-    "MT": (31, r"[A-Z]{4}\d{5}[A-Z0-9]{18}"),
-    "NL": (18, r"[A-Z]{4}\d{10}"),
-    "NO": (15, r"\d{11}"),
-    "PL": (28, r"\d{24}"),
-    "PT": (25, r"\d{21}"),
-    "RO": (24, r"[A-Z]{4}[A-Z0-9]{16}"),
-    "RS": (22, r"\d{18}"),
-    "SE": (24, r"\d{20}"),
-    "SI": (19, r"\d{15}"),
-    "SK": (24, r"\d{20}"),
-    "SM": (27, r"[A-Z]\d{10}[A-Z0-9]{12}"),
-    "TR": (26, r"\d{6}[A-Z0-9]{16}"),
-    "UA": (29, r"\d{6}[A-Z0-9]{19}"),
-    "VA": (22, r"\d{18}"),
-    "XK": (20, r"\d{16}"),
+    e.split()[0]: (int(e.split()[1]), e.split()[2])
+    for e in re.split(r"\s{2,}|\n", r"""
+AD 24 \d{8}[A-Z0-9]{12}  AL 28 \d{8}[A-Z0-9]{16}  AT 20 \d{16}  BA 20 \d{16}  BE 16 \d{12}
+BG 22 [A-Z]{4}\d{6}[A-Z0-9]{8}  CH 21 \d{5}[A-Z0-9]{12}  CY 28 \d{8}[A-Z0-9]{16}  CZ 24 \d{20}
+DE 22 \d{18}  DK 18 \d{14}  EE 20 \d{16}  ES 24 \d{20}  FI 18 \d{14}  FO 18 \d{14}
+FR 27 \d{10}[A-Z0-9]{11}\d{2}  GB 22 [A-Z]{4}\d{14}  GE 22 [A-Z]{2}\d{16}
+GI 23 [A-Z]{4}[A-Z0-9]{15}  GL 18 \d{14}  GR 27 \d{7}[A-Z0-9]{16}  HR 21 \d{17}  HU 28 \d{24}
+IE 22 [A-Z]{4}\d{14}  IS 26 \d{22}  IT 27 [A-Z]\d{10}[A-Z0-9]{12}  LI 21 \d{5}[A-Z0-9]{12}
+LT 20 \d{16}  LU 20 \d{3}[A-Z0-9]{13}  LV 21 [A-Z]{4}[A-Z0-9]{13}  MC 27 \d{10}[A-Z0-9]{11}\d{2}
+MD 24 [A-Z0-9]{20}  ME 22 \d{18}  MK 19 \d{3}[A-Z0-9]{10}\d{2}  MT 31 [A-Z]{4}\d{5}[A-Z0-9]{18}
+NL 18 [A-Z]{4}\d{10}  NO 15 \d{11}  PL 28 \d{24}  PT 25 \d{21}  RO 24 [A-Z]{4}[A-Z0-9]{16}
+RS 22 \d{18}  SE 24 \d{20}  SI 19 \d{15}  SK 24 \d{20}  SM 27 [A-Z]\d{10}[A-Z0-9]{12}
+TR 26 \d{6}[A-Z0-9]{16}  UA 29 \d{6}[A-Z0-9]{19}  VA 22 \d{18}  XK 20 \d{16}
+""".strip())
 }
 
 # VAT numbers of other countries: the whole number, prefix included.

@@ -404,54 +404,27 @@ void TestBrowser::identifierCheckedInGrid_data()
     QTest::addColumn<int>("opener");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("question"); // empty: none asked
+    QTest::addColumn<QString>("why"); // empty: valid, no question
     QTest::addColumn<bool>("answer");
-    QTest::addColumn<bool>("stored");
-    QTest::addColumn<bool>("marked");
-
-    QTest::newRow("client VAT number valid: written, not asked, not marked")
-        << int(Clients) << "ИН по ЗДДС"
-        << "BG175402918"
-        << "" << false << true << false;
-    QTest::newRow("client VAT number invalid, kept: asked once, marked")
-        << int(Clients) << "ИН по ЗДДС"
-        << "BG160538274"
-        << "ИН по ЗДДС „BG160538274“ не е валиден (грешна контролна цифра). Запиши въпреки това?"
-        << true << true << true;
-    QTest::newRow("client VAT number invalid, refused: old value stays")
-        << int(Clients) << "ИН по ЗДДС"
-        << "BG160538274"
-        << "ИН по ЗДДС „BG160538274“ не е валиден (грешна контролна цифра). Запиши въпреки това?"
-        << false << false << false;
-    QTest::newRow("foreign VAT number of its country's form") << int(Clients) << "ИН по ЗДДС"
-                                                              << "ATU13585627"
-                                                              << "" << false << true << false;
-    QTest::newRow("client ID invalid")
-        << int(Clients) << "Идент №"
-        << "12345"
-        << "Идент № „12345“ не е валиден (ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10). Запиши "
-           "въпреки това?"
-        << true << true << true;
-    QTest::newRow("own VAT number invalid")
-        << int(Firm) << "ИН по ЗДДС BG"
-        << "175402917"
-        << "ИН по ЗДДС BG „175402917“ не е валиден (грешна контролна цифра). Запиши въпреки това?"
-        << true << true << true;
-    QTest::newRow("own ЕИК valid") << int(Firm) << "ИН"
-                                   << "1754029180005"
-                                   << "" << false << true << false;
-    QTest::newRow("IBAN invalid")
-        << int(Bank) << "IBAN"
-        << "BG80 TRIB 9661 1020 3456 78"
-        << "IBAN „BG80 TRIB 9661 1020 3456 78“ не е валиден (грешни контролни цифри). Запиши "
-           "въпреки това?"
-        << true << true << true;
-    QTest::newRow("IBAN valid in small letters") << int(Bank) << "IBAN"
-                                                 << "bg91 trib 9661 1020 3456 78"
-                                                 << "" << false << true << false;
-    QTest::newRow("other fields are not checked") << int(Clients) << "Телефон"
-                                                  << "abc"
-                                                  << "" << false << true << false;
+    const auto row = [](const char *rule, int opener, const char *field, const char *typed,
+                        const char *why, bool answer) {
+        QTest::newRow(rule) << opener << QString::fromUtf8(field) << QString::fromUtf8(typed)
+                            << QString::fromUtf8(why) << answer;
+    };
+    row("client VAT number valid", Clients, "ИН по ЗДДС", "BG175402918", "", false);
+    row("client VAT number invalid, kept", Clients, "ИН по ЗДДС", "BG160538274",
+        "грешна контролна цифра", true);
+    row("client VAT number invalid, refused", Clients, "ИН по ЗДДС", "BG160538274",
+        "грешна контролна цифра", false);
+    row("foreign VAT number of its form", Clients, "ИН по ЗДДС", "ATU13585627", "", false);
+    row("client ID invalid", Clients, "Идент №", "12345",
+        "ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10", true);
+    row("own VAT number invalid", Firm, "ИН по ЗДДС BG", "175402917", "грешна контролна цифра",
+        true);
+    row("IBAN invalid", Bank, "IBAN", "BG80 TRIB 9661 1020 3456 78", "грешни контролни цифри",
+        true);
+    row("IBAN valid in small letters", Bank, "IBAN", "bg91 trib 9661 1020 3456 78", "", false);
+    row("other fields are not checked", Clients, "Телефон", "abc", "", false);
 }
 
 void TestBrowser::identifierCheckedInGrid()
@@ -459,10 +432,14 @@ void TestBrowser::identifierCheckedInGrid()
     QFETCH(int, opener);
     QFETCH(QString, field);
     QFETCH(QString, typed);
-    QFETCH(QString, question);
+    QFETCH(QString, why);
     QFETCH(bool, answer);
-    QFETCH(bool, stored);
-    QFETCH(bool, marked);
+    const QString question = why.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("%1 „%2“ не е валиден (%3). Запиши въпреки това?")
+                                       .arg(field, typed, why);
+    const bool stored = why.isEmpty() || answer;
+    const bool marked = !why.isEmpty() && answer;
     ProgramRun run;
     Start(run);
     Open(opener);

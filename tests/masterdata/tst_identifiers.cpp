@@ -112,7 +112,6 @@ void TestIdentifiers::eik_data()
     Row("9 digits, weights 1..8", QStringLiteral("175402918"), true);
     Row("9 digits, wrong check digit", QStringLiteral("175402917"), false);
     Row("9 digits, remainder 10 takes weights 3..10", QStringLiteral("123457125"), true);
-    Row("9 digits, remainder 10 kept as a check digit", QStringLiteral("123457120"), false);
     Row("9 digits, remainder 10 twice gives 0", QStringLiteral("123461880"), true);
     Row("13 digits, weights 2,7,3,5", QStringLiteral("1754029180005"), true);
     Row("13 digits, remainder 10 takes weights 4,9,5,7", QStringLiteral("1754029180016"), true);
@@ -121,13 +120,10 @@ void TestIdentifiers::eik_data()
     Row("13 digits, first nine invalid", QStringLiteral("1754029170005"), false);
     Row("blanks ignored", QStringLiteral(" 175 402 918 "), true);
     Row("8 digits", QStringLiteral("17540291"), false);
-    Row("10 digits", QStringLiteral("1754029180"), false);
     Row("BG prefix is no part of an ЕИК", QStringLiteral("BG175402918"), false);
-    Row("hyphen", QStringLiteral("175-402-918"), false);
     Row("other script's digits", QStringLiteral("١٧٥٤٠٢٩١٨"), false);
     Row("empty", QString(), false);
     Row("sample own company", QStringLiteral("203817461"), true);
-    Row("sample client", QStringLiteral("160538271"), true);
 }
 
 void TestIdentifiers::eik()
@@ -141,21 +137,17 @@ void TestIdentifiers::egn_data()
 {
     Columns();
     Row("born 1980-01-01", QStringLiteral("8001010008"), true);
-    Row("born 1975-12-31", QStringLiteral("7512319269"), true);
     Row("wrong check digit", QStringLiteral("7512319268"), false);
     Row("remainder 10 gives check digit 0", QStringLiteral("7501010010"), true);
     Row("month plus 20: born 1899-12-31", QStringLiteral("9932310011"), true);
     Row("month plus 40: born 2000-01-01", QStringLiteral("0041010023"), true);
     Row("leap day of 2000", QStringLiteral("0042290037"), true);
-    Row("leap day of 2004", QStringLiteral("0442290047"), true);
     Row("no leap day in 1900", QStringLiteral("0002290030"), false);
     Row("month 13", QStringLiteral("7513010001"), false);
     Row("month 00", QStringLiteral("7500010001"), false);
-    Row("day 00", QStringLiteral("7501000001"), false);
     Row("31 April", QStringLiteral("7504310001"), false);
     Row("month 53 is no century", QStringLiteral("7553010001"), false);
     Row("blanks ignored", QStringLiteral("800101 0008"), true);
-    Row("9 digits", QStringLiteral("800101000"), false);
     Row("letter", QStringLiteral("80010100O8"), false);
 }
 
@@ -170,10 +162,8 @@ void TestIdentifiers::lnch_data()
 {
     Columns();
     Row("weights 21..1, sum mod 10", QStringLiteral("1001000004"), true);
-    Row("another", QStringLiteral("1234567893"), true);
     Row("wrong check digit", QStringLiteral("1234567894"), false);
     Row("blanks ignored", QStringLiteral("98765 43217"), true);
-    Row("11 digits", QStringLiteral("12345678930"), false);
     Row("letter", QStringLiteral("123456789X"), false);
     Row("empty", QString(), false);
 }
@@ -191,7 +181,6 @@ void TestIdentifiers::bgVatNumber_data()
     Row("ЕИК with BG", QStringLiteral("BG175402918"), true);
     Row("ЕИК without prefix", QStringLiteral("175402918"), true);
     Row("prefix in small letters", QStringLiteral("bg175402918"), true);
-    Row("prefix in mixed letters", QStringLiteral("Bg175402918"), true);
     Row("blanks ignored", QStringLiteral("BG 175 402 918"), true);
     Row("ЕИК with wrong check digit", QStringLiteral("BG160538274"), false);
     Row("13-digit ЕИК is no VAT number", QStringLiteral("BG1754029180005"), false);
@@ -202,9 +191,6 @@ void TestIdentifiers::bgVatNumber_data()
     Row("10 digits under no rule", QStringLiteral("BG1001000001"), false);
     Row("prefix alone", QStringLiteral("BG"), false);
     Row("other country's prefix", QStringLiteral("DE175402918"), false);
-    Row("prefix twice", QStringLiteral("BGBG175402918"), false);
-    Row("8 digits", QStringLiteral("BG17540291"), false);
-    Row("sample client", QStringLiteral("BG102947369"), true);
 }
 
 void TestIdentifiers::bgVatNumber()
@@ -220,29 +206,21 @@ void TestIdentifiers::foreignVatNumber_data()
     Row("AT: U and 8 digits", QStringLiteral("ATU13585627"), true);
     Row("AT: without U", QStringLiteral("AT13585627"), false);
     Row("BE: 10 digits from 0 or 1", QStringLiteral("BE0411905847"), true);
-    Row("BE: old 9 digits", QStringLiteral("BE411905847"), false);
     Row("CY: 8 digits and a letter", QStringLiteral("CY10259033P"), true);
     Row("DE: 9 digits", QStringLiteral("DE136695976"), true);
-    Row("DE: 10 digits", QStringLiteral("DE1366959760"), false);
     Row("EL for Greece", QStringLiteral("EL094259216"), true);
     Row("GR is no VAT prefix", QStringLiteral("GR094259216"), false);
     Row("ES: letter first", QStringLiteral("ESA28015865"), true);
     Row("FR: two keys and 9 digits", QStringLiteral("FR40303265045"), true);
-    Row("FR: no O among the keys", QStringLiteral("FRO0303265045"), false);
     Row("IE: old form", QStringLiteral("IE8Z49289F"), true);
-    Row("IE: new form", QStringLiteral("IE3628739UA"), true);
     Row("NL: 9 digits, B, 2 digits", QStringLiteral("NL004495445B01"), true);
-    Row("NL: B missing", QStringLiteral("NL00449544501"), false);
     Row("RO: 2 to 10 digits", QStringLiteral("RO18547290"), true);
     Row("SE: ends in 01", QStringLiteral("SE556036079301"), true);
-    Row("SE: ends otherwise", QStringLiteral("SE556036079302"), false);
     Row("XI: Northern Ireland", QStringLiteral("XI123456789"), true);
     Row("CH: CHE with dots and hyphen", QStringLiteral("CHE-116.281.710 MWST"), true);
-    Row("NO: MVA", QStringLiteral("NO923609016MVA"), true);
     Row("small letters and blanks", QStringLiteral("de 136 695 976"), true);
     Row("unknown country", QStringLiteral("US123456789"), false);
     Row("Bulgarian number is no foreign one", QStringLiteral("BG175402918"), false);
-    Row("Cyrillic letter", QStringLiteral("DE13669597б"), false);
 }
 
 void TestIdentifiers::foreignVatNumber()
@@ -258,12 +236,10 @@ void TestIdentifiers::iban_data()
     for (const char *example : kIbanExamples)
         QTest::addRow("registry example %.2s", example) << QString::fromLatin1(example) << true;
     Row("small letters", QStringLiteral("gb82 west 1234 5698 7654 32"), true);
-    Row("no blanks", QStringLiteral("GB82WEST12345698765432"), true);
     Row("tab and no-break space are blanks", QStringLiteral("GB82\tWEST\u00a012345698765432"),
         true);
     Row("sample account", QStringLiteral("BG91 TRIB 9661 1020 3456 78"), true);
     Row("bank code changed, checksum not", QStringLiteral("BG80 TRIB 9661 1020 3456 78"), false);
-    Row("two digits swapped", QStringLiteral("GB82 WEST 1234 5698 7654 23"), false);
     Row("check digits 97", QStringLiteral("GB97 WEST 1234 5698 7600 21"), true);
     Row("check digits 00 pass the remainder as 97 but are never given",
         QStringLiteral("GB00 WEST 1234 5698 7600 21"), false);
@@ -273,9 +249,7 @@ void TestIdentifiers::iban_data()
     Row("letter where the registry has a digit", QStringLiteral("DE89 3704 0044 0532 0130 0A"),
         false);
     Row("unknown country", QStringLiteral("US64 SVBK US6S 3300 9673 1986"), false);
-    Row("hyphens", QStringLiteral("GB82-WEST-1234-5698-7654-32"), false);
     Row("Cyrillic letter that looks Latin", QStringLiteral("GB82 WЕST 1234 5698 7654 32"), false);
-    Row("country only", QStringLiteral("GB"), false);
     Row("empty", QString(), false);
 }
 
@@ -291,91 +265,36 @@ void TestIdentifiers::problemOfField_data()
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("problem");
-
-    QTest::newRow("client VAT number with wrong check digit")
-        << "customer"
-        << "ИН по ЗДДС"
-        << "BG160538274"
-        << "ИН по ЗДДС „BG160538274“ не е валиден (грешна контролна цифра)";
-    QTest::newRow("field names in any letter case")
-        << "CUSTOMER"
-        << "ин по здДС"
-        << "BG160538274"
-        << "ин по здДС „BG160538274“ не е валиден (грешна контролна цифра)";
-    QTest::newRow("client foreign VAT number of its country's form") << "customer"
-                                                                     << "ИН по ЗДДС"
-                                                                     << "DE136695976"
-                                                                     << "";
-    QTest::newRow("client foreign VAT number not of its country's form")
-        << "customer"
-        << "ИН по ЗДДС"
-        << "DE13669597"
-        << "ИН по ЗДДС „DE13669597“ не е валиден (не е във вида, който има за DE)";
-    QTest::newRow("client VAT number of an unknown country")
-        << "customer"
-        << "ИН по ЗДДС"
-        << "US123"
-        << "ИН по ЗДДС „US123“ не е валиден (непознат код на държава „US“)";
-    QTest::newRow("client VAT number of 11 digits")
-        << "customer"
-        << "ИН по ЗДДС"
-        << "BG12345678901"
-        << "ИН по ЗДДС „BG12345678901“ не е валиден (след BG трябва да има 9 или 10 цифри)";
-    QTest::newRow("client ЕГН as its ID") << "customer"
-                                          << "Идент №"
-                                          << "8001010008"
-                                          << "";
-    QTest::newRow("client 13-digit ЕИК") << "customer"
-                                         << "Идент №"
-                                         << "1754029180005"
-                                         << "";
-    QTest::newRow("client ЕГН of no date")
-        << "customer"
-        << "Идент №"
-        << "7513010001"
-        << "Идент № „7513010001“ не е валиден (като ЕГН няма такава дата на раждане, а не е и ЛНЧ)";
-    QTest::newRow("client ID with a letter")
-        << "customer"
-        << "Идент №"
-        << "17540291B"
-        << "Идент № „17540291B“ не е валиден (съдържа знак, който не е цифра)";
-    QTest::newRow("empty value is no wrong number") << "customer"
-                                                    << "Идент №"
-                                                    << "  "
-                                                    << "";
-    QTest::newRow("own VAT number as digits") << "Firm"
-                                              << "ИН по ЗДДС BG"
-                                              << "175402918"
-                                              << "";
-    QTest::newRow("own ЕИК of 8 digits")
-        << "Firm"
-        << "ИН"
-        << "17540291"
-        << "ИН „17540291“ не е валиден (ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10)";
-    QTest::newRow("IBAN with wrong checksum")
-        << "Details"
-        << "IBAN"
-        << "BG80 TRIB 9661 1020 3456 78"
-        << "IBAN „BG80 TRIB 9661 1020 3456 78“ не е валиден (грешни контролни цифри)";
-    QTest::newRow("IBAN of the wrong length")
-        << "Details"
-        << "IBAN"
-        << "BG91 TRIB 9661 1020 3456 7"
-        << "IBAN „BG91 TRIB 9661 1020 3456 7“ не е валиден (IBAN на BG има друг брой знаци)";
-    QTest::newRow("IBAN with a sign")
-        << "Details"
-        << "IBAN"
-        << "BG91-TRIB"
-        << "IBAN „BG91-TRIB“ не е валиден (съдържа знак, който не е латинска буква или цифра)";
-    QTest::newRow("other fields are not checked") << "customer"
-                                                  << "Телефон"
-                                                  << "abc"
-                                                  << "";
-    QTest::newRow("a client field name in another table") << "Firm"
-                                                          << "Идент №"
-                                                          << "x"
-                                                          << "";
+    QTest::addColumn<QString>("problem"); // after "<field> „<value>“ не е валиден"
+    const auto row = [](const char *rule, const char *table, const char *field, const char *value,
+                        const char *problem) {
+        QTest::newRow(rule) << QString::fromUtf8(table) << QString::fromUtf8(field)
+                            << QString::fromUtf8(value) << QString::fromUtf8(problem);
+    };
+    row("client VAT number", "customer", "ИН по ЗДДС", "BG160538274", "грешна контролна цифра");
+    row("field names in any letter case", "CUSTOMER", "ин по здДС", "BG1605",
+        "след BG трябва да "
+        "има 9 или 10 цифри");
+    row("foreign VAT number of its form", "customer", "ИН по ЗДДС", "DE136695976", "");
+    row("foreign VAT number of another form", "customer", "ИН по ЗДДС", "DE1366",
+        "не е във вида, който има за DE");
+    row("unknown country", "customer", "ИН по ЗДДС", "US123", "непознат код на държава „US“");
+    row("client ЕГН", "customer", "Идент №", "8001010008", "");
+    row("client ЕГН of no date", "customer", "Идент №", "7513010001",
+        "като ЕГН няма такава дата на раждане, а не е и ЛНЧ");
+    row("client ID with a letter", "customer", "Идент №", "17540291B",
+        "съдържа знак, който не е цифра");
+    row("empty value is no wrong number", "customer", "Идент №", "  ", "");
+    row("own ЕИК of 8 digits", "Firm", "ИН", "17540291",
+        "ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10");
+    row("own VAT number", "Firm", "ИН по ЗДДС BG", "175402917", "грешна контролна цифра");
+    row("IBAN checksum", "Details", "IBAN", "BG80 TRIB 9661 1020 3456 78",
+        "грешни контролни цифри");
+    row("IBAN length", "Details", "IBAN", "BG91 TRIB", "IBAN на BG има друг брой знаци");
+    row("IBAN sign", "Details", "IBAN", "BG91-TRIB",
+        "съдържа знак, който не е латинска буква или цифра");
+    row("other fields are not checked", "customer", "Телефон", "abc", "");
+    row("a client field in another table", "Firm", "Идент №", "x", "");
 }
 
 void TestIdentifiers::problemOfField()
@@ -385,15 +304,17 @@ void TestIdentifiers::problemOfField()
     QFETCH(QString, value);
     QFETCH(QString, problem);
     const IdentifierKind kind = Identifiers::KindOfField(table, field);
-    QCOMPARE(Identifiers::Problem(kind, field, value), problem);
+    const QString sentence =
+        problem.isEmpty() ? QString()
+                          : QStringLiteral("%1 „%2“ не е валиден (%3)").arg(field, value, problem);
+    QCOMPARE(Identifiers::Problem(kind, field, value), sentence);
     QCOMPARE(Identifiers::Problems({{field, kind, value}}),
-             problem.isEmpty() ? QStringList() : QStringList{problem});
+             sentence.isEmpty() ? QStringList() : QStringList{sentence});
 }
 
 namespace
 {
-// The rules under a one-digit slip: what makes a valid number, and the slips the rule itself
-// lets through.
+// The rules under a one-digit slip.
 enum Rule { Eik9, Eik13, Egn, Lnch, OtherTenDigits, BgVat10, Iban };
 
 QString RandomDigits(QRandomGenerator &random, int count)
@@ -410,79 +331,52 @@ bool OtherRule(const QString &n)
     return check != 10 && check == n.at(9).unicode() - '0';
 }
 
-// A valid number under the rule, made from random digits.
-QString ValidNumber(Rule rule, QRandomGenerator &random)
-{
-    for (;;) {
-        QString base;
-        switch (rule) {
-        case Eik9:
-            base = RandomDigits(random, 8);
-            break;
-        case Eik13: {
-            QString nine;
-            do
-                nine = RandomDigits(random, 9);
-            while (!IsValidEik(nine));
-            base = nine + RandomDigits(random, 3);
-            break;
-        }
-        case Egn:
-            base = QStringLiteral("%1%2%3")
-                       .arg(random.bounded(100), 2, 10, QLatin1Char('0'))
-                       .arg(random.bounded(1, 13) + 20 * random.bounded(3), 2, 10, QLatin1Char('0'))
-                       .arg(random.bounded(1, 29), 2, 10, QLatin1Char('0')) +
-                   RandomDigits(random, 3);
-            break;
-        case Lnch:
-        case OtherTenDigits:
-        case BgVat10:
-            base = RandomDigits(random, 9);
-            break;
-        case Iban:
-            base = QStringLiteral("DE") + RandomDigits(random, 2) + RandomDigits(random, 18);
-            for (int check = 2; check <= 98; ++check) {
-                base.replace(2, 2, QStringLiteral("%1").arg(check, 2, 10, QLatin1Char('0')));
-                if (IsValidIban(base))
-                    return base;
-            }
-            continue;
-        }
-        for (int last = 0; last < 10; ++last) {
-            const QString number = base + QChar(u'0' + last);
-            const bool valid = rule == Eik9 || rule == Eik13 ? IsValidEik(number)
-                               : rule == Egn                 ? IsValidEgn(number)
-                               : rule == Lnch                ? IsValidLnch(number)
-                               : rule == OtherTenDigits      ? OtherRule(number)
-                                                             : IsValidBgVatNumber(number);
-            if (valid)
-                return number;
-        }
-    }
-}
-
-bool IsValidUnder(Rule rule, const QString &number)
+bool IsValidUnder(Rule rule, const QString &n)
 {
     switch (rule) {
     case Eik9:
     case Eik13:
-        return IsValidEik(number);
+        return IsValidEik(n);
     case Egn:
-        return IsValidEgn(number);
+        return IsValidEgn(n);
     case Lnch:
-        return IsValidLnch(number);
+        return IsValidLnch(n);
     case OtherTenDigits:
-        return OtherRule(number);
+        return OtherRule(n);
     case BgVat10:
-        return IsValidBgVatNumber(number);
+        return IsValidBgVatNumber(n);
     case Iban:
-        return IsValidIban(number);
+        return IsValidIban(n);
     }
     return false;
 }
 
-// The slips a rule lets through, as the rule explains them: a check digit that a remainder of
-// 10 maps onto another rule's value (ЕИК), the remainders 0 and 10 that both give 0 (ЕГН), or a
+// A valid number under the rule: random digits (an ЕГН with a date), its check digits tried.
+QString ValidNumber(Rule rule, QRandomGenerator &random)
+{
+    for (;;) {
+        QString n = rule == Iban  ? QStringLiteral("DE00") + RandomDigits(random, 18)
+                    : rule == Egn ? QStringLiteral("%1%2%3")
+                                            .arg(random.bounded(100), 2, 10, QLatin1Char('0'))
+                                            .arg(random.bounded(1, 13) + 20 * random.bounded(3), 2,
+                                                 10, QLatin1Char('0'))
+                                            .arg(random.bounded(1, 29), 2, 10, QLatin1Char('0')) +
+                                        RandomDigits(random, 4)
+                                  : RandomDigits(random, rule == Eik9 ? 9 : 10);
+        if (rule == Eik13)
+            n = ValidNumber(Eik9, random) + n.right(4);
+        const bool iban = rule == Iban;
+        for (int check = 0; check < (iban ? 100 : 10); ++check) {
+            n.replace(iban ? 2 : n.size() - 1, iban ? 2 : 1,
+                      QStringLiteral("%1").arg(check, iban ? 2 : 1, 10, QLatin1Char('0')));
+            if (IsValidUnder(rule, n))
+                return n;
+        }
+    }
+}
+
+// The slips a rule lets through, as the rule explains them: a remainder of 10 that maps two
+// sums onto one check digit (ЕИК), the remainders 0 and 10 that both give 0 (ЕГН), or a
 // ten-digit VAT number valid under another of its three rules.
 bool SlipAllowed(Rule rule, const QString &was, const QString &now)
 {
@@ -490,26 +384,20 @@ bool SlipAllowed(Rule rule, const QString &was, const QString &now)
         return Remainder(n, 0, {1, 2, 3, 4, 5, 6, 7, 8}) == 10 ||
                (n.size() == 13 && Remainder(n, 8, {2, 7, 3, 5}) == 10);
     };
-    const auto egnRemainder = [](const QString &n) {
-        return Remainder(n, 0, {2, 4, 8, 5, 10, 9, 7, 3, 6});
-    };
+    const auto egn = [](const QString &n) { return Remainder(n, 0, {2, 4, 8, 5, 10, 9, 7, 3, 6}); };
     switch (rule) {
     case Eik9:
     case Eik13:
         return eikFallback(was) || eikFallback(now);
     case Egn:
-        return egnRemainder(was) + egnRemainder(now) == 10 &&
-               egnRemainder(was) * egnRemainder(now) == 0;
+        return egn(was) + egn(now) == 10 && egn(was) * egn(now) == 0;
     case BgVat10:
         return (IsValidEgn(now) && !IsValidEgn(was)) || (IsValidLnch(now) && !IsValidLnch(was)) ||
                (OtherRule(now) && !OtherRule(was)) ||
                (IsValidEgn(now) && IsValidEgn(was) && SlipAllowed(Egn, was, now));
-    case Lnch:
-    case OtherTenDigits:
-    case Iban:
-        break;
+    default:
+        return false;
     }
-    return false;
 }
 } // namespace
 
