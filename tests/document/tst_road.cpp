@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "base/Clock.h"
+
 #include "app/Look.h"
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
@@ -137,7 +139,7 @@ void TestRoad::oneInvoice()
     run.start();
     ScriptedDialogs &script = run.script();
     const QString db = run.path(QStringLiteral("DB"));
-    const QString today = DateText(QDate::currentDate());
+    const QString today = DateText(Today());
 
     // Client, own company, bank account and two articles.
     Take(&TMain::SpeedButton7Click, 1);

@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "app/Menu.h"
+#include "base/Clock.h"
 #include "base/ProgramFolder.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
@@ -45,6 +46,7 @@ ProgramRun::ProgramRun(bool withTables)
     TransferCompleted = false;
     NumberStored = false;
     ForgetDocumentNumbers();
+    FixToday(kTestDay);
     m_oldFolder = ProgramFolder;
     ProgramFolder = m_dir.path();
     if (withTables) {
