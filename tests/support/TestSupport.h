@@ -47,6 +47,13 @@ QString OnFirmTable(const ProgramRun &run, const QString &sql);
 // The stored invoice counter of the first own-company record.
 QString InvoiceCounter(const ProgramRun &run);
 
+// What a real QR decoder (zbar) reads from a picture file; empty when it finds no code or the
+// decoder is missing.
+QByteArray DecodedQrCode(const QString &pictureFile);
+// The first page of a PDF rendered to a PNG file at the given resolution (poppler's pdftoppm);
+// the PNG's name, or empty when it could not be rendered.
+QString RenderedPdfPage(const QString &pdfFile, int dpi);
+
 // Copies a folder's files (not recursively) into another, creating it.
 bool CopyFolder(const QString &from, const QString &to);
 
