@@ -5,11 +5,6 @@
 
 #include <QLocale>
 
-QString ApplicationTitle()
-{
-    return QStringLiteral("VORNEX 2007");
-}
-
 VornexApplication::VornexApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     PrepareApplication(*this);

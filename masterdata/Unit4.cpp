@@ -519,12 +519,15 @@ void TForm4::Edit1Change()
             Table1->SetFiltered(false);
             Table1->First();
         }
-    } catch (const std::exception &) {
-        // A search that cannot be made leaves the table as it then is.
+    } catch (const UserError &error) {
+        // A search that cannot be made (the file cannot be read) leaves the table as it then is,
+        // and the user learns why.
+        ReportError(error);
     }
     try {
         Table1->Refresh();
-    } catch (const std::exception &) {
+    } catch (const UserError &error) {
+        ReportError(error);
     }
 }
 

@@ -5,13 +5,13 @@
 #include "app/Look.h"
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
-#include "lines/Unit1.h"
-#include "document/CurrentDocument.h"
 #include "journal/JournalStore.h"
+#include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/ArchiveName.h"
@@ -434,11 +434,10 @@ void TestRoad::handTypedLine_data()
         << "Ред 2 от таблицата: 'abc' is not a valid floating point value"
         << ""
         << "";
-    QTest::newRow("a zero quantity")
-        << QStringList{"Ремонт", "br", "0", "100"}
-        << "Ред 2 от таблицата: количеството не може да бъде нула."
-        << ""
-        << "";
+    QTest::newRow("a zero quantity") << QStringList{"Ремонт", "br", "0", "100"}
+                                     << "Ред 2 от таблицата: количеството не може да бъде нула."
+                                     << ""
+                                     << "";
     QTest::newRow("no price") << QStringList{"Ремонт", "br", "2", ""}
                               << "Ред 2 от таблицата: попълнете единичната цена."
                               << ""
