@@ -1,8 +1,5 @@
 #include "document/Document.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
@@ -14,6 +11,9 @@
 #include "euro/HomeCurrency.h"
 #include "lines/Amounts.h"
 #include "print/ArchiveName.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QCloseEvent>

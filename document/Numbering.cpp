@@ -1,7 +1,5 @@
 #include "document/Numbering.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/FolderLock.h"
@@ -14,6 +12,8 @@
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "document/PageWidgets.h"
 
-#include "app/Look.h"
 #include "document/PageLayout.h"
 #include "document/PaymentCodePainter.h"
+#include "ui/Look.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

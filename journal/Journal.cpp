@@ -1,8 +1,5 @@
 #include "journal/Journal.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
@@ -12,6 +9,9 @@
 #include "journal/NumberSeries.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,5 @@
 #include "lines/Unit1.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
@@ -12,6 +9,9 @@
 #include "lines/Amounts.h"
 #include "lines/DescriptionWrap.h"
 #include "lines/MemoryFile.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QComboBox>

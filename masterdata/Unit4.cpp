@@ -1,12 +1,12 @@
 #include "masterdata/Unit4.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "masterdata/IdentifierDelegate.h"
 #include "masterdata/Table.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,5 @@
 #include "print/PrintPage.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
@@ -16,6 +14,8 @@
 #include "print/ArchiveName.h"
 #include "print/PdfFile.h"
 #include "print/Pr.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QDateTime>

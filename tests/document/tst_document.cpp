@@ -1,9 +1,9 @@
-#include "app/Look.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
 #include "print/Pr.h"
 #include "support/TestSupport.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QBuffer>

@@ -1,10 +1,10 @@
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
 #include "lines/Unit1.h"
 #include "support/TestSupport.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

@@ -2,7 +2,6 @@
 
 #include "base/Clock.h"
 
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
@@ -18,6 +17,7 @@
 #include "print/BitmapFile.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
+#include "ui/Look.h"
 #include "words/AmountInWords.h"
 
 #include <QAction>

@@ -2,7 +2,6 @@
 
 #include "base/Clock.h"
 
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
@@ -13,6 +12,7 @@
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>

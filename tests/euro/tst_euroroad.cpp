@@ -5,7 +5,6 @@
 #include "print/PdfFile.h"
 
 #include "app/Forms.h"
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
@@ -16,6 +15,7 @@
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -2,7 +2,6 @@
 
 #include "base/Clock.h"
 
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
@@ -15,6 +14,7 @@
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,7 +1,6 @@
 #include "support/TestSupport.h"
 
 #include "app/Forms.h"
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "base/Clock.h"
 #include "base/FolderLock.h"
@@ -11,6 +10,7 @@
 #include "masterdata/Unit4.h"
 #include "print/BitmapFile.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,5 @@
 #include "support/TestSupport.h"
 
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "base/Clock.h"
 #include "document/Document.h"
@@ -11,6 +10,7 @@
 #include "print/ArchiveName.h"
 #include "print/BitmapFile.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QDate>
 #include <QTemporaryDir>

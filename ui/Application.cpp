@@ -1,7 +1,7 @@
-#include "app/Application.h"
+#include "ui/Application.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QLocale>
 
