@@ -168,19 +168,22 @@ void TTable::Close()
         m_storage->rollback();
         m_inTransaction = false;
     }
-    beginResetModel();
-    m_state = State::Inactive;
-    setSource(nullptr, {});
-    m_records.reset();
-    m_storage->close();
-    m_storage.reset();
-    m_current = -1;
-    m_buffer.clear();
-    m_changed.clear();
-    m_modified = false;
-    m_fields.clear();
-    m_filter = FilterCondition();
-    endResetModel();
+    {
+        const Changing changing(*this);
+        beginResetModel();
+        m_state = State::Inactive;
+        setSource(nullptr, {});
+        m_records.reset();
+        m_storage->close();
+        m_storage.reset();
+        m_current = -1;
+        m_buffer.clear();
+        m_changed.clear();
+        m_modified = false;
+        m_fields.clear();
+        m_filter = FilterCondition();
+        endResetModel();
+    }
     emit AfterClose();
     emit RecordChanged();
     if (!problem.isEmpty())
@@ -516,26 +519,32 @@ void TTable::Insert()
     const size_t total = m_records->total();
     if (total > 0)
         showUpTo(int(total) - 1);
-    const int row = shownRows();
-    beginInsertRows(QModelIndex(), row, row);
-    m_buffer = QVector<QVariant>(int(m_fields.size()));
-    m_changed.clear();
-    m_modified = false;
-    m_state = State::Insert;
-    endInsertRows();
+    {
+        const int row = shownRows();
+        const Changing changing(*this);
+        beginInsertRows(QModelIndex(), row, row);
+        m_buffer = QVector<QVariant>(int(m_fields.size()));
+        m_changed.clear();
+        m_modified = false;
+        m_state = State::Insert;
+        endInsertRows();
+    }
     emit RecordChanged();
 }
 
 void TTable::Cancel()
 {
     if (m_state == State::Insert) {
-        const int row = shownRows();
-        beginRemoveRows(QModelIndex(), row, row);
-        m_state = State::Browse;
-        m_buffer.clear();
-        m_changed.clear();
-        m_modified = false;
-        endRemoveRows();
+        {
+            const int row = shownRows();
+            const Changing changing(*this);
+            beginRemoveRows(QModelIndex(), row, row);
+            m_state = State::Browse;
+            m_buffer.clear();
+            m_changed.clear();
+            m_modified = false;
+            endRemoveRows();
+        }
         emit RecordChanged();
     } else if (m_state == State::Edit) {
         m_state = State::Browse;

@@ -26,6 +26,7 @@ void TableModel::resetRows(int index)
         m_records->haveVisible(size_t(std::max(kPage, index + 1)) - 1);
         shown = int(std::min(m_records->materialized(), size_t(std::max(kPage, index + 1))));
     }
+    const Changing changing(*this);
     beginResetModel();
     m_shown = shown;
     endResetModel();
@@ -33,6 +34,7 @@ void TableModel::resetRows(int index)
 
 void TableModel::clearRows()
 {
+    const Changing changing(*this);
     beginResetModel();
     m_shown = 0;
     endResetModel();
@@ -40,18 +42,15 @@ void TableModel::clearRows()
 
 void TableModel::showUpTo(int index)
 {
-    // Views and Qt's model checks ask for more rows while rows are being inserted; handing them
-    // out then would nest one insertion in another.
-    if (m_handingOut || !m_records || index < m_shown)
+    if (m_changing || !m_records || index < m_shown)
         return;
     const int shown = int(std::min(m_records->materialized(), size_t(index) + 1));
     if (shown <= m_shown)
         return;
-    m_handingOut = true;
+    const Changing changing(*this);
     beginInsertRows(QModelIndex(), m_shown, shown - 1);
     m_shown = shown;
     endInsertRows();
-    m_handingOut = false;
 }
 
 int TableModel::fieldAtColumn(int position) const
@@ -69,6 +68,7 @@ void TableModel::moveField(int field, int position)
     position = qBound(0, position, int(m_order.size()) - 1);
     if (columnOfField(field) == position)
         return;
+    const Changing changing(*this);
     beginResetModel();
     m_order.removeOne(field);
     m_order.insert(position, field);
@@ -181,7 +181,7 @@ bool TableModel::canFetchMore(const QModelIndex &parent) const
 
 void TableModel::fetchMore(const QModelIndex &parent)
 {
-    if (parent.isValid() || !m_records || inserting() || m_handingOut)
+    if (parent.isValid() || !m_records || inserting() || m_changing)
         return;
     try {
         m_records->haveVisible(size_t(m_shown) + 4 * kPage - 1);

@@ -35,6 +35,25 @@ protected:
     // Records handed to the grid at once.
     static constexpr int kPage = 64;
 
+    // Marks a change of the grid's rows or columns under way (between the begin and the end
+    // signals and while they are sent): views and Qt's model checks that ask for more rows then
+    // get them afterwards, for handing them out then would nest one change in another.
+    class Changing
+    {
+    public:
+        explicit Changing(TableModel &model) : m_model(model), m_was(model.m_changing)
+        {
+            m_model.m_changing = true;
+        }
+        ~Changing() { m_model.m_changing = m_was; }
+        Changing(const Changing &) = delete;
+        Changing &operator=(const Changing &) = delete;
+
+    private:
+        TableModel &m_model;
+        bool m_was;
+    };
+
     // The open table's records and fields (columns in table order at first); nullptr and none
     // when the table is closed. Takes effect at the next resetRows.
     void setSource(TableRecords *records, const std::vector<StorageField> &fields);
@@ -42,8 +61,8 @@ protected:
     void resetRows(int index);
     // Shows the grid no records (the table could not be read).
     void clearRows();
-    // Hands the grid the visible records up to the index, as far as they are known. A view that
-    // asks for more while rows are being handed out gets them afterwards.
+    // Hands the grid the visible records up to the index, as far as they are known; nothing while
+    // another change is under way.
     void showUpTo(int index);
     // How many visible records the grid has been handed.
     int shownRows() const { return m_shown; }
@@ -71,6 +90,6 @@ private:
     std::vector<StorageField> m_fields;
     QVector<int> m_order; // column position -> field
     int m_shown = 0;
-    bool m_handingOut = false;
+    bool m_changing = false;
     mutable bool m_reportPending = false;
 };

@@ -312,6 +312,8 @@ void TForm4::OpenTable(const QString &caption, const QString &fileName)
         DBMemo1->show();
         LabelOpisanie->show();
     }
+    // The first field is the search column until another is chosen: its keys are read ahead.
+    Table1->SearchAhead(Table1->FieldDefs().value(0));
     FitColumns();
     // The list is filled on show; a window already visible gets the new table's columns now.
     if (isVisible())
@@ -480,6 +482,7 @@ void TForm4::ComboBox1Change()
 {
     const QString column = ComboBox1->currentText();
     Table1->FieldByName(column)->SetIndex(0);
+    Table1->SearchAhead(column);
     const QString mode = windowTitle();
     if (mode == kClients)
         cbUseFilter->setEnabled(column != QStringLiteral("КЛИЕНТ") &&
