@@ -1,5 +1,6 @@
 #include "masterdata/BackgroundKeys.h"
 
+#include <algorithm>
 #include <new>
 
 namespace
@@ -104,18 +105,16 @@ void BackgroundKeys::forgetBefore(quint64 epoch)
         m_stopCurrent = true;
 }
 
-bool BackgroundKeys::pending(int column, quint64 epoch) const
+void BackgroundKeys::keepOnly(const std::vector<int> &columns)
 {
+    const auto wanted = [&](int column) {
+        return std::find(columns.begin(), columns.end(), column) != columns.end();
+    };
     const std::lock_guard<std::mutex> lock(m_mutex);
-    const auto finished = m_finished.find(column);
-    if (finished != m_finished.end() && finished->second->epoch == epoch)
-        return true;
-    if (m_busy && m_current.column == column && m_current.epoch == epoch && !m_stopCurrent)
-        return true;
-    for (const Job &job : m_queue)
-        if (job.column == column && job.epoch == epoch)
-            return true;
-    return false;
+    for (auto it = m_queue.begin(); it != m_queue.end();)
+        it = wanted(it->column) ? it + 1 : m_queue.erase(it);
+    if (m_busy && !wanted(m_current.column))
+        m_stopCurrent = true;
 }
 
 std::unique_ptr<ReadKeys> BackgroundKeys::take(int column, quint64 epoch, bool wait)

@@ -45,8 +45,8 @@ public:
     void request(int column, quint64 epoch);
     // Forgets the requests and sets of epochs before `epoch`, stopping a reading of one.
     void forgetBefore(quint64 epoch);
-    // True when the column's keys of that epoch are asked for, being read or ready.
-    bool pending(int column, quint64 epoch) const;
+    // Forgets the requests of other columns than these, stopping a reading of one.
+    void keepOnly(const std::vector<int> &columns);
     // The finished set of the column for that epoch, taken out; nullptr when there is none. With
     // wait, a set being read now is waited for; one not started is dropped from the queue (the
     // caller reads it itself, sooner than the queue would).

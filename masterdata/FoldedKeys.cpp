@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <iterator>
+
 #include <cstring>
 #include <limits>
 
@@ -158,17 +160,103 @@ void ColumnKeys::setValue(quint32 position, const QVariant &stored, const QStrin
     setKey(position, stored, editText);
 }
 
+namespace
+{
+// A key while the keys are sorted: where its bytes are, how many, and whose it is.
+struct SortKey {
+    const uchar *bytes;
+    quint32 size;
+    quint32 position;
+};
+
+// The byte of the key at `depth` as a bucket: 0 when the key has ended (it sorts first).
+int Digit(const SortKey &key, quint32 depth)
+{
+    return depth < key.size ? 1 + key.bytes[depth] : 0;
+}
+
+// True when a's bytes from `depth` on sort before b's.
+bool Below(const SortKey &a, const SortKey &b, quint32 depth)
+{
+    const quint32 common = std::min(a.size, b.size);
+    const int order =
+        depth < common ? std::memcmp(a.bytes + depth, b.bytes + depth, common - depth) : 0;
+    return order != 0 ? order < 0 : a.size < b.size;
+}
+
+// Sorts the keys by their bytes, keeping equal keys in the order given, one byte at a time from
+// the first (a radix sort from the most significant digit). Keys that share long beginnings, as
+// names and addresses do, are sorted in a few passes over the keys rather than by comparisons
+// that each walk those beginnings again.
+void RadixSort(std::vector<SortKey> &keys)
+{
+    struct Range {
+        size_t from;
+        size_t to;
+        quint32 depth; // the keys of the range are equal in their bytes before it
+    };
+    std::vector<SortKey> spare(keys.size());
+    std::vector<Range> todo{{0, keys.size(), 0}};
+    while (!todo.empty()) {
+        const Range range = todo.back();
+        todo.pop_back();
+        if (range.to - range.from < 32) {
+            // A few keys: an insertion sort, which keeps equal keys in order too.
+            for (size_t i = range.from + 1; i < range.to; ++i) {
+                const SortKey key = keys[i];
+                size_t j = i;
+                for (; j > range.from && Below(key, keys[j - 1], range.depth); --j)
+                    keys[j] = keys[j - 1];
+                keys[j] = key;
+            }
+            continue;
+        }
+        size_t count[257] = {};
+        for (size_t i = range.from; i < range.to; ++i)
+            ++count[Digit(keys[i], range.depth)];
+        const int first = Digit(keys[range.from], range.depth);
+        if (count[first] == range.to - range.from) {
+            // One byte for all (the high byte of a Cyrillic letter, or a beginning all share):
+            // nothing to move; the bytes all share from here are skipped at once.
+            if (first == 0)
+                continue;
+            const SortKey &model = keys[range.from];
+            quint32 shared = model.size;
+            for (size_t i = range.from + 1; i < range.to && shared > range.depth + 1; ++i) {
+                const SortKey &key = keys[i];
+                quint32 d = range.depth + 1;
+                const quint32 end = std::min(shared, key.size);
+                while (d < end && key.bytes[d] == model.bytes[d])
+                    ++d;
+                shared = d;
+            }
+            todo.push_back({range.from, range.to, std::max(shared, range.depth + 1)});
+            continue;
+        }
+        size_t start[257];
+        size_t at = range.from;
+        for (int digit = 0; digit < 257; ++digit) {
+            start[digit] = at;
+            at += count[digit];
+        }
+        size_t next[257];
+        std::copy(std::begin(start), std::end(start), std::begin(next));
+        for (size_t i = range.from; i < range.to; ++i)
+            spare[next[Digit(keys[i], range.depth)]++] = keys[i];
+        std::copy(spare.begin() + long(range.from), spare.begin() + long(range.to),
+                  keys.begin() + long(range.from));
+        // Keys that ended here are equal, already in order.
+        for (int digit = 1; digit < 257; ++digit)
+            if (count[digit] > 1)
+                todo.push_back({start[digit], start[digit] + count[digit], range.depth + 1});
+    }
+}
+} // namespace
+
 void ColumnKeys::sortAll()
 {
-    // The first eight code units as two numbers settle most comparisons without reaching into
-    // the keys themselves.
-    struct Entry {
-        quint64 high;
-        quint64 low;
-        quint32 position;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(m_length.size());
+    std::vector<SortKey> keys;
+    keys.reserve(m_length.size());
     m_nulls = 0;
     m_sorted.clear();
     m_sorted.reserve(m_length.size());
@@ -179,20 +267,12 @@ void ColumnKeys::sortAll()
             continue;
         }
         const Key k = key(p);
-        uchar bytes[16] = {};
-        if (!k.empty())
-            std::memcpy(bytes, k.data(), std::min(k.size(), sizeof bytes));
-        entries.push_back({qFromBigEndian<quint64>(bytes), qFromBigEndian<quint64>(bytes + 8), p});
+        keys.push_back({reinterpret_cast<const uchar *>(k.data()), quint32(k.size()), p});
     }
-    std::sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        return before(a.position, b.position);
-    });
-    for (const Entry &entry : entries)
-        m_sorted.push_back(entry.position);
+    // Taken in position order and kept in it where keys are equal, as `sorted` has it.
+    RadixSort(keys);
+    for (const SortKey &key : keys)
+        m_sorted.push_back(key.position);
     m_changes = 0;
 }
 

@@ -32,10 +32,66 @@ FieldKind KindOfDeclaredType(const QString &declared)
     return FieldKind::Text;
 }
 
+// Decodes UTF-8 into UTF-16 at `out` (room for `size` code units); returns the units written. A
+// byte that starts no valid sequence becomes U+FFFD. Ours rather than SQLite's conversion, which
+// allocates for every value: a million values are read for one column's keys.
+qsizetype DecodeUtf8(const uchar *in, qsizetype size, char16_t *out)
+{
+    char16_t *const begin = out;
+    const uchar *const end = in + size;
+    while (in < end) {
+        const uchar c = *in;
+        if (c < 0x80) {
+            *out++ = c;
+            ++in;
+            continue;
+        }
+        auto continuation = [&](qsizetype at, uchar low, uchar high) {
+            return in + at < end && in[at] >= low && in[at] <= high;
+        };
+        if (c >= 0xC2 && c <= 0xDF && continuation(1, 0x80, 0xBF)) {
+            *out++ = char16_t(((c & 0x1F) << 6) | (in[1] & 0x3F));
+            in += 2;
+        } else if (c >= 0xE0 && c <= 0xEF &&
+                   continuation(1, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF) &&
+                   continuation(2, 0x80, 0xBF)) {
+            *out++ = char16_t(((c & 0x0F) << 12) | ((in[1] & 0x3F) << 6) | (in[2] & 0x3F));
+            in += 3;
+        } else if (c >= 0xF0 && c <= 0xF4 &&
+                   continuation(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) &&
+                   continuation(2, 0x80, 0xBF) && continuation(3, 0x80, 0xBF)) {
+            const char32_t code = (char32_t(c & 0x07) << 18) | (char32_t(in[1] & 0x3F) << 12) |
+                                  (char32_t(in[2] & 0x3F) << 6) | char32_t(in[3] & 0x3F);
+            *out++ = QChar::highSurrogate(code);
+            *out++ = QChar::lowSurrogate(code);
+            in += 4;
+        } else {
+            *out++ = 0xFFFD;
+            ++in;
+        }
+    }
+    return out - begin;
+}
+
+// The text of a column of the current row, decoded into `buffer`; valid until the next call.
+const char16_t *TextAt(sqlite3_stmt *statement, int column, std::vector<char16_t> &buffer,
+                       qsizetype &size)
+{
+    const auto *utf8 = sqlite3_column_text(statement, column);
+    const qsizetype bytes = sqlite3_column_bytes(statement, column);
+    // A UTF-8 sequence never decodes into more code units than it has bytes.
+    if (buffer.size() < size_t(bytes) + 1)
+        buffer.resize(size_t(bytes) + 1);
+    size = utf8 ? DecodeUtf8(utf8, bytes, buffer.data()) : 0;
+    return buffer.data();
+}
+
 QString TextOf(sqlite3_stmt *statement, int column)
 {
-    return QString(reinterpret_cast<const QChar *>(sqlite3_column_text16(statement, column)),
-                   sqlite3_column_bytes16(statement, column) / int(sizeof(QChar)));
+    std::vector<char16_t> buffer;
+    qsizetype size = 0;
+    const char16_t *text = TextAt(statement, column, buffer, size);
+    return QString(reinterpret_cast<const QChar *>(text), size);
 }
 
 // A value as the engine reads it: whole numbers, floating point, text, bytes or none.
@@ -384,6 +440,7 @@ int SqliteStorage::scanColumn(int column, qint64 after, int count, const ColumnS
     read.bind(2, qint64(count));
     int handed = 0;
     ScannedValue value;
+    std::vector<char16_t> buffer(256);
     while (read.step()) {
         sqlite3_stmt *row = read.get();
         const qint64 key = sqlite3_column_int64(row, 0);
@@ -394,8 +451,7 @@ int SqliteStorage::scanColumn(int column, qint64 after, int count, const ColumnS
         case SQLITE_TEXT:
             // The common case, without a detour through QVariant.
             value.type = ScannedValue::Type::Text;
-            value.text = static_cast<const char16_t *>(sqlite3_column_text16(row, 1));
-            value.size = sqlite3_column_bytes16(row, 1) / 2;
+            value.text = TextAt(row, 1, buffer, value.size);
             break;
         default:
             value.type = ScannedValue::Type::Other;

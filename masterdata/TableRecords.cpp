@@ -10,12 +10,13 @@ namespace
 using FoldedKeys::Key;
 using FoldedKeys::kKeyUnits;
 
-constexpr int kPage = 64;            // records read at once for the grid
-constexpr int kRowCache = 4096;      // records whose values are kept
-constexpr int kKeyChanges = 64;      // saves that update a column's keys before they are read anew
-constexpr size_t kKeptColumns = 3;   // columns whose keys are kept at once
-constexpr size_t kSmallTable = 4096; // records read at once rather than in the background
-constexpr int kFilterChunk = 1024;   // records whose values a filter looks at a time
+constexpr int kPage = 64;             // records read at once for the grid
+constexpr int kRowCache = 4096;       // records whose values are kept
+constexpr int kKeyChanges = 64;       // saves that update a column's keys before they are read anew
+constexpr size_t kKeptColumns = 3;    // columns whose keys are kept at once
+constexpr size_t kSmallTable = 4096;  // records read at once rather than in the background
+constexpr int kFilterChunk = 1024;    // records whose values a filter looks at a time
+constexpr size_t kLongStretch = 1024; // matches of a search looked for in table order first
 constexpr size_t kNone = size_t(-1);
 } // namespace
 
@@ -108,6 +109,9 @@ void TableRecords::nextEpoch()
 void TableRecords::searchAhead(int column)
 {
     m_searchColumn = column;
+    // The column searched before is not waited for.
+    if (m_background)
+        m_background->keepOnly({column, m_filterColumn});
     // A small table's keys are read in a moment when they are needed.
     if (haveAll(kSmallTable))
         m_large = true;
@@ -160,11 +164,22 @@ void TableRecords::keep(std::unique_ptr<ColumnKeys> keys)
 
 ColumnKeys *TableRecords::adopt(ReadKeys &read, bool trusted)
 {
-    const std::vector<qint64> &records = read.records;
-    const bool sameRecords = m_allComplete
-                                 ? records == m_all
-                                 : records.size() >= m_all.size() &&
-                                       std::equal(m_all.begin(), m_all.end(), records.begin());
+    std::vector<qint64> &records = read.records;
+    bool sameRecords = false;
+    if (trusted) {
+        sameRecords = m_allComplete ? records == m_all
+                                    : records.size() >= m_all.size() &&
+                                          std::equal(m_all.begin(), m_all.end(), records.begin());
+    } else if (m_all.empty()) {
+        sameRecords = true;
+    } else {
+        // Read in the background for this epoch: nothing was written since the request that the
+        // table knows of, so the records are those known. The ends are compared all the same.
+        const bool sizeFits =
+            m_allComplete ? records.size() == m_all.size() : records.size() >= m_all.size();
+        sameRecords = sizeFits && records.front() == m_all.front() &&
+                      records[m_all.size() - 1] == m_all.back();
+    }
     if (!sameRecords) {
         // Keys read elsewhere that do not fit are of another moment of the table. Keys read just
         // now from our own connection are the table as it is: what was read of it before that
@@ -176,7 +191,7 @@ ColumnKeys *TableRecords::adopt(ReadKeys &read, bool trusted)
         m_scan = 0;
         m_visibleComplete = false;
     }
-    m_all = records;
+    m_all = std::move(records);
     m_allComplete = true;
     ColumnKeys *keys = read.keys.get();
     keep(std::move(read.keys));
@@ -422,10 +437,28 @@ int TableRecords::locate(int column, const QString &text, bool caseInsensitive, 
     quint32 best = std::numeric_limits<quint32>::max();
     if (caseInsensitive && !beyondKeys) {
         const bool everyRecord = !filterOn();
-        for (size_t i = from; i < to; ++i) {
-            const quint32 position = keys.sorted()[i];
-            if (position < best && (everyRecord || isVisible(position)))
-                best = position;
+        // A first letter matches much of the table, and the first match in table order then comes
+        // after a few records: they are looked at in that order first, as long as that costs no
+        // more than going through the whole stretch would.
+        const size_t stretch = to - from;
+        if (stretch >= kLongStretch) {
+            const auto inStretch = [&](quint32 p) {
+                if (partialKey)
+                    return text.isNull() ||
+                           (!keys.isNull(p) && FoldedKeys::StartsWith(keys.key(p), wanted));
+                return keys.key(p) == wanted && (!keys.isNull(p) || wanted.empty());
+            };
+            const quint32 limit = quint32(std::min<size_t>(stretch, keys.size()));
+            for (quint32 p = 0; p < limit && best == std::numeric_limits<quint32>::max(); ++p)
+                if (inStretch(p) && (everyRecord || isVisible(p)))
+                    best = p;
+        }
+        if (best == std::numeric_limits<quint32>::max()) {
+            for (size_t i = from; i < to; ++i) {
+                const quint32 position = keys.sorted()[i];
+                if (position < best && (everyRecord || isVisible(position)))
+                    best = position;
+            }
         }
     } else {
         std::vector<quint32> candidates(keys.sorted().begin() + long(from),

@@ -74,6 +74,8 @@ private slots:
     void transactionGuardEndsEveryWayOut();
     void damagedFileIsReportedNotThrown_data();
     void damagedFileIsReportedNotThrown();
+    void storedTextIsReadAndFoundAlike_data();
+    void storedTextIsReadAndFoundAlike();
 
 private:
     // A table file "<name>.db" in the temporary folder holding one text column "Име" (and a
@@ -610,6 +612,8 @@ void TestTable::locateOnLargeTableMatchesFullScan_data()
     QTest::newRow("quote and SQL are text")
         << QStringList{QStringLiteral("о'н"), QStringLiteral("' OR 1=1 --")};
     QTest::newRow("whole value") << QStringList{QStringLiteral("я7"), QStringLiteral("бета ооД3")};
+    QTest::newRow("a text most values begin with")
+        << QStringList{QString(), QStringLiteral(""), QStringLiteral("a"), QStringLiteral("А")};
 }
 
 void TestTable::locateOnLargeTableMatchesFullScan()
@@ -1122,7 +1126,13 @@ void TestTable::keysReadAheadMatchFullScan()
         }
         m_table->SetFilter(QStringLiteral("Име"), TTable::FilterKind::AtLeast, QStringLiteral("я"));
         m_table->SetFiltered(true);
-        QCOMPARE(Walk(*m_table), Kept(names, TTable::FilterKind::AtLeast, QStringLiteral("я")));
+        const QStringList kept = Kept(names, TTable::FilterKind::AtLeast, QStringLiteral("я"));
+        QCOMPARE(Walk(*m_table), kept);
+        // Every value begins with an empty text: the first visible record is found.
+        m_table->Last();
+        QCOMPARE(m_table->Locate(QStringLiteral("Име"), QStringLiteral(""), true, true),
+                 !kept.isEmpty());
+        QCOMPARE(m_table->RecNo(), kept.isEmpty() ? 0 : 1);
         m_table->SetFiltered(false);
     }
     QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
@@ -1204,6 +1214,41 @@ void TestTable::damagedFileIsReportedNotThrown()
     }
     QCOMPARE(reported.count(), 1);
     QVERIFY(reported.first().first().toString().contains(QStringLiteral("не може")));
+}
+
+void TestTable::storedTextIsReadAndFoundAlike_data()
+{
+    QTest::addColumn<QString>("bytes"); // as an SQL blob literal
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("search");
+    QTest::newRow("a letter of four bytes")
+        << "F0909080D091" << QStringLiteral("\U00010400Б") << QStringLiteral("\U00010428б");
+    QTest::newRow("a byte out of place")
+        << "D0B080D0B1" << QStringLiteral("а\uFFFDб") << QStringLiteral("А\uFFFDБ");
+    QTest::newRow("a letter cut short at the end")
+        << "D0B0D0" << QStringLiteral("а\uFFFD") << QStringLiteral("А\uFFFD");
+    QTest::newRow("a letter written too long")
+        << "C0AF" << QStringLiteral("\uFFFD\uFFFD") << QStringLiteral("\uFFFD");
+}
+
+void TestTable::storedTextIsReadAndFoundAlike()
+{
+    // Another program may store any bytes as text: what the field shows is what a search
+    // compares, valid UTF-8 or not.
+    QFETCH(QString, bytes);
+    QFETCH(QString, text);
+    QFETCH(QString, search);
+    const QString path = makeTable(QStringLiteral("customer"), GeneratedNames(5000, 31));
+    WriteAside(
+        path,
+        QStringLiteral("INSERT INTO customer (\"Име\") VALUES (CAST(X'%1' AS TEXT))").arg(bytes));
+    openOn(QStringLiteral("customer"));
+    QVERIFY(m_table->Locate(QStringLiteral("Име"), search, true, true));
+    QCOMPARE(m_table->RecNo(), 5001);
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), text);
+    m_table->SetFilter(QStringLiteral("Име"), TTable::FilterKind::Equal, text.toUpper());
+    m_table->SetFiltered(true);
+    QCOMPARE(Walk(*m_table), QStringList{text});
 }
 
 QTEST_GUILESS_MAIN(TestTable)
