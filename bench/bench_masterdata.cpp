@@ -451,10 +451,12 @@ int Child(const QString &folder, int rounds)
             Settle();
             results[prefix + QStringLiteral("take")].add(timer);
             Form1->Clear1Click();
-            if (goods)
-                BareCommit(results[prefix + QStringLiteral("take: its commit alone")], file,
-                           table->RecordKey());
         }
+        // After the takes: a write from another connection makes the next take read the table
+        // anew, which the takes are not timed with.
+        for (int i = 0; goods && i < rounds; ++i)
+            BareCommit(results[prefix + QStringLiteral("take: its commit alone")], file,
+                       table->RecordKey());
     }
     if (!guard.script.errors.isEmpty())
         std::fprintf(stderr, "bench_masterdata: %s\n",

@@ -2,6 +2,8 @@
 
 #include "masterdata/BackgroundKeys.h"
 
+#include <QtAlgorithms>
+
 #include <cmath>
 #include <limits>
 
@@ -188,6 +190,7 @@ ColumnKeys *TableRecords::adopt(ReadKeys &read, bool trusted)
             return nullptr;
         m_keys.clear();
         m_visible.clear();
+        m_kept.clear();
         m_scan = 0;
         m_visibleComplete = false;
     }
@@ -297,6 +300,7 @@ bool TableRecords::matchesValue(const ScannedValue &value) const
 void TableRecords::resetVisible()
 {
     m_visible.clear();
+    m_kept.clear();
     m_scan = 0;
     m_visibleComplete = false;
     if (!filterOn())
@@ -304,7 +308,8 @@ void TableRecords::resetVisible()
     const ColumnKeys *keys = keysIfReady(m_filterColumn);
     if (!keys || m_filterNumeric || filterLong())
         return; // found a page at a time
-    // The records kept are one stretch of the sorted keys; a short stretch is taken whole.
+    // The records kept are one stretch of the sorted keys; a short stretch is taken whole, a long
+    // one is marked, so that its records are found in table order however late they begin.
     const Key text(m_filterFolded);
     const auto [from, to] =
         m_filterKind == FilterKind::Equal
@@ -315,7 +320,30 @@ void TableRecords::resetVisible()
         std::sort(m_visible.begin(), m_visible.end());
         m_scan = quint32(m_all.size());
         m_visibleComplete = true;
+        return;
     }
+    m_kept.assign((m_all.size() + 63) / 64, 0);
+    for (size_t i = from; i < to; ++i) {
+        const quint32 position = keys->sorted()[i];
+        m_kept[position / 64] |= quint64(1) << (position % 64);
+    }
+}
+
+bool TableRecords::nextKept()
+{
+    // The next marked position from m_scan on, a word of 64 at a time.
+    size_t word = m_scan / 64;
+    quint64 bits = word < m_kept.size() ? m_kept[word] & (~quint64(0) << (m_scan % 64)) : 0;
+    while (bits == 0 && ++word < m_kept.size())
+        bits = m_kept[word];
+    if (bits == 0) {
+        m_scan = quint32(m_all.size());
+        return false;
+    }
+    const quint32 position = quint32(word * 64 + qCountTrailingZeroBits(bits));
+    m_visible.push_back(position);
+    m_scan = position + 1;
+    return true;
 }
 
 bool TableRecords::scanValues()
@@ -356,6 +384,9 @@ bool TableRecords::haveVisible(size_t index)
                 m_visibleComplete = true;
         } else if (m_scan >= m_all.size()) {
             m_visibleComplete = true;
+        } else if (!m_kept.empty()) {
+            if (!nextKept())
+                m_visibleComplete = true;
         } else {
             if (matches(*keys, m_scan))
                 m_visible.push_back(m_scan);
@@ -403,6 +434,8 @@ bool TableRecords::isVisible(quint32 position)
 {
     if (!filterOn())
         return true;
+    if (!m_kept.empty())
+        return position / 64 < m_kept.size() && (m_kept[position / 64] >> (position % 64)) & 1;
     if (const ColumnKeys *keys = findKeys(m_filterColumn))
         return matches(*keys, position);
     while (!m_visibleComplete && m_scan <= position)

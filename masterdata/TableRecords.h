@@ -100,6 +100,8 @@ private:
     std::string wholeKey(int column, quint32 position);
     bool matches(const ColumnKeys &keys, quint32 position);
     bool matchesValue(const ScannedValue &value) const;
+    // Finds the next record marked as kept; false when there is none.
+    bool nextKept();
     // Looks at the next records for the filter by their values; false when there were none.
     bool scanValues();
     bool isVisible(quint32 position);
@@ -118,6 +120,7 @@ private:
     bool m_filterNumeric = false;
     double m_filterNumber = 0;
     std::vector<quint32> m_visible; // the positions the filter keeps, in table order
+    std::vector<quint64> m_kept;    // or, for a long stretch of keys, a mark per position
     quint32 m_scan = 0;             // the positions looked at for them
     bool m_visibleComplete = false;
 
