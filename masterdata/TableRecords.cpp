@@ -457,13 +457,13 @@ int TableRecords::locate(int column, const QString &text, bool caseInsensitive, 
 
     // The stretch of the sorted keys that may match, letter case ignored. A null text is the
     // beginning of every value and of none too; an empty one of every value.
-    std::pair<size_t, size_t> stretch;
+    std::pair<size_t, size_t> range;
     if (partialKey)
-        stretch = text.isNull() ? std::pair<size_t, size_t>(0, keys.sorted().size())
-                                : keys.prefixRange(wanted);
+        range = text.isNull() ? std::pair<size_t, size_t>(0, keys.sorted().size())
+                              : keys.prefixRange(wanted);
     else
-        stretch = keys.equalRange(wanted);
-    const auto [from, to] = stretch;
+        range = keys.equalRange(wanted);
+    const auto [from, to] = range;
 
     // The first of them in table order that is visible and, where the keys cannot tell, whose
     // whole value matches.
