@@ -114,7 +114,7 @@ void TMain::SpeedButton9Click()
 
 void TMain::SpeedButton11Click()
 {
-    TJournal *journal = JournalWindow();
+    TJournal *journal = JournalWindow(this);
     journal->setWindowState(journal->windowState() & ~Qt::WindowMinimized);
     if (journal->isVisible())
         journal->Reload();

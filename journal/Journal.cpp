@@ -3,9 +3,9 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Look.h"
-#include "app/Menu.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "journal/NumberSeries.h"
@@ -56,6 +56,11 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     setObjectName(QStringLiteral("Journal"));
     setWindowFlags(Qt::Window);
     setWindowTitle(QStringLiteral("Дневник"));
+    // A window left open lists a page as soon as it is issued.
+    connect(&CurrentDocument::instance(), &CurrentDocument::printed, this, [this] {
+        if (isVisible())
+            RunHandler([this] { Reload(); });
+    });
     SetBackground(this, clLightGrey);
     resize(1000, 600);
 
@@ -239,17 +244,10 @@ QPointer<TJournal> &TheJournalWindow()
 }
 } // namespace
 
-TJournal *JournalWindow()
+TJournal *JournalWindow(QWidget *owner)
 {
     QPointer<TJournal> &window = TheJournalWindow();
     if (!window)
-        window = new TJournal(Main);
+        window = new TJournal(owner);
     return window;
-}
-
-void RefreshOpenJournalWindow()
-{
-    TJournal *window = TheJournalWindow();
-    if (window && window->isVisible())
-        RunHandler([window] { window->Reload(); });
 }

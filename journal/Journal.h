@@ -57,8 +57,5 @@ private:
     QVector<JournalEntry> m_shown;
 };
 
-// The journal window, created at its first opening.
-TJournal *JournalWindow();
-// Reads the journal again into the journal window when it is open, so that a page printed
-// meanwhile is listed; a closed or never opened window is left alone.
-void RefreshOpenJournalWindow();
+// The journal window, created at its first opening as a window of the owner (the menu).
+TJournal *JournalWindow(QWidget *owner);

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "document/Invoice.h"
+
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 
-// One archived page as the journal keeps it. Amounts, rates and dates are texts exactly as the
-// page shows them; only the line position, the colour depth and the copy mark are numbers.
+// One archived page as the journal keeps it. Amounts, rates and dates are texts as the page shows
+// them (without a currency code); currencies are ISO 4217 codes. The document itself is kept
+// beside them as JSON (InvoiceToJson), so that what is derived from it later (an e-invoice, a
+// ledger record) comes from the document and not from these texts.
 
 struct JournalLine {
     int position = 0;    // 1-based place of the line on the page
@@ -38,25 +43,17 @@ struct JournalEntry {
     QString printedAt; // local time, ISO 8601
     QString bitmapFile, pdfFile;
     QVector<JournalLine> lines;
+    QByteArray document; // the document as JSON; empty for a page journalled before it was kept
 };
 
-// The four kinds of document a journal row names.
-inline const QString kKindInvoice = QStringLiteral("Фактура");
-inline const QString kKindProforma = QStringLiteral("Проформа фактура");
-inline const QString kKindCreditNote = QStringLiteral("Кредитно известие");
-inline const QString kKindDebitNote = QStringLiteral("Дебитно известие");
-
-// The kind of a page from its title and its note title (empty when the page is no note): a
-// credit or debit note by the note title, otherwise a proforma or an invoice by the title.
-QString DocumentKindOfPage(const QString &title, const QString &noteTitle);
-
-// A total as the page shows it, "398.40 BGL": the amount and the currency code. A text without
-// a blank is all amount.
-struct AmountWithCode {
-    QString amount, code;
+// What the print knows of a page beyond the document.
+struct PrintedPage {
+    QString mark;
+    int bitsPerPixel = 8;
+    QString bitmapFile;
+    QString pdfFile; // empty when no PDF was written
 };
-AmountWithCode SplitAmount(const QString &shown);
 
-// The date of a number-and-date line ("№ 0000000042 / Дата(Date): 08.12.2026"): the text after
-// the date caption, or an empty text when the line has none.
-QString DateOfNumberLine(const QString &line);
+// The journal entry of a document printed as described, at the given time.
+JournalEntry EntryOfDocument(const Invoice &doc, const PrintedPage &printed,
+                             const QDateTime &printedAt);

@@ -5,6 +5,7 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -41,16 +42,47 @@ const QStringList kColumns = {QStringLiteral("Number"),
                               QStringLiteral("IsCopy"),
                               QStringLiteral("PrintedAt"),
                               QStringLiteral("BitmapFile"),
-                              QStringLiteral("PdfFile")};
+                              QStringLiteral("PdfFile"),
+                              QStringLiteral("Document")};
 
 QVariantList ValuesOf(const JournalEntry &e)
 {
-    return {e.number,       e.series,        e.kind,          e.title,           e.documentDate,
-            e.taxEventDate, e.supplierName,  e.supplierVat,   e.supplierId,      e.clientName,
-            e.clientVat,    e.clientId,      e.noteReference, e.homeCurrency,    e.taxBase,
-            e.vatRate,      e.vat,           e.total,         e.foreignCurrency, e.foreignRate,
-            e.foreignTotal, e.zeroVatGround, e.colourDepth,   e.copy ? 1 : 0,    e.printedAt,
-            e.bitmapFile,   e.pdfFile};
+    return {e.number,
+            e.series,
+            e.kind,
+            e.title,
+            e.documentDate,
+            e.taxEventDate,
+            e.supplierName,
+            e.supplierVat,
+            e.supplierId,
+            e.clientName,
+            e.clientVat,
+            e.clientId,
+            e.noteReference,
+            e.homeCurrency,
+            e.taxBase,
+            e.vatRate,
+            e.vat,
+            e.total,
+            e.foreignCurrency,
+            e.foreignRate,
+            e.foreignTotal,
+            e.zeroVatGround,
+            e.colourDepth,
+            e.copy ? 1 : 0,
+            e.printedAt,
+            e.bitmapFile,
+            e.pdfFile,
+            e.document.isEmpty() ? QVariant() : QVariant(e.document)};
+}
+
+// The page columns ReadJournal reads, without the document (read one at a time).
+QStringList PageColumns()
+{
+    QStringList columns = kColumns;
+    columns.removeAll(QStringLiteral("Document"));
+    return columns;
 }
 
 void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
@@ -70,12 +102,13 @@ void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
     e.clientVat = text();
     e.clientId = text();
     e.noteReference = text();
-    e.homeCurrency = text();
+    // A journal written before the codes were ISO's still says "BGL" for the lev.
+    e.homeCurrency = IsoCurrencyCode(text());
     e.taxBase = text();
     e.vatRate = text();
     e.vat = text();
     e.total = text();
-    e.foreignCurrency = text();
+    e.foreignCurrency = IsoCurrencyCode(text());
     e.foreignRate = text();
     e.foreignTotal = text();
     e.zeroVatGround = text();
@@ -178,7 +211,11 @@ template <typename Error> void Run(QSqlQuery &query, const QString &sql, const Q
         throw Error(what + QStringLiteral(": ") + query.lastError().text().trimmed());
 }
 
-// Opens the journal for writing, creating the file and its tables when missing.
+// The journal's layout: 1 without the document and with "BGL" for the lev, 2 with both mended.
+constexpr int kJournalVersion = 2;
+
+// Opens the journal for writing, creating the file and its tables when missing, and brings a
+// journal of an earlier layout up to this one.
 void PrepareForWriting(const QSqlDatabase &db, const QString &file)
 {
     const QString what = QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(file));
@@ -187,8 +224,28 @@ void PrepareForWriting(const QSqlDatabase &db, const QString &file)
     // commit of the journal and the counter one step even across a crash.
     if (db.driverName() == QLatin1String("QSQLITE"))
         Run<JournalError>(query, QStringLiteral("PRAGMA journal_mode=DELETE"), what);
+    Run<JournalError>(query, QStringLiteral("PRAGMA user_version"), what);
+    const int version = query.next() ? query.value(0).toInt() : 0;
+    if (version >= kJournalVersion)
+        return;
     Run<JournalError>(query, CreateJournalSql(), what);
     Run<JournalError>(query, CreateLinesSql(), what);
+    QSet<QString> columns;
+    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
+    while (query.next())
+        columns.insert(query.value(1).toString());
+    if (!columns.contains(QStringLiteral("Document")))
+        Run<JournalError>(query, QStringLiteral("ALTER TABLE Journal ADD COLUMN Document TEXT"),
+                          what);
+    for (const char *column : {"HomeCurrency", "ForeignCurrency"}) {
+        QSqlQuery mend(db);
+        mend.prepare(
+            QStringLiteral("UPDATE Journal SET %1 = ? WHERE %1 = ?").arg(QLatin1String(column)));
+        mend.addBindValue(QStringLiteral("BGN"));
+        mend.addBindValue(QStringLiteral("BGL"));
+        Run<JournalError>(mend, what);
+    }
+    Run<JournalError>(query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion), what);
 }
 
 qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEntry &entry)
@@ -234,142 +291,185 @@ QString JournalFileName(const QString &tablesFolder)
     return QDir(tablesFolder).filePath(QStringLiteral("Journal.db"));
 }
 
-struct CounterAndJournal::Private {
-    Private(const QString &journal, const QString &firm)
-        : journalFile(journal), firmFile(firm), connection(journal, "rwc")
-    {
-    }
+struct IssueTransaction::Private {
+    IssueRequest request;
     QString journalFile, firmFile;
-    Connection connection;
+    std::unique_ptr<Connection> connection;
+    bool withJournal = false;
+    QString journalProblem;
     bool open = false;
+    qint64 firmRowid = 0;
+    int stored = 0;
+    bool ahead = false;
 
     QString firmWhat() const
     {
         return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(firmFile));
     }
-    // The own-company record at recNo: its rowid and the counter's text.
-    std::pair<qint64, QString> read(int recNo, const QString &field)
+    // The own-company table as the connection sees it: attached beside the journal, or alone.
+    QString firmTable() const
     {
-        const QSqlDatabase db = connection.db();
-        QSqlQuery query(db);
+        return withJournal ? QStringLiteral("firm.Firm") : QStringLiteral("Firm");
+    }
+    QSqlDatabase db() const { return connection->db(); }
+
+    // Opens the journal with the own-company file attached and takes both for writing; false
+    // when the journal cannot be used (journalProblem says why).
+    bool openWithJournal()
+    {
+        try {
+            connection = std::make_unique<Connection>(journalFile, "rwc");
+            PrepareForWriting(db(), journalFile);
+        } catch (const JournalError &error) {
+            connection.reset();
+            journalProblem = error.message();
+            return false;
+        }
+        QSqlQuery attach(db());
+        attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
+        attach.addBindValue(FileUri(firmFile, "rw"));
+        Run<UserError>(attach, firmWhat());
+        withJournal = true;
+        return true;
+    }
+
+    void begin()
+    {
+        // Both files are taken for writing before the counter is read, so no other run of the
+        // program can store a number between the read and the write.
+        QSqlQuery begin(db());
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
+                                           "програмата. Опитайте отново.\n%3")
+                                .arg(Native(firmFile), Native(journalFile),
+                                     begin.lastError().text().trimmed()));
+        open = true;
+    }
+
+    // The counter of the own-company record at the request's place in table order.
+    QString readCounter()
+    {
+        QSqlQuery query(db());
         query.prepare(
-            QStringLiteral("SELECT rowid, %1 FROM firm.Firm ORDER BY rowid LIMIT 1 OFFSET ?")
-                .arg(db.driver()->escapeIdentifier(field, QSqlDriver::FieldName)));
-        query.addBindValue(qMax(0, recNo - 1));
+            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid LIMIT 1 OFFSET ?")
+                .arg(db().driver()->escapeIdentifier(request.counterField, QSqlDriver::FieldName),
+                     firmTable()));
+        query.addBindValue(qMax(0, request.firmRecNo - 1));
         Run<UserError>(query, firmWhat());
         if (!query.next())
             throw UserError(firmWhat() + QStringLiteral(": няма запис на собствената фирма."));
-        return {query.value(0).toLongLong(), query.value(1).toString()};
+        firmRowid = query.value(0).toLongLong();
+        return query.value(1).toString();
+    }
+
+    bool journalHolds()
+    {
+        if (!withJournal)
+            return false;
+        QSqlQuery query(db());
+        query.prepare(QStringLiteral("SELECT COUNT(*) FROM Journal WHERE Series = ? AND Number = ? "
+                                     "AND IFNULL(SupplierVat, '') = ? AND IFNULL(SupplierId, '') "
+                                     "= ?"));
+        query.addBindValue(request.counterField);
+        query.addBindValue(TenDigits(request.number));
+        // An empty text, never NULL, so that it matches a page without that identifier.
+        query.addBindValue(request.supplierVat.isNull() ? QStringLiteral("") : request.supplierVat);
+        query.addBindValue(request.supplierId.isNull() ? QStringLiteral("") : request.supplierId);
+        Run<JournalError>(
+            query,
+            QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile)));
+        return query.next() && query.value(0).toLongLong() > 0;
+    }
+
+    void rollback()
+    {
+        if (open && connection)
+            RollbackQuietly(db());
+        open = false;
     }
 };
 
-CounterAndJournal::CounterAndJournal(const QString &journalFile, const QString &firmFile)
+IssueTransaction::IssueTransaction(const IssueRequest &request) : d(std::make_unique<Private>())
 {
-    if (!QFileInfo(firmFile).isFile())
+    d->request = request;
+    d->journalFile = JournalFileName(request.tablesFolder);
+    d->firmFile = QDir(request.tablesFolder).filePath(QStringLiteral("Firm.db"));
+    if (!QFileInfo(d->firmFile).isFile())
         throw UserError(
             QStringLiteral("Номерът не може да бъде съхранен в %1: файлът не съществува.")
-                .arg(Native(firmFile)));
-    d = std::make_unique<Private>(journalFile, firmFile);
-    const QSqlDatabase db = d->connection.db();
-    PrepareForWriting(db, journalFile);
-    QSqlQuery attach(db);
-    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
-    attach.addBindValue(FileUri(firmFile, "rw"));
-    Run<UserError>(attach, d->firmWhat());
+                .arg(Native(d->firmFile)));
+    if (!d->openWithJournal())
+        d->connection = std::make_unique<Connection>(d->firmFile, "rw");
+    d->begin();
 
-    // Both files are taken for writing before the counter is read, so no other run of the
-    // program can store a number between the read and the write.
-    QSqlQuery begin(db);
-    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        const QString problem = begin.lastError().text().trimmed();
-        QSqlQuery detach(db);
-        detach.exec(QStringLiteral("DETACH DATABASE firm"));
-        throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
-                                       "програмата. Опитайте отново.\n%3")
-                            .arg(Native(firmFile), Native(journalFile), problem));
+    d->stored = CounterValue(d->readCounter(), request.counterField);
+    const QString number = TenDigits(request.number);
+    if (!request.issuedByThisRun) {
+        if (request.prepared && request.number <= d->stored)
+            throw UserError(
+                QStringLiteral("Номер %1 вече е използван: броячът „%2“ в таблицата %3 е "
+                               "стигнал %4, записан от друго копие на програмата.\nНищо не е "
+                               "отпечатано. Натиснете „Към фактурата“ и документът ще получи "
+                               "нов номер.")
+                    .arg(number, request.counterField, kCounterTable, TenDigits(d->stored)));
+        if (!request.prepared && (request.archiveHolds || d->journalHolds()))
+            throw UserError(
+                QStringLiteral("Номер %1 вече е издаден: %2 го съдържа.\nНищо не е отпечатано. "
+                               "Натиснете „Към фактурата“ и документът ще получи следващия "
+                               "свободен номер.")
+                    .arg(number, request.archiveHolds ? QStringLiteral("архивът")
+                                                      : QStringLiteral("дневникът")));
     }
-    d->open = true;
+    d->ahead = request.number > d->stored;
 }
 
-CounterAndJournal::~CounterAndJournal()
+IssueTransaction::~IssueTransaction()
 {
-    if (!d)
+    if (!d || !d->connection)
         return;
-    rollback();
-    QSqlQuery detach(d->connection.db());
-    detach.exec(QStringLiteral("DETACH DATABASE firm"));
+    d->rollback();
+    if (d->withJournal) {
+        QSqlQuery detach(d->db());
+        detach.exec(QStringLiteral("DETACH DATABASE firm"));
+    }
 }
 
-QString CounterAndJournal::counter(int recNo, const QString &field)
+bool IssueTransaction::ahead() const
 {
-    return d->read(recNo, field).second;
+    return d->ahead;
 }
 
-bool CounterAndJournal::advanceCounter(int recNo, const QString &field, int number)
+bool IssueTransaction::withJournal() const
 {
-    const auto [rowid, stored] = d->read(recNo, field);
-    if (!CounterMustAdvance(number, stored))
-        return false;
-    const QSqlDatabase db = d->connection.db();
-    QSqlQuery write(db);
-    write.prepare(QStringLiteral("UPDATE firm.Firm SET %1 = ? WHERE rowid = ?")
-                      .arg(db.driver()->escapeIdentifier(field, QSqlDriver::FieldName)));
-    write.addBindValue(TenDigits(number));
-    write.addBindValue(rowid);
-    Run<UserError>(write, d->firmWhat());
-    return true;
+    return d->withJournal;
 }
 
-qint64 CounterAndJournal::addPage(const JournalEntry &entry)
+QString IssueTransaction::journalProblem() const
 {
-    return InsertEntry(d->connection.db(), d->journalFile, entry);
+    return d->journalProblem;
 }
 
-void CounterAndJournal::commit()
+qint64 IssueTransaction::commit(const JournalEntry *entry)
 {
-    QSqlQuery query(d->connection.db());
+    const QSqlDatabase db = d->db();
+    if (d->ahead) {
+        QSqlQuery write(db);
+        write.prepare(
+            QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                .arg(d->firmTable(), db.driver()->escapeIdentifier(d->request.counterField,
+                                                                   QSqlDriver::FieldName)));
+        write.addBindValue(TenDigits(d->request.number));
+        write.addBindValue(d->firmRowid);
+        Run<UserError>(write, d->firmWhat());
+    }
+    qint64 id = 0;
+    if (entry && d->withJournal)
+        id = InsertEntry(db, d->journalFile, *entry);
+    QSqlQuery query(db);
     Run<UserError>(query, QStringLiteral("COMMIT"), d->firmWhat());
     d->open = false;
-}
-
-void CounterAndJournal::rollback()
-{
-    if (d->open)
-        RollbackQuietly(d->connection.db());
-    d->open = false;
-}
-
-qint64 StoreCounterAndJournal(const QString &journalFile, const CounterStore &counter,
-                              const JournalEntry &entry, const std::function<void()> &betweenSteps)
-{
-    CounterAndJournal both(journalFile, counter.firmFile);
-    both.advanceCounter(counter.recNo, counter.field, counter.number);
-    if (betweenSteps)
-        betweenSteps();
-    const qint64 id = both.addPage(entry);
-    both.commit();
     return id;
 }
-
-qint64 AddToJournal(const QString &journalFile, const JournalEntry &entry)
-{
-    Connection connection(journalFile, "rwc");
-    const QSqlDatabase db = connection.db();
-    PrepareForWriting(db, journalFile);
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(journalFile));
-    QSqlQuery query(db);
-    Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
-    try {
-        const qint64 id = InsertEntry(db, journalFile, entry);
-        Run<JournalError>(query, QStringLiteral("COMMIT"), what);
-        return id;
-    } catch (...) {
-        RollbackQuietly(db);
-        throw;
-    }
-}
-
 QVector<JournalEntry> ReadJournal(const QString &journalFile)
 {
     QVector<JournalEntry> entries;
@@ -382,7 +482,7 @@ QVector<JournalEntry> ReadJournal(const QString &journalFile)
     query.setForwardOnly(true);
     Run<JournalError>(
         query,
-        QStringLiteral("SELECT Id, %1 FROM Journal ORDER BY Id DESC").arg(kColumns.join(", ")),
+        QStringLiteral("SELECT Id, %1 FROM Journal ORDER BY Id DESC").arg(PageColumns().join(", ")),
         what);
     while (query.next()) {
         JournalEntry entry;
@@ -421,4 +521,24 @@ QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
         lines.append(line);
     }
     return lines;
+}
+
+QByteArray ReadJournalDocument(const QString &journalFile, qint64 id)
+{
+    if (!QFileInfo::exists(journalFile))
+        return QByteArray();
+    Connection connection(journalFile, "ro");
+    const QString what =
+        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
+    QSqlQuery query(connection.db());
+    QSet<QString> columns;
+    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
+    while (query.next())
+        columns.insert(query.value(1).toString());
+    if (!columns.contains(QStringLiteral("Document")))
+        return QByteArray();
+    query.prepare(QStringLiteral("SELECT Document FROM Journal WHERE Id = ?"));
+    query.addBindValue(id);
+    Run<JournalError>(query, what);
+    return query.next() ? query.value(0).toByteArray() : QByteArray();
 }

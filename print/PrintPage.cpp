@@ -4,21 +4,20 @@
 #include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
-#include "journal/Journal.h"
-#include "journal/JournalRecord.h"
-#include "journal/PageEntry.h"
-#include "lines/Unit1.h"
+#include "journal/JournalStore.h"
+#include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/ArchiveName.h"
 #include "print/PdfFile.h"
 #include "print/Pr.h"
 
 #include <QAction>
-#include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,58 +25,14 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPrinter>
-#include <QTableWidget>
 #include <cstring>
 
 namespace
 {
-// The labels whose silver field marks must not reach paper.
-QList<TLabel *> MarkedFields()
-{
-    return {Doc->Label15, Doc->Label33, Doc->Label29, Doc->Label30, Doc->Label34,
-            Doc->Label65, Doc->Label22, Doc->Label16, Doc->Label18, Doc->Label19,
-            Doc->Label37, Doc->Label38, Doc->Label39, Doc->Label53, Doc->Label35,
-            Doc->Label52, Doc->Label55, Doc->Label57, Doc->Label40};
-}
-
-// Every silver background of the page turns white.
-void WhitenFields()
-{
-    for (TLabel *label : MarkedFields())
-        label->setColor(clWhite);
-}
-
 // "<kind> № <number>", the title of the page's PDF.
-QString PdfTitle()
+QString PdfTitle(const Invoice &doc)
 {
-    const QString note = Doc->Panel2->isHidden() ? QString() : Doc->Label21->caption();
-    return DocumentKindOfPage(Doc->Label1->caption(), note) + QStringLiteral(" № ") +
-           Doc->NO->caption();
-}
-
-// A field still showing its dotted placeholder, or nothing.
-bool Unfilled(const QString &text)
-{
-    for (QChar c : text)
-        if (c != QLatin1Char('.') && !c.isSpace())
-            return false;
-    return true;
-}
-
-bool PageHasLine()
-{
-    const TStringGrid *grid = Doc->StringGrid2;
-    // Below the two header rows.
-    for (int row = 2; row < grid->rowCount(); ++row)
-        for (int col = 0; col < grid->columnCount(); ++col)
-            if (!grid->cell(col, row).trimmed().isEmpty())
-                return true;
-    return false;
-}
-
-bool PageHasClient()
-{
-    return !Unfilled(Doc->Label33->caption()) || !Unfilled(Doc->Label23->caption());
+    return doc.kindName() + QStringLiteral(" № ") + doc.numberText();
 }
 
 // A page archived earlier, as the journal lists it.
@@ -95,18 +50,30 @@ PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
     return page;
 }
 
-// Ends the number's hold when the print stops before the store.
-struct HoldRelease {
-    ~HoldRelease() { ReleaseDocumentNumber(); }
-};
-
-// The archive folder: the page's data folder where it names one, otherwise the tables' folder.
-QString ArchiveFolderOfPage()
+// Whether the archive holds a page of the document's number already, as original or copy.
+bool ArchiveHolds(const QString &folder, const Invoice &doc)
 {
-    const QString svPath = Doc->SVpath->caption();
-    if (!svPath.isEmpty() && QDir(svPath).exists())
-        return ArchiveFolder(svPath);
-    return ArchiveFolder(TablesFolder());
+    for (const QString &mark : {kOriginalMark, kCopyMark})
+        if (QFileInfo::exists(
+                ArchiveFileName(folder, doc.title, doc.firmRecNo, doc.numberText(), mark)))
+            return true;
+    return false;
+}
+
+void TellJournalFailed(const QString &problem)
+{
+    dialogs().showMessage(problem + QStringLiteral("\nНомерът се съхранява без запис в дневника."));
+}
+
+// After a page was issued: the browser shows the counter as stored, and who listens learns of
+// the page.
+void Issued(const Invoice &doc)
+{
+    RememberIssued(doc);
+    TTable *table = Form4 ? Form4->Table1 : nullptr;
+    if (table && table->Active() && table->TableName() == kCounterTable)
+        table->Refresh();
+    CurrentDocument::instance().announcePrinted();
 }
 } // namespace
 
@@ -162,35 +129,43 @@ void CheckPageForPrint()
 {
     if (!TransferCompleted)
         throw UserError(QStringLiteral("Прехвърлете таблицата във фактурата преди печат."));
+    const Invoice &doc = TheDocument();
     QStringList missing;
-    if (!PageHasLine())
+    if (doc.lines.isEmpty())
         missing << QStringLiteral("Документът няма нито един ред: добавете редовете в „Таблица“ "
                                   "и ги прехвърлете с „Към фактурата“.");
-    if (!PageHasClient())
+    if (doc.recipient.name.trimmed().isEmpty() && doc.recipient.name2.trimmed().isEmpty())
         missing << QStringLiteral("Документът няма клиент: изберете го в „Клиенти“ и натиснете "
                                   "„Добави“.");
     if (!missing.isEmpty())
         throw UserError(missing.join(QLatin1Char('\n')) +
                         QStringLiteral("\nНищо не е отпечатано и номерът не е използван."));
-    DocumentNumberValue(Doc->NO->caption());
+    if (doc.number < 1)
+        throw UserError(QStringLiteral("Документът няма номер: натиснете „Към фактурата“."));
 }
 
 void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printer, QWidget *owner)
 {
-    // The page, then its number against the counter, before anything is changed or written.
+    // The document, then its number against the counter, the journal and the archive, before
+    // anything is changed or written.
     CheckPageForPrint();
-    const HoldRelease release;
-    const bool ahead = HoldDocumentNumber();
-    const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
-                                             Form4->FirmRecNo, Doc->NO->caption(), mark);
+    const Invoice doc = TheDocument();
+    const QString folder = ArchiveFolder(TablesFolder());
+    IssueTransaction issue(IssueRequestOf(doc, ArchiveHolds(folder, doc)));
+    if (!issue.journalProblem().isEmpty())
+        TellJournalFailed(issue.journalProblem());
+    const QString fileName =
+        ArchiveFileName(folder, doc.title, doc.firmRecNo, doc.numberText(), mark);
     if (QFileInfo(fileName).isFile()) {
-        if (!ahead)
+        if (!issue.ahead())
             throw UserError(ArchivedPageExists(fileName));
         // A print that ended after archiving its page but before storing the number (the program
         // was killed): the number may be on paper already, so it is taken as used now, and the
         // archived page goes into the journal with it.
-        const PrintedPage archived = ArchivedPage(fileName, mark);
-        StoreDocumentNumber(&archived);
+        const JournalEntry archived =
+            EntryOfDocument(doc, ArchivedPage(fileName, mark), QDateTime::currentDateTime());
+        issue.commit(&archived);
+        Issued(doc);
         throw UserError(ArchivedPageExists(fileName) +
                         QStringLiteral("\nПечатът на този номер е бил прекъснат преди номерът да "
                                        "бъде записан; сега той е записан. Натиснете „Към "
@@ -199,7 +174,6 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
     // The capture.
     Doc->StringGrid2->setFocus();
-    WhitenFields();
 
     // The rectangle is measured on the printer current before the dialog, as the page was laid
     // out for it.
@@ -207,8 +181,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     const int h = printer.height();
     printer.setPageOrientation(QPageLayout::Portrait);
 
-    Doc->Label8->setCaption(mark);
-    Doc->New->trigger();
+    Doc->ShowAsPrinted(mark);
     const QRect target = TargetRect(w, h);
 
     const IndexedBitmap reduced = ReduceTo8Bits(CaptureWidget(Doc->Panel1));
@@ -222,14 +195,14 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString()};
     const QString pdfName = PdfFileNameFor(fileName);
     try {
-        SavePagePdf(pdfName, Doc->Panel1, PdfTitle());
+        SavePagePdf(pdfName, Doc->Panel1, PdfTitle(doc));
         printed.pdfFile = pdfName;
     } catch (const UserError &error) {
         dialogs().showMessage(QStringLiteral("PDF файлът на страницата не е записан.\n") +
                               error.message());
     }
 
-    // The print, then the number stored (the hold's transaction ends there).
+    // The print, then the number and the page stored in one commit.
     if (dialogs().printDialog(printer, owner)) {
         if (!PaintPageImage(printer, target, image)) {
             dialogs().showMessage(
@@ -239,8 +212,9 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     }
 
     dialogs().shellPrint(fileName);
-    StoreDocumentNumber(&printed);
-    RefreshOpenJournalWindow();
+    const JournalEntry entry = EntryOfDocument(doc, printed, QDateTime::currentDateTime());
+    issue.commit(&entry);
+    Issued(doc);
 
     if (PrintOptionsForm) {
         PrintOptionsForm->show();
@@ -252,22 +226,11 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 void PreviewPage(QPrinter &printer, QWidget *owner)
 {
     // The preview shows the page as it will print, without the silver field marks, and leaves
-    // the marks on screen as they were.
-    struct Look {
-        TLabel *label;
-        QPalette palette;
-        bool filled;
-    };
-    QList<Look> looks;
-    for (TLabel *label : MarkedFields())
-        looks.append({label, label->palette(), label->autoFillBackground()});
-    WhitenFields();
-    Doc->New->trigger();
+    // the marks on screen as they were. It offers no print of its own: a page is printed only
+    // through "Отпечатай", which numbers, archives and journals it.
+    const TDoc::FieldLooks looks = Doc->ShowAsPrinted();
     const QImage image = ToImage(ReduceTo8Bits(CaptureWidget(Doc->Panel1)));
-    for (const Look &look : looks) {
-        look.label->setPalette(look.palette);
-        look.label->setAutoFillBackground(look.filled);
-    }
+    Doc->RestoreLooks(looks);
 
     printer.setPageOrientation(QPageLayout::Portrait);
     dialogs().printPreview(

@@ -362,9 +362,10 @@ void TestRoad::manualNumberAndReference_data()
         << QStringList{"<cancel>"} << false << QString() << QString();
     QTest::newRow("cancelled date keeps line and number")
         << QStringList{"55", "<cancel>"} << false << QString() << QString();
-    QTest::newRow("reference with a short date is padded")
+    QTest::newRow("reference: a short date is read as a date, the number in ten digits")
         << QStringList{"1.2.2007", "40"} << true
-        << "от дата / from date: 001.2.2007, към фактура № / to invoice No: 40" << QString();
+        << "от дата / from date: 01.02.2007, към фактура № / to invoice No: 0000000040"
+        << QString();
 }
 
 void TestRoad::manualNumberAndReference()

@@ -300,9 +300,10 @@ void TestEuroRoad::euroRoad()
     QCOMPARE(Doc->Label3->caption(), QStringLiteral("177.94 EUR"));
     QCOMPARE(Doc->Label59->caption(), QStringLiteral("290.01 BGN"));
     QCOMPARE(Doc->Label61->caption(), Form1->Label13->caption() + QStringLiteral(" BGN"));
+    // The lev beside the euro is for information: both lines of words state the amount payable.
     QCOMPARE(Doc->Label18->caption(),
              QStringLiteral("сто седемдесет и седем и  0.94 EUR\n") +
-                 QStringLiteral("three hundred fourty eight and  0.01 BGN"));
+                 QStringLiteral("one hundred seventy seven and  0.94 EUR"));
     QVERIFY(Doc->EuroNotice->isHidden());
 
     // Printed and archived as any invoice.

@@ -205,7 +205,7 @@ void TestJournal::roadOfThreeDocuments()
         QCOMPARE(row.clientName, client);
         QCOMPARE(row.supplierName, QStringLiteral("Ведрина Трейд ООД\nVedrina Trade Ltd"));
         QCOMPARE(row.supplierVat, QStringLiteral("175402918"));
-        QCOMPARE(row.homeCurrency, QStringLiteral("BGL"));
+        QCOMPARE(row.homeCurrency, QStringLiteral("BGN"));
         QCOMPARE(row.taxBase, QStringLiteral("332.00"));
         QCOMPARE(row.vat, QStringLiteral("66.40"));
         QCOMPARE(row.total, QStringLiteral("398.40"));
@@ -246,7 +246,7 @@ void TestJournal::roadOfThreeDocuments()
 
     // The journal window, newest first, the gap marked.
     Main->SpeedButton11->click();
-    TJournal *window = JournalWindow();
+    TJournal *window = JournalWindow(Main);
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("Дневник"));
     QTableWidget *grid = window->findChild<QTableWidget *>(QStringLiteral("StringGrid1"));
@@ -258,7 +258,7 @@ void TestJournal::roadOfThreeDocuments()
     QCOMPARE(grid->item(0, 6)->text(), QStringLiteral("398.40"));
     // Original and copy of 42 count once.
     QCOMPARE(window->Label1->caption().left(45),
-             QStringLiteral("BGL: основа 1328.00, ДДС 265.60, общо 1593.60"));
+             QStringLiteral("BGN: основа 1328.00, ДДС 265.60, общо 1593.60"));
 
     // Found by a part of the client's name typed in another letter case; then by kind.
     Type(window->Edit1, client.mid(1, 5).toUpper());
@@ -387,7 +387,7 @@ void TestJournal::unusableJournalStillPrints()
     Main->SpeedButton11->click();
     QCOMPARE(run.script().errors.size(), 1);
     QVERIFY(run.script().errors.first().contains(QStringLiteral("Journal.db")));
-    JournalWindow()->close();
+    JournalWindow(Main)->close();
     PrintOptionsForm->SetPrinter(nullptr);
 }
 
@@ -481,7 +481,7 @@ void TestJournal::openWindowShowsANewPrint()
     CountingPrinter printer;
     PrintOptionsForm->SetPrinter(&printer);
     Main->SpeedButton11->click();
-    TJournal *window = JournalWindow();
+    TJournal *window = JournalWindow(Main);
     QVERIFY(window->isVisible());
     QCOMPARE(window->StringGrid1->rowCount(), 0);
 
@@ -491,7 +491,7 @@ void TestJournal::openWindowShowsANewPrint()
     QCOMPARE(script.errors, QStringList());
     QCOMPARE(window->StringGrid1->rowCount(), 1);
     QCOMPARE(window->StringGrid1->item(0, 0)->text(), QStringLiteral("0000000042"));
-    QVERIFY(window->Label1->caption().startsWith(QStringLiteral("BGL: основа")));
+    QVERIFY(window->Label1->caption().startsWith(QStringLiteral("BGN: основа")));
     window->hide();
     PrintOptionsForm->SetPrinter(nullptr);
 }

@@ -1,14 +1,17 @@
 #include "journal/JournalStore.h"
 
+#include "document/DocumentNumber.h"
+
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
-const QString kInvoiceCounter = QStringLiteral("Фактура №");
 
 JournalEntry Entry(const QString &number, const QString &client)
 {
@@ -20,7 +23,7 @@ JournalEntry Entry(const QString &number, const QString &client)
     e.documentDate = QStringLiteral("08.12.2026");
     e.clientName = client;
     e.clientVat = QStringLiteral("BG'; DROP TABLE Journal; --");
-    e.homeCurrency = QStringLiteral("BGL");
+    e.homeCurrency = QStringLiteral("BGN");
     e.taxBase = QStringLiteral("332.00");
     e.vat = QStringLiteral("66.40");
     e.total = QStringLiteral("398.40");
@@ -70,6 +73,35 @@ QString FirmValue(const QString &file, const QString &field, int record = 1)
     return value;
 }
 
+// Issues the number through the print's transaction and stores the entry with it.
+qint64 Issue(const QString &folder, int record, const QString &field, int number,
+             const JournalEntry &entry)
+{
+    IssueRequest request;
+    request.tablesFolder = folder;
+    request.firmRecNo = record;
+    request.counterField = field;
+    request.number = number;
+    IssueTransaction issue(request);
+    return issue.commit(&entry);
+}
+
+// Runs statements on a file as another program would.
+void OnFile(const QString &file, const QStringList &statements)
+{
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const QString &sql : statements)
+            QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+}
+
 QString Pragma(const QString &file, const QString &pragma)
 {
     QString value;
@@ -102,6 +134,9 @@ private slots:
     void unusableJournal_data();
     void unusableJournal();
     void busyFirmFileStoresNothing();
+    void issueRules_data();
+    void issueRules();
+    void olderJournalIsBroughtUp();
 
 private:
     QString firm() const { return m_dir->filePath(QStringLiteral("Firm.db")); }
@@ -121,11 +156,11 @@ void TestJournalStore::storesPageLinesAndCounter()
 {
     QVERIFY(!QFile::exists(journal()));
     const JournalEntry first = Entry(QStringLiteral("0000000042"), QStringLiteral("Ален Мак ООД"));
-    const qint64 id = StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42}, first);
+    const qint64 id = Issue(m_dir->path(), 1, kInvoiceCounter, 42, first);
     QCOMPARE(id, 1);
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000042"));
-    const qint64 second = StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 43},
-                                                 Entry(QStringLiteral("0000000043"), "Б"));
+    const qint64 second =
+        Issue(m_dir->path(), 1, kInvoiceCounter, 43, Entry(QStringLiteral("0000000043"), "Б"));
     QCOMPARE(second, 2);
 
     const QVector<JournalEntry> rows = ReadJournal(journal());
@@ -175,8 +210,7 @@ void TestJournalStore::counterChoice()
     QFETCH(QString, field);
     QFETCH(int, number);
     QFETCH(QString, stored);
-    StoreCounterAndJournal(journal(), {firm(), record, field, number},
-                           Entry(QString::number(number), QStringLiteral("К")));
+    Issue(m_dir->path(), record, field, number, Entry(QString::number(number), "К"));
     QCOMPARE(FirmValue(firm(), field, record), stored);
     // The page is in the journal whether or not the counter moved.
     QCOMPARE(ReadJournal(journal()).size(), 1);
@@ -187,21 +221,17 @@ void TestJournalStore::counterChoice()
 
 void TestJournalStore::failureBetweenCounterAndJournalLeavesNeither()
 {
-    AddToJournal(journal(), Entry(QStringLiteral("0000000041"), QStringLiteral("А")));
-    bool counterWritten = false;
-    QVERIFY_THROWS_EXCEPTION(
-        std::runtime_error,
-        StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42},
-                               Entry(QStringLiteral("0000000042"), QStringLiteral("Б")), [&] {
-                                   counterWritten = true;
-                                   throw std::runtime_error("the program stopped here");
-                               }));
-    QVERIFY(counterWritten);
+    Issue(m_dir->path(), 1, kInvoiceCounter, 41, Entry(QStringLiteral("0000000041"), "А"));
+    // The journal's lines cannot be written: the counter, written first, must not stay.
+    OnFile(journal(), {QStringLiteral("CREATE TRIGGER stop BEFORE INSERT ON JournalLine BEGIN "
+                                      "SELECT RAISE(ABORT, 'the program stopped here'); END")});
+    QVERIFY_THROWS_EXCEPTION(JournalError, Issue(m_dir->path(), 1, kInvoiceCounter, 42,
+                                                 Entry(QStringLiteral("0000000042"), "Б")));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
     QCOMPARE(ReadJournal(journal()).size(), 1);
     // Nothing stays locked: the next print stores both.
-    StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42},
-                           Entry(QStringLiteral("0000000042"), QStringLiteral("Б")));
+    OnFile(journal(), {QStringLiteral("DROP TRIGGER stop")});
+    Issue(m_dir->path(), 1, kInvoiceCounter, 42, Entry(QStringLiteral("0000000042"), "Б"));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000042"));
     QCOMPARE(ReadJournal(journal()).size(), 2);
 }
@@ -209,7 +239,6 @@ void TestJournalStore::failureBetweenCounterAndJournalLeavesNeither()
 void TestJournalStore::unusableJournal_data()
 {
     QTest::addColumn<QString>("problem");
-    QTest::newRow("folder missing") << "folder";
     QTest::newRow("not a database") << "garbage";
     QTest::newRow("a folder in its place") << "directory";
 }
@@ -217,22 +246,28 @@ void TestJournalStore::unusableJournal_data()
 void TestJournalStore::unusableJournal()
 {
     QFETCH(QString, problem);
-    QString file = journal();
-    if (problem == QLatin1String("folder"))
-        file = m_dir->filePath(QStringLiteral("missing/Journal.db"));
-    else if (problem == QLatin1String("garbage")) {
+    const QString file = journal();
+    if (problem == QLatin1String("garbage")) {
         QFile garbage(file);
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write(QByteArray(4096, 'x'));
     } else {
         QVERIFY(QDir().mkpath(file));
     }
-    QVERIFY_THROWS_EXCEPTION(JournalError,
-                             StoreCounterAndJournal(file, {firm(), 1, kInvoiceCounter, 42},
-                                                    Entry(QStringLiteral("0000000042"), "А")));
-    QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
-    if (problem != QLatin1String("folder"))
-        QVERIFY_THROWS_EXCEPTION(JournalError, ReadJournal(file));
+    // The number is still stored, alone, and the print is told why the journal has no row.
+    IssueRequest request;
+    request.tablesFolder = m_dir->path();
+    request.counterField = kInvoiceCounter;
+    request.number = 42;
+    {
+        IssueTransaction issue(request);
+        QVERIFY(!issue.withJournal());
+        QVERIFY(issue.journalProblem().contains(QDir::toNativeSeparators(file)));
+        const JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
+        QCOMPARE(issue.commit(&entry), 0);
+    }
+    QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000042"));
+    QVERIFY_THROWS_EXCEPTION(JournalError, ReadJournal(file));
 }
 
 void TestJournalStore::busyFirmFileStoresNothing()
@@ -245,8 +280,7 @@ void TestJournalStore::busyFirmFileStoresNothing()
     QSqlQuery lock(other);
     QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
     try {
-        StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42},
-                               Entry(QStringLiteral("0000000042"), QStringLiteral("А")));
+        Issue(m_dir->path(), 1, kInvoiceCounter, 42, Entry(QStringLiteral("0000000042"), "А"));
         QFAIL("stored while another run held the file");
     } catch (const JournalError &) {
         QFAIL("a busy own-company file is no journal failure");
@@ -260,6 +294,101 @@ void TestJournalStore::busyFirmFileStoresNothing()
     QSqlDatabase::removeDatabase(QStringLiteral("other_run"));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
     QCOMPARE(ReadJournal(journal()).size(), 0);
+}
+
+void TestJournalStore::issueRules_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("prepared");
+    QTest::addColumn<bool>("issuedByThisRun");
+    QTest::addColumn<bool>("archiveHolds");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("counterAfter");
+    // The counter stands at 41 and the journal holds 40 and 41.
+    QTest::newRow("the prepared next number")
+        << 42 << true << false << false << false << "0000000042";
+    QTest::newRow("a prepared number another run used")
+        << 41 << true << false << false << true << "0000000041";
+    QTest::newRow("typed: the number last issued")
+        << 41 << false << false << false << true << "0000000041";
+    QTest::newRow("typed: an older number the journal holds")
+        << 40 << false << false << false << true << "0000000041";
+    QTest::newRow("typed: an old number nobody holds")
+        << 17 << false << false << false << false << "0000000041";
+    QTest::newRow("typed: a number the archive holds")
+        << 17 << false << false << true << true << "0000000041";
+    QTest::newRow("typed: beyond the counter")
+        << 50 << false << false << false << false << "0000000050";
+    QTest::newRow("a copy of a number this run issued")
+        << 41 << false << true << true << false << "0000000041";
+}
+
+void TestJournalStore::issueRules()
+{
+    QFETCH(int, number);
+    QFETCH(bool, prepared);
+    QFETCH(bool, issuedByThisRun);
+    QFETCH(bool, archiveHolds);
+    QFETCH(bool, refused);
+    QFETCH(QString, counterAfter);
+    Issue(m_dir->path(), 1, kInvoiceCounter, 40, Entry(QStringLiteral("0000000040"), "А"));
+    Issue(m_dir->path(), 1, kInvoiceCounter, 41, Entry(QStringLiteral("0000000041"), "Б"));
+    IssueRequest request;
+    request.tablesFolder = m_dir->path();
+    request.counterField = kInvoiceCounter;
+    request.number = number;
+    request.prepared = prepared;
+    request.issuedByThisRun = issuedByThisRun;
+    request.archiveHolds = archiveHolds;
+    try {
+        IssueTransaction issue(request);
+        const JournalEntry entry = Entry(TenDigits(number), "В");
+        issue.commit(&entry);
+        QVERIFY2(!refused, "issued a number that must be refused");
+    } catch (const JournalError &) {
+        QFAIL("a refusal is no journal failure");
+    } catch (const UserError &error) {
+        QVERIFY2(refused, qPrintable(error.message()));
+        QVERIFY(error.message().contains(TenDigits(number)));
+    }
+    QCOMPARE(FirmValue(firm(), kInvoiceCounter), counterAfter);
+    QCOMPARE(ReadJournal(journal()).size(), refused ? 2 : 3);
+}
+
+void TestJournalStore::olderJournalIsBroughtUp()
+{
+    // A journal of the first layout: no documents, and "BGL" for the lev.
+    QStringList columns;
+    for (const char *c :
+         {"Number",       "Series",        "Kind",          "Title",           "DocumentDate",
+          "TaxEventDate", "SupplierName",  "SupplierVat",   "SupplierId",      "ClientName",
+          "ClientVat",    "ClientId",      "NoteReference", "HomeCurrency",    "TaxBase",
+          "VatRate",      "Vat",           "Total",         "ForeignCurrency", "ForeignRate",
+          "ForeignTotal", "ZeroVatGround", "ColourDepth",   "IsCopy",          "PrintedAt",
+          "BitmapFile",   "PdfFile"})
+        columns << QString::fromLatin1(c);
+    OnFile(journal(),
+           {QStringLiteral("CREATE TABLE Journal (Id INTEGER PRIMARY KEY, %1)")
+                .arg(columns.join(", ")),
+            QStringLiteral("CREATE TABLE JournalLine (JournalId INTEGER NOT NULL, Position "
+                           "INTEGER NOT NULL, Number, LineNumber, Description, Measure, "
+                           "Quantity, UnitPrice, ForeignUnitPrice, Value, ForeignValue, "
+                           "PRIMARY KEY (JournalId, Position))"),
+            QStringLiteral("INSERT INTO Journal (Id, Number, Series, HomeCurrency, "
+                           "ForeignCurrency, Total) VALUES (1, '0000000041', 'Фактура №', "
+                           "'BGL', 'EUR', '398.40')")});
+    // Read as it is, the lev is already "BGN"; the first issue brings the file up for good.
+    QCOMPARE(ReadJournal(journal()).at(0).homeCurrency, QStringLiteral("BGN"));
+    QCOMPARE(ReadJournalDocument(journal(), 1), QByteArray());
+    JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
+    entry.document = "{\"number\":\"42\"}";
+    Issue(m_dir->path(), 1, kInvoiceCounter, 42, entry);
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("2"));
+    QCOMPARE(ReadJournalDocument(journal(), 2), entry.document);
+    const QVector<JournalEntry> rows = ReadJournal(journal());
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(1).homeCurrency, QStringLiteral("BGN"));
+    QCOMPARE(rows.at(1).total, QStringLiteral("398.40"));
 }
 
 QTEST_GUILESS_MAIN(TestJournalStore)
