@@ -510,8 +510,22 @@ void TForm4::Edit1Change()
         // Every search looks at the whole table, whatever the previous one left visible.
         Table1->SetFiltered(false);
         // An empty search text shows every record rather than those with an empty value.
-        if (!text.isEmpty() && Table1->Locate(column, text, true, true) &&
-            cbUseFilter->isChecked()) {
+        bool found = false;
+        if (!text.isEmpty() && cbUseFilter->isChecked()) {
+            // A value that begins with the text sorts at or after it: among those records the
+            // first match is near the top, so the grid is not first moved far down a large table
+            // only to be filtered at once. The whole table is asked only when they hold none.
+            Table1->SetFilter(column, TTable::FilterKind::AtLeast, text);
+            Table1->SetFiltered(true);
+            found = Table1->Locate(column, text, true, true);
+            if (!found) {
+                Table1->SetFiltered(false);
+                found = Table1->Locate(column, text, true, true);
+            }
+        } else if (!text.isEmpty()) {
+            Table1->Locate(column, text, true, true);
+        }
+        if (found) {
             Table1->SetFilter(column, TTable::FilterKind::Equal, text);
             Table1->SetFiltered(true);
             // Asked without counting: a large table need not be counted for it.
