@@ -42,6 +42,12 @@ QString OnFirmTable(const ProgramRun &run, const QString &sql);
 // The stored invoice counter of the first own-company record.
 QString InvoiceCounter(const ProgramRun &run);
 
+// Validates every e-invoice (*.xml) of a folder in one run of the script VORNEX_EINVOICE_VALIDATE
+// names (tests/einvoice/validate.sh): the test fails on any failed rule. Without the script's
+// tools it says so and passes, as the script allows outside CI. Call it at a test's top level and
+// return when QTest::currentTestFailed().
+void ValidateEInvoices(const QString &folder);
+
 // Copies a folder's files (not recursively) into another, creating it.
 bool CopyFolder(const QString &from, const QString &to);
 
