@@ -79,10 +79,14 @@ SalesLedgerWindow::SalesLedgerWindow(QWidget *parent)
 
 void SalesLedgerWindow::reload()
 {
-    const QString journal = JournalFileName(TablesFolder());
-    const QString period = m_period->date().toString(QStringLiteral("yyyyMM"));
+    // What was shown goes first, so that a journal that cannot be read shows nothing of another
+    // month.
     m_pages.clear();
     m_companies.clear();
+    m_ledger = Ledger::SalesLedger();
+    m_view->setLedger(m_ledger);
+    const QString journal = JournalFileName(TablesFolder());
+    const QString period = m_period->date().toString(QStringLiteral("yyyyMM"));
     m_pages = ReadJournalPeriod(journal, period);
     m_companies = CompaniesOf(ReadJournalCompanies(journal));
 

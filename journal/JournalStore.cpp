@@ -341,10 +341,11 @@ void AddLedgerColumns(const QSqlDatabase &db, const QString &what)
         }
         last = step.last().first;
     }
-    Run<JournalError>(
-        query,
-        QStringLiteral("CREATE INDEX IF NOT EXISTS JournalLedgerPeriod ON Journal (LedgerPeriod)"),
-        what);
+    // The ledger reads a month's pages and the own companies without reading the whole journal.
+    for (const char *index : {"JournalLedgerPeriod ON Journal (LedgerPeriod)",
+                              "JournalSupplier ON Journal (SupplierVat, SupplierId)"})
+        Run<JournalError>(
+            query, QStringLiteral("CREATE INDEX IF NOT EXISTS %1").arg(QLatin1String(index)), what);
 }
 
 // Opens the journal for writing, creating the file and its tables when missing, and brings a
@@ -721,7 +722,6 @@ QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile)
 {
     return ReadEntries(journalFile,
                        QStringLiteral("WHERE Id IN (SELECT MAX(Id) FROM Journal GROUP BY "
-                                      "IFNULL(SupplierVat, ''), IFNULL(SupplierId, '')) "
-                                      "ORDER BY Id DESC"),
+                                      "SupplierVat, SupplierId) ORDER BY Id DESC"),
                        {});
 }
