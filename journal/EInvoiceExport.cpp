@@ -15,11 +15,14 @@
 
 namespace
 {
+// Blanks of any kind, as a number may be typed with them.
+const QRegularExpression kBlanks(QStringLiteral("\\s"));
+
 const QString kUsage = QStringLiteral("--einvoice НОМЕР [--proforma] [--firm ИН] [--output ФАЙЛ]");
 
 QString WithoutBlanks(QString text)
 {
-    return text.remove(QRegularExpression(QStringLiteral("\\s"))).toUpper();
+    return text.remove(kBlanks).toUpper();
 }
 
 // Whether the page is of the company named by its VAT number or its ЕИК.

@@ -11,6 +11,9 @@
 
 namespace
 {
+// Blanks of any kind, as a number may be typed with them.
+const QRegularExpression kBlanks(QStringLiteral("\\s"));
+
 QString DateOrEmpty(const QDate &date)
 {
     return date.isValid() ? DateText(date) : QString();
@@ -56,7 +59,7 @@ LedgerColumn ZeroRateColumnOfCode(const QString &code)
 
 QString WithoutBlanks(QString text)
 {
-    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text.remove(kBlanks);
 }
 
 // The recipient as the ledger names it. A VAT number of digits only is Bulgarian and gets its

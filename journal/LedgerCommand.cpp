@@ -14,13 +14,16 @@
 
 namespace
 {
+// Blanks of any kind, as a number may be typed with them.
+const QRegularExpression kBlanks(QStringLiteral("\\s"));
+
 const QString kUsage = QStringLiteral("--sales-ledger ггггмм [--firm ИН] [--output ФАЙЛ]");
 
 // A VAT number as the ledger writes it: blanks dropped, capitals, "BG" before digits alone.
 QString VatKey(const QString &vatNumber)
 {
     QString key = vatNumber;
-    key = key.remove(QRegularExpression(QStringLiteral("\\s"))).toUpper();
+    key = key.remove(kBlanks).toUpper();
     if (!key.isEmpty() && key.at(0).isDigit())
         key.prepend(QStringLiteral("BG"));
     return key;
