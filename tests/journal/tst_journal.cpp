@@ -189,11 +189,8 @@ QString InPeriodCurrency(const QString &amount, const QString &home, const QStri
 void CompareWithJournal(const QByteArray &file, const QString &period,
                         const QVector<JournalEntry> &documents, const QString &journal)
 {
-    const QStringList records = QStringDecoder("windows-1251")
-                                    .decode(file)
-                                    .
-                                    operator QString()
-                                    .split(QStringLiteral("\r\n"));
+    const QString text = QStringDecoder("windows-1251").decode(file);
+    const QStringList records = text.split(QStringLiteral("\r\n"));
     QCOMPARE(records.size(), documents.size() + 1);
     QCOMPARE(records.last(), QString());
     for (int i = 0; i < documents.size(); ++i) {
@@ -569,11 +566,8 @@ void TestJournal::roadOfThreeDocuments()
     paper.setOutputFileName(run.path(QStringLiteral("ledger-paper.pdf")));
     script.printAnswers.push(true);
     ledgerWindow->findChild<QToolButton *>(QStringLiteral("PrintButton"))->click();
-    script.saveAnswers.push(run.path(QStringLiteral("ledger.pdf")));
-    ledgerWindow->findChild<QToolButton *>(QStringLiteral("PdfButton"))->click();
     QCOMPARE(script.errors, QStringList());
     QVERIFY(Bytes(run.path(QStringLiteral("ledger-paper.pdf"))).startsWith("%PDF"));
-    QVERIFY(Bytes(run.path(QStringLiteral("ledger.pdf"))).startsWith("%PDF"));
     // The next month holds the invoice whose ground names no column: the window lists it apart,
     // and neither the paper nor the file leaves it out silently.
     ledgerWindow->findChild<QDateEdit *>(QStringLiteral("PeriodEdit"))->setDate(later);
@@ -630,10 +624,6 @@ void TestJournal::roadOfThreeDocuments()
     QCOMPARE(einvoice.err, QString());
     QCOMPARE(einvoice.status, 0);
     QCOMPARE(Bytes(run.path(QStringLiteral("VInvFirm1_0000000043_.xml"))), archived);
-    const CommandRun missing = RunProgram(run.folder(), {"--einvoice", "44"});
-    QCOMPARE(missing.status, 2);
-    QVERIFY2(missing.err.contains(QStringLiteral("0000000044 не е в дневника")),
-             qPrintable(missing.err));
     window->close();
     PrintOptionsForm->SetPrinter(nullptr);
 

@@ -12,7 +12,6 @@
 // made from its pages.
 
 Q_DECLARE_METATYPE(Invoice)
-Q_DECLARE_METATYPE(LedgerFields)
 
 namespace
 {
@@ -48,23 +47,6 @@ Invoice Note(Invoice doc, const QString &noteTitle)
 {
     doc.noteTitle = noteTitle;
     return doc;
-}
-
-LedgerFields Fields(const QString &type, const QString &recipient, const QStringList &amounts,
-                    const QString &column = QString(), const QString &period = "202611")
-{
-    LedgerFields f;
-    f.type = type;
-    f.period = period;
-    f.recipientId = recipient;
-    f.description = QStringLiteral("Абонаментна поддръжка, месечна такса");
-    f.base20 = amounts.value(0);
-    f.vat20 = amounts.value(1);
-    f.base9 = amounts.value(2);
-    f.vat9 = amounts.value(3);
-    f.base0 = amounts.value(4);
-    f.zeroVatColumn = column;
-    return f;
 }
 
 // A page of a document: number, supplier, original or copy, as the print journals it.
@@ -109,77 +91,63 @@ private slots:
 void TestJournalLedger::fieldsOfDocument_data()
 {
     QTest::addColumn<Invoice>("document");
-    QTest::addColumn<LedgerFields>("expected");
-    QTest::addColumn<QString>("problem");
-    const QStringList none = {"0.00", "0.00", "0.00", "0.00", "0.00"};
+    // Type, period, recipient, base and VAT at 20 %, at 9 %, base at 0 %, its column, problem.
+    QTest::addColumn<QString>("fields");
 
-    QTest::newRow("invoice at 20 %: 02-11 and 02-21, the VAT number as given")
+    QTest::newRow("invoice at 20 %: the VAT number as given")
         << Doc(20, "332.00", "66.40", "BG160538271", "160538271")
-        << Fields("01", "BG160538271", {"332.00", "66.40", "0.00", "0.00", "0.00"}) << "";
-    QTest::newRow("debit note at 9 %: 02-13 and 02-24; a VAT number of digits alone gets BG")
+        << "01|202611|BG160538271|332.00|66.40|0.00|0.00|0.00||";
+    QTest::newRow("debit note at 9 %; a VAT number of digits alone gets BG")
         << Note(Doc(9, "100.00", "9.00", " 160 538 271", ""), kDebitNoteTitle)
-        << Fields("02", "BG160538271", {"0.00", "0.00", "100.00", "9.00", "0.00"}) << "";
+        << "02|202611|BG160538271|0.00|0.00|100.00|9.00|0.00||";
     QTest::newRow("credit note: the page's signs kept, the ledger turns them")
         << Note(Doc(20, "-100.00", "-20.00", "BG160538271", ""), kCreditNoteTitle)
-        << Fields("03", "BG160538271", {"-100.00", "-20.00", "0.00", "0.00", "0.00"}) << "";
+        << "03|202611|BG160538271|-100.00|-20.00|0.00|0.00|0.00||";
     QTest::newRow("intra-Community supply at 0 %: 02-15")
         << Doc(0, "500.00", "0", "DE123456789", "", "чл. 53, ал. 1 ЗДДС")
-        << Fields("01", "DE123456789", {"0.00", "0.00", "0.00", "0.00", "500.00"}, "02-15") << "";
+        << "01|202611|DE123456789|0.00|0.00|0.00|0.00|500.00|02-15|";
     QTest::newRow("export to a recipient abroad with no identifier: 999999999999999, 02-14")
         << Doc(0, "700.00", "0", "", "", "чл. 28 ЗДДС")
-        << Fields("01", "999999999999999", {"0.00", "0.00", "0.00", "0.00", "700.00"}, "02-14")
-        << "";
+        << "01|202611|999999999999999|0.00|0.00|0.00|0.00|700.00|02-14|";
     QTest::newRow("a foreign registration number is no Bulgarian identifier")
         << Doc(20, "10.00", "2.00", "", "HRB 4711")
-        << Fields("01", "999999999999999", {"10.00", "2.00", "0.00", "0.00", "0.00"}) << "";
+        << "01|202611|999999999999999|10.00|2.00|0.00|0.00|0.00||";
     QTest::newRow("a private person: the ЕГН")
         << Doc(20, "50.00", "10.00", "", "750101 0010")
-        << Fields("01", "7501010010", {"50.00", "10.00", "0.00", "0.00", "0.00"}) << "";
-    QTest::newRow("a recipient at home with no identifier: none (the ledger refuses it)")
-        << Doc(20, "50.00", "10.00", "", "")
-        << Fields("01", "", {"50.00", "10.00", "0.00", "0.00", "0.00"}) << "";
-    QTest::newRow("0 % on a ground with no column: none (the ledger refuses it)")
-        << Doc(0, "80.00", "0", "BG160538271", "", "чл. 113, ал. 9")
-        << Fields("01", "BG160538271", {"0.00", "0.00", "0.00", "0.00", "80.00"}) << "";
+        << "01|202611|7501010010|50.00|10.00|0.00|0.00|0.00||";
     QTest::newRow("amounts to the cent, half away from zero")
         << Doc(20, "10.005", "2.001", "BG160538271", "")
-        << Fields("01", "BG160538271", {"10.01", "2.00", "0.00", "0.00", "0.00"}) << "";
+        << "01|202611|BG160538271|10.01|2.00|0.00|0.00|0.00||";
     Invoice proforma = Doc(20, "332.00", "66.40", "BG160538271", "");
     proforma.title = kProformaTitle;
     QTest::newRow("a proforma is no tax document")
-        << proforma << Fields("", "BG160538271", {"332.00", "66.40", "0.00", "0.00", "0.00"}) << "";
+        << proforma << "|202611|BG160538271|332.00|66.40|0.00|0.00|0.00||";
     Invoice undated = Doc(20, "1.00", "0.20", "BG160538271", "");
     undated.issueDate = QDate();
-    QTest::newRow("undated: listed in the month it was printed")
-        << undated
-        << Fields("01", "BG160538271", {"1.00", "0.20", "0.00", "0.00", "0.00"}, "", "202612")
-        << "";
+    QTest::newRow("undated: in the month it was printed")
+        << undated << "01|202612|BG160538271|1.00|0.20|0.00|0.00|0.00||";
     QTest::newRow("a note neither credit nor debit is not guessed")
         << Note(Doc(20, "1.00", "0.20", "BG160538271", ""), QStringLiteral("Известие"))
-        << Fields("", "BG160538271", {"1.00", "0.20", "0.00", "0.00", "0.00"})
-        << "известието „Известие“ не е нито кредитно, нито дебитно";
+        << "|202611|BG160538271|1.00|0.20|0.00|0.00|0.00||известието „Известие“ не е нито "
+           "кредитно, нито дебитно";
     QTest::newRow("a rate the ledger has no column for is not guessed")
-        << Doc(18, "1.00", "0.18", "BG160538271", "") << Fields("01", "BG160538271", none)
-        << "ставката на ДДС „18%“ не е 20 %, 9 % или 0 %";
+        << Doc(18, "1.00", "0.18", "BG160538271", "")
+        << "01|202611|BG160538271|0.00|0.00|0.00|0.00|0.00||ставката на ДДС „18%“ не е 20 %, 9 % "
+           "или 0 %";
 }
 
 void TestJournalLedger::fieldsOfDocument()
 {
     QFETCH(Invoice, document);
-    QFETCH(LedgerFields, expected);
-    QFETCH(QString, problem);
+    QFETCH(QString, fields);
     const JournalEntry e = EntryOfDocument(
         document, {kOriginalMark, 8, "/DB/a.bmp", "/DB/a.pdf", "/DB/a.xml"}, kPrinted);
     const LedgerFields &f = e.ledger;
-    QCOMPARE(f.type, expected.type);
-    QCOMPARE(f.period, expected.period);
-    QCOMPARE(f.recipientId, expected.recipientId);
-    QCOMPARE(f.description, expected.description);
-    QCOMPARE(QStringList({f.base20, f.vat20, f.base9, f.vat9, f.base0}),
-             QStringList(
-                 {expected.base20, expected.vat20, expected.base9, expected.vat9, expected.base0}));
-    QCOMPARE(f.zeroVatColumn, expected.zeroVatColumn);
-    QCOMPARE(f.problem, problem);
+    QCOMPARE(QStringList({f.type, f.period, f.recipientId, f.base20, f.vat20, f.base9, f.vat9,
+                          f.base0, f.zeroVatColumn, f.problem})
+                 .join(QLatin1Char('|')),
+             fields);
+    QCOMPARE(f.description, QStringLiteral("Абонаментна поддръжка, месечна такса"));
     QCOMPARE(e.xmlFile, QStringLiteral("/DB/a.xml"));
 }
 
@@ -200,17 +168,9 @@ void TestJournalLedger::ledgerOfPages_data()
     QTest::newRow("the original's page over a copy printed before it")
         << QVector<JournalEntry>{copy, Page(44, kOwnVat, false)} << QStringList{"44 100.00"}
         << QStringList();
-    QTest::newRow("in the order of the numbers; a credit note negative")
-        << QVector<JournalEntry>{Page(46, kOwnVat, false, kCreditNoteTitle),
-                                 Page(45, kOwnVat, false)}
-        << QStringList{"45 100.00", "46 -100.00"} << QStringList();
     QTest::newRow("another company's documents are left out")
         << QVector<JournalEntry>{Page(42, kOwnVat, false), Page(42, "203817461", false)}
         << QStringList{"42 100.00"} << QStringList();
-    JournalEntry proforma = Page(8, kOwnVat, false);
-    proforma.ledger.type.clear();
-    QTest::newRow("a proforma never goes in")
-        << QVector<JournalEntry>{proforma} << QStringList() << QStringList();
     JournalEntry incomplete = Page(47, kOwnVat, false);
     incomplete.ledger.problem = QStringLiteral("ставката на ДДС „18%“ не е 20 %, 9 % или 0 %");
     QTest::newRow("a page that could not be completed is refused with its reason")
@@ -243,10 +203,9 @@ void TestJournalLedger::companyChoice_data()
     QTest::addColumn<QStringList>("reasonHas");
     const QString a = QStringLiteral("175402918"), b = QStringLiteral("203817461");
 
-    QTest::newRow("named with its prefix") << "BG203817461" << QStringList{a, b}
-                                           << QStringList{a, b} << "BG203817461" << QStringList();
-    QTest::newRow("named by digits and blanks")
-        << "203 817 461" << QStringList() << QStringList{a, b} << "BG203817461" << QStringList();
+    QTest::newRow("named by digits and blanks, without its prefix")
+        << "203 817 461" << QStringList{a, b} << QStringList{a, b} << "BG203817461"
+        << QStringList();
     QTest::newRow("the only company of the period")
         << "" << QStringList{a, a} << QStringList{a, b} << "BG175402918" << QStringList();
     QTest::newRow("an empty period: the only company of the journal")
@@ -254,8 +213,6 @@ void TestJournalLedger::companyChoice_data()
     QTest::newRow("several in the period: refused, each named")
         << "" << QStringList{a, b} << QStringList{a, b} << ""
         << QStringList{"--firm", "BG175402918", "BG203817461"};
-    QTest::newRow("an empty period of a journal of several: refused")
-        << "" << QStringList() << QStringList{a, b} << "" << QStringList{"--firm"};
     QTest::newRow("a company the journal does not know: refused")
         << "BG999999999" << QStringList{a} << QStringList{a} << ""
         << QStringList{"BG999999999", "BG175402918"};
@@ -280,7 +237,6 @@ void TestJournalLedger::companyChoice()
         const Ledger::Company company =
             ChooseLedgerCompany(named, pages(inPeriod), pages(inJournal));
         QCOMPARE(company.vatNumber, chosen);
-        QCOMPARE(company.name, QStringLiteral("Фирма ") + chosen.mid(2));
     } catch (const UserError &error) {
         QVERIFY2(chosen.isEmpty(), qPrintable(error.message()));
         for (const QString &part : reasonHas)
@@ -298,7 +254,6 @@ void TestJournalLedger::eInvoicePageChoice_data()
 
     QTest::newRow("the original over its copy")
         << QVector<JournalEntry>{Page(42, a, true), Page(42, a, false)} << "" << 1 << "";
-    QTest::newRow("a copy alone") << QVector<JournalEntry>{Page(42, a, true)} << "" << 0 << "";
     QTest::newRow("two companies share the number: refused")
         << QVector<JournalEntry>{Page(42, a, false), Page(42, b, false)} << "" << -1 << "--firm";
     QTest::newRow("two companies, one named by its VAT number")
@@ -313,8 +268,6 @@ void TestJournalLedger::eInvoicePageChoice_data()
         << "повече от веднъж";
     QTest::newRow("no page: refused")
         << QVector<JournalEntry>() << "" << -1 << "Документ № 0000000042 не е в дневника.";
-    QTest::newRow("none of the company named: refused")
-        << QVector<JournalEntry>{Page(42, a, false)} << "BG203817461" << -1 << "на фирма";
 }
 
 void TestJournalLedger::eInvoicePageChoice()
