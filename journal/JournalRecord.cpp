@@ -176,23 +176,24 @@ LedgerFields LedgerFieldsOf(const Invoice &doc)
     LedgerFields f;
     if (doc.issueDate.isValid())
         f.period = doc.issueDate.toString(QStringLiteral("yyyyMM"));
-    // A proforma is numbered in its own series and is no tax document, whatever note it names.
-    if (!doc.isProforma()) {
-        switch (doc.noteKind()) {
-        case NoteKind::None:
-            f.type = QStringLiteral("01");
-            break;
-        case NoteKind::Debit:
-            f.type = QStringLiteral("02");
-            break;
-        case NoteKind::Credit:
-            f.type = QStringLiteral("03");
-            break;
-        case NoteKind::Other:
-            f.problem = QStringLiteral("известието „%1“ не е нито кредитно, нито дебитно")
-                            .arg(doc.noteTitle.trimmed());
-            break;
-        }
+    // A proforma is numbered in its own series and is no tax document, whatever note it names:
+    // nothing of it goes into the ledger, so nothing of it can keep the ledger back.
+    if (doc.isProforma())
+        return f;
+    switch (doc.noteKind()) {
+    case NoteKind::None:
+        f.type = QStringLiteral("01");
+        break;
+    case NoteKind::Debit:
+        f.type = QStringLiteral("02");
+        break;
+    case NoteKind::Credit:
+        f.type = QStringLiteral("03");
+        break;
+    case NoteKind::Other:
+        f.problem = QStringLiteral("известието „%1“ не е нито кредитно, нито дебитно")
+                        .arg(doc.noteTitle.trimmed());
+        break;
     }
     const bool exported =
         doc.vatPercent == 0 && ClassifyZeroVatGround(doc.zeroVatGround) == LedgerColumn::Export;
@@ -210,24 +211,21 @@ LedgerFields LedgerFieldsOfTexts(const JournalEntry &e, const QString &firstDesc
     LedgerFields f;
     QStringList problems;
     const QDate date = QDate::fromString(e.documentDate.trimmed(), QStringLiteral("dd.MM.yyyy"));
-    if (date.isValid()) {
-        f.period = date.toString(QStringLiteral("yyyyMM"));
-    } else {
-        // Listed in the month it was printed, where it will be looked for.
-        f.period =
-            QDateTime::fromString(e.printedAt, Qt::ISODate).toString(QStringLiteral("yyyyMM"));
+    // An undated one is listed in the month it was printed, where it will be looked for.
+    f.period = (date.isValid() ? date : QDateTime::fromString(e.printedAt, Qt::ISODate).date())
+                   .toString(QStringLiteral("yyyyMM"));
+    if (e.kind == kKindProforma)
+        return f;
+    if (!date.isValid())
         problems << QStringLiteral("датата „%1“ не може да бъде прочетена").arg(e.documentDate);
-    }
     if (e.kind == kKindInvoice)
         f.type = QStringLiteral("01");
     else if (e.kind == kKindDebitNote)
         f.type = QStringLiteral("02");
     else if (e.kind == kKindCreditNote)
         f.type = QStringLiteral("03");
-    else if (e.kind != kKindProforma)
+    else
         problems << QStringLiteral("видът на документа „%1“ не е известен").arg(e.kind);
-    if (f.type.isEmpty() && problems.isEmpty())
-        return f;
 
     static const QRegularExpression percent(QStringLiteral("^\\s*([0-9.]+)\\s*%?\\s*$"));
     const QRegularExpressionMatch rate = percent.match(e.vatRate);

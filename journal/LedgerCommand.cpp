@@ -3,6 +3,7 @@
 #include "base/CommandOutput.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
+#include "document/DocumentNumber.h"
 #include "journal/CommandArguments.h"
 #include "journal/JournalStore.h"
 #include "ledger/LedgerFile.h"
@@ -99,7 +100,8 @@ Ledger::SalesLedger LedgerOfPages(const Ledger::Company &company, const QString 
     QVector<JournalEntry> documents;
     QHash<QString, int> places;
     for (const JournalEntry &page : pages) {
-        if (VatKey(LedgerCompanyOf(page).vatNumber) != VatKey(company.vatNumber))
+        if (page.series == kProformaCounter ||
+            VatKey(LedgerCompanyOf(page).vatNumber) != VatKey(company.vatNumber))
             continue;
         const QString key =
             QStringList{page.series, page.number, page.supplierVat, page.supplierId}.join(
