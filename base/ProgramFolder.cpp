@@ -1,7 +1,6 @@
 #include "base/ProgramFolder.h"
 
 #include "base/AtomicFiles.h"
-#include "print/ArchiveName.h"
 
 #include <QDir>
 
@@ -36,4 +35,17 @@ void RemoveProgramLeftovers()
     const QString archive = ArchiveFolder(TablesFolder());
     if (QDir(archive) != QDir(TablesFolder()))
         RemoveAtomicWriteLeftovers(archive, archived);
+}
+
+QString ArchiveFolder(const QString &dataFolder)
+{
+#ifdef Q_OS_WIN
+    const QString installed = QStringLiteral("C:/Program Files/Vornex2007/DB/");
+    if (QDir(installed).exists())
+        return installed;
+#endif
+    QString folder = QDir::fromNativeSeparators(dataFolder);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
 }

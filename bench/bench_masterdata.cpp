@@ -4,13 +4,13 @@
 // own; the sample tables run first as the yardstick.
 //
 //   bench_masterdata [--million] [--rounds N]
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "app/Forms.h"
 #include "base/ProgramFolder.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QComboBox>
 #include <QDir>

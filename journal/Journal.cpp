@@ -1,8 +1,6 @@
 #include "journal/Journal.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
@@ -12,6 +10,9 @@
 #include "journal/NumberSeries.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -73,9 +74,9 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     ComboBox1->addItems({kAllKinds, kKindInvoice, kKindProforma, kKindCreditNote, kKindDebitNote});
     CheckBox1 = new QCheckBox(QStringLiteral("Период"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    DateEdit1 = new QDateEdit(QDate::currentDate().addDays(1 - QDate::currentDate().day()), this);
+    DateEdit1 = new QDateEdit(Today().addDays(1 - Today().day()), this);
     DateEdit1->setObjectName(QStringLiteral("DateEdit1"));
-    DateEdit2 = new QDateEdit(QDate::currentDate(), this);
+    DateEdit2 = new QDateEdit(Today(), this);
     DateEdit2->setObjectName(QStringLiteral("DateEdit2"));
     for (QDateEdit *edit : {DateEdit1, DateEdit2}) {
         edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Forms.h"
 #include "journal/JournalRecord.h"
+#include "ui/Form.h"
 
 #include <QVector>
 

@@ -1,7 +1,5 @@
 #include "journal/JournalOutputs.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "base/ProgramFolder.h"
 #include "einvoice/EInvoiceFile.h"
 #include "journal/EInvoiceExport.h"
@@ -10,6 +8,8 @@
 #include "ledger/LedgerFile.h"
 #include "ledger/LedgerPaper.h"
 #include "ledger/LedgerView.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QComboBox>
 #include <QDateEdit>

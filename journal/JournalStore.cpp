@@ -705,6 +705,32 @@ QByteArray ReadJournalDocument(const QString &journalFile, qint64 id)
     return query.next() ? query.value(0).toByteArray() : QByteArray();
 }
 
+QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
+                                   const QString &supplierVat, const QString &supplierId)
+{
+    QVector<QDate> dates;
+    if (!QFileInfo::exists(journalFile))
+        return dates;
+    Connection connection(journalFile, "ro");
+    QSqlQuery query(connection.db());
+    query.prepare(QStringLiteral("SELECT DISTINCT DocumentDate FROM Journal WHERE Series = ? AND "
+                                 "Number = ? AND IFNULL(SupplierVat, '') = ? AND "
+                                 "IFNULL(SupplierId, '') = ?"));
+    query.addBindValue(kInvoiceCounter);
+    query.addBindValue(number);
+    query.addBindValue(supplierVat.isNull() ? QStringLiteral("") : supplierVat);
+    query.addBindValue(supplierId.isNull() ? QStringLiteral("") : supplierId);
+    Run<JournalError>(
+        query, QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile)));
+    while (query.next()) {
+        const QDate date =
+            QDate::fromString(query.value(0).toString(), QStringLiteral("dd.MM.yyyy"));
+        if (date.isValid())
+            dates << date;
+    }
+    return dates;
+}
+
 QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period)
 {
     BringUp(journalFile);

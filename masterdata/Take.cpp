@@ -1,13 +1,13 @@
 // "Добави" of the master-data browser: takes the current record into the invoice being prepared.
 #include "masterdata/Unit4.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Decimal.h"
 #include "base/Errors.h"
 #include "document/CurrentDocument.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

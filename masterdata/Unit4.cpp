@@ -1,12 +1,12 @@
 #include "masterdata/Unit4.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "masterdata/IdentifierDelegate.h"
 #include "masterdata/Table.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -519,12 +519,15 @@ void TForm4::Edit1Change()
             Table1->SetFiltered(false);
             Table1->First();
         }
-    } catch (const std::exception &) {
-        // A search that cannot be made leaves the table as it then is.
+    } catch (const UserError &error) {
+        // A search that cannot be made (the file cannot be read) leaves the table as it then is,
+        // and the user learns why.
+        ReportError(error);
     }
     try {
         Table1->Refresh();
-    } catch (const std::exception &) {
+    } catch (const UserError &error) {
+        ReportError(error);
     }
 }
 

@@ -1,12 +1,11 @@
 #include "print/PrintPage.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
+#include "document/LegalCheck.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
 #include "einvoice/EInvoiceFile.h"
@@ -16,6 +15,8 @@
 #include "print/ArchiveName.h"
 #include "print/PdfFile.h"
 #include "print/Pr.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -61,6 +62,23 @@ bool ArchiveHolds(const QString &folder, const Invoice &doc)
                 ArchiveFileName(folder, doc.title, doc.firmRecNo, doc.numberText(), mark)))
             return true;
     return false;
+}
+
+// The findings of the legal check on the document, with what the journal knows of the invoice a
+// note corrects.
+QVector<Finding> LegalFindings(const Invoice &doc)
+{
+    LegalContext context;
+    context.journalInvoiceDates = [&doc](const QString &number) {
+        try {
+            return JournalInvoiceDates(JournalFileName(TablesFolder()), number,
+                                       doc.supplier.vatNumber.trimmed(), doc.supplier.id.trimmed());
+        } catch (const JournalError &) {
+            // A journal that cannot be read holds nothing to compare with.
+            return QVector<QDate>();
+        }
+    };
+    return CheckDocument(doc, context);
 }
 
 void TellJournalFailed(const QString &problem)
@@ -153,6 +171,19 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     // anything is changed or written.
     CheckPageForPrint();
     const Invoice doc = TheDocument();
+    // What the law asks of the document, before its number is issued: a copy of a number this
+    // run printed already is the same document.
+    if (!IssuedByThisRun(doc)) {
+        const QVector<Finding> findings = LegalFindings(doc);
+        if (HasErrors(findings))
+            throw UserError(FindingsText(findings) +
+                            QStringLiteral("\n\nНищо не е отпечатано и номерът не е използван."));
+        if (!findings.isEmpty() &&
+            !dialogs().askYesNo(FindingsText(findings) +
+                                QStringLiteral("\n\nДа отпечатам ли документа въпреки "
+                                               "предупрежденията?")))
+            return;
+    }
     const QString folder = ArchiveFolder(TablesFolder());
     IssueTransaction issue(IssueRequestOf(doc, ArchiveHolds(folder, doc)));
     if (!issue.journalProblem().isEmpty())
@@ -241,6 +272,12 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
 void PreviewPage(QPrinter &printer, QWidget *owner)
 {
+    // What a print would refuse or warn of is told before the look at the page.
+    if (TransferCompleted) {
+        const QVector<Finding> findings = LegalFindings(TheDocument());
+        if (!findings.isEmpty())
+            dialogs().showMessage(FindingsText(findings));
+    }
     // The preview shows the page as it will print, without the silver field marks, and leaves
     // the marks on screen as they were. It offers no print of its own: a page is printed only
     // through "Отпечатай", which numbers, archives and journals it.
