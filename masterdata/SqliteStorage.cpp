@@ -526,6 +526,27 @@ void SqliteStorage::remove(qint64 key)
     write(statement);
 }
 
+bool SqliteStorage::lower(qint64 key, int column, const QString &amount)
+{
+    if (!m_readOnlyReason.isEmpty())
+        throw StorageRefusal(m_readOnlyReason, StorageRefusal::Cause::Other, QString());
+    // Rounded to the ten-thousandths a quantity has, so that repeated takes add no float dust.
+    const QString field = m_columns.at(column);
+    Statement statement(m_db, QStringLiteral("UPDATE %1 SET %2 = round(IFNULL(%2, 0) - ?, 4) "
+                                             "WHERE rowid = ? AND (? <= 0 OR IFNULL(%2, 0) >= ?)")
+                                  .arg(m_source, field));
+    bool ok = false;
+    const double value = amount.toDouble(&ok);
+    if (!ok)
+        throw InvalidFloat(amount);
+    statement.bind(1, QVariant(value));
+    statement.bind(2, key);
+    statement.bind(3, QVariant(value));
+    statement.bind(4, QVariant(value));
+    write(statement);
+    return sqlite3_changes(m_db) == 1;
+}
+
 void SqliteStorage::begin()
 {
     // IMMEDIATE: the file is reserved for writing now, not at the first write.

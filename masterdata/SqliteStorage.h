@@ -35,6 +35,7 @@ public:
                 const QVector<QVariant> &values) override;
     qint64 insert(const std::vector<int> &columns, const QVector<QVariant> &values) override;
     void remove(qint64 key) override;
+    bool lower(qint64 key, int column, const QString &amount) override;
 
     void begin() override;
     void commit() override;

@@ -124,6 +124,7 @@ void TTable::Open()
     std::unique_ptr<TableStorage> storage = StorageForFile(FilePath());
     storage->open();
     m_storage = std::move(storage);
+    m_storage->watch([this] { changedElsewhere(); });
     int column = 0;
     for (const StorageField &field : m_storage->fields())
         m_fields.push_back(std::make_unique<TField>(this, column++, field.name, field.kind));
@@ -368,6 +369,17 @@ bool TTable::syncWithFile()
     m_records->forgetAll();
     resetRecords(key, m_current);
     return true;
+}
+
+void TTable::changedElsewhere()
+{
+    if (m_state != State::Browse || m_inTransaction)
+        return;
+    try {
+        syncWithFile();
+    } catch (const UserError &error) {
+        emit ErrorOccurred(error.message());
+    }
 }
 
 void TTable::First()
@@ -628,6 +640,35 @@ void TTable::Delete()
     const int at = m_current;
     m_records->deleted(key);
     resetRecords(-1, at);
+}
+
+bool TTable::Lower(TField *field, const QString &amount)
+{
+    requireActive();
+    savePending();
+    const qint64 key = currentKey();
+    if (key < 0)
+        return false;
+    bool lowered = false;
+    try {
+        lowered = m_storage->lower(key, field->FieldNo(), amount);
+    } catch (const StorageRefusal &refusal) {
+        fail(
+            cannotWrite(QStringLiteral("Записът не може да бъде запазен в %1"), refusal.message()));
+    }
+    if (!lowered)
+        return false;
+    m_records->saved(key, {field->FieldNo()}, false);
+    if (m_inTransaction)
+        m_records->reread(key, true);
+    if (!m_records->filterOn()) {
+        if (m_current >= 0)
+            emit dataChanged(index(m_current, 0), index(m_current, columnCount() - 1));
+        emit RecordChanged();
+    } else {
+        resetRecords(key, m_current);
+    }
+    return true;
 }
 
 void TTable::StartTransaction()

@@ -143,6 +143,11 @@ public:
     void Insert();
     // Removes the current record at once, without asking.
     void Delete();
+    // Lowers the number in the field of the current record by `amount` (a decimal text; a
+    // negative one raises it) in one write relative to what the table holds, where it holds at
+    // least that much; returns false, changing nothing, where it does not. A pending edit is
+    // saved first.
+    bool Lower(TField *field, const QString &amount);
     void First();
     void Last();
     // Moves to the next visible record; on the last one nothing happens.
@@ -192,6 +197,9 @@ private:
     void resetRecords(qint64 keepKey, int fallbackIndex);
     // True when another program changed the file since it was read; what was read is dropped.
     bool syncWithFile();
+    // Another program changed the table, as its storage heard: the grid shows it when nothing
+    // of ours is under way.
+    void changedElsewhere();
     QString cannotWrite(const QString &action, const QString &reason) const;
     [[noreturn]] void fail(const QString &what) const;
 

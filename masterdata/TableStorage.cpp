@@ -1,7 +1,11 @@
 #include "masterdata/TableStorage.h"
 
 #include "base/Decimal.h"
+#include "masterdata/PostgresStorage.h"
+#include "masterdata/ServerConnection.h"
 #include "masterdata/SqliteStorage.h"
+
+#include <QFileInfo>
 
 bool IsNumeric(FieldKind kind)
 {
@@ -39,7 +43,12 @@ StorageRefusal::StorageRefusal(const QString &reason, Cause cause, const QString
 
 TableStorage::~TableStorage() = default;
 
+void TableStorage::watch(std::function<void()>) {}
+
 std::unique_ptr<TableStorage> StorageForFile(const QString &path)
 {
+    if (const std::optional<ServerSettings> server = Server::ForFile(path))
+        return std::make_unique<PostgresStorage>(*server, QFileInfo(path).completeBaseName(),
+                                                 PostgresStorage::Use::ReadWrite);
     return std::make_unique<SqliteStorage>(path, SqliteStorage::Use::ReadWrite);
 }

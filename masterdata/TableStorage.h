@@ -96,6 +96,10 @@ public:
     // Adds a record with the values (in the order of `columns`) and returns its key.
     virtual qint64 insert(const std::vector<int> &columns, const QVector<QVariant> &values) = 0;
     virtual void remove(qint64 key) = 0;
+    // Lowers the number in `column` of the record by `amount` (a decimal text; a negative one
+    // raises it) in one relative write, where the record holds at least that much, so that what
+    // a take checked cannot be taken twice; returns false, changing nothing, where it does not.
+    virtual bool lower(qint64 key, int column, const QString &amount) = 0;
 
     // A transaction around reads and writes that another program must not split. begin() waits
     // while another program writes, as long as the storage's patience allows; rollback() never
@@ -111,7 +115,12 @@ public:
     // A second storage over the same table, not yet opened, for reading on another thread while
     // this one is in use; nullptr when the table cannot be read that way.
     virtual std::unique_ptr<TableStorage> reader() const = 0;
+    // Calls `changed` (on this thread, from its event loop) when the storage hears at once that
+    // another program may have changed the table; a storage that cannot hear it does nothing,
+    // and the table looks when it is next used.
+    virtual void watch(std::function<void()> changed);
 };
 
-// The storage of the table named after the file's base name in the file at `path`.
+// The storage of the table named after the file's base name in the file at `path`, or of the
+// table of that name on the server when the run keeps that folder's tables there.
 std::unique_ptr<TableStorage> StorageForFile(const QString &path);

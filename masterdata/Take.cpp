@@ -115,9 +115,13 @@ void TForm4::TakeStock(TField *quantity, qint64 wanted, const QString &answer)
         Form1->SpeedButton1Click();
         return;
     }
-    Table1->Edit();
-    quantity->SetAsString(Decimal::FixedToText(inStock - wanted));
-    Table1->Post();
+    // One write relative to what the table holds, which cannot go below what was checked here.
+    if (!Table1->Lower(quantity, Decimal::FixedToText(wanted))) {
+        transaction.rollback();
+        dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
+        Form1->SpeedButton1Click();
+        return;
+    }
     Form1->Edit3->setText(answer);
     const int lines = LineCounter;
     Form1->SpeedButton1Click();

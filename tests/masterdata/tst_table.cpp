@@ -1,7 +1,9 @@
 #include "base/Decimal.h"
 #include "base/Errors.h"
+#include "masterdata/ServerConnection.h"
 #include "masterdata/Table.h"
 #include "masterdata/TableTransaction.h"
+#include "support/TestServer.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -14,12 +16,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The table engine on temporary database files with Cyrillic names and values.
+// The table engine on temporary database files with Cyrillic names and values; in the suite's
+// run on the server, the same tables copied to it (see TestServer).
 class TestTable : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -76,6 +81,9 @@ private slots:
     void damagedFileIsReportedNotThrown();
     void storedTextIsReadAndFoundAlike_data();
     void storedTextIsReadAndFoundAlike();
+    void lowerTakesOnlyWhatIsThere_data();
+    void lowerTakesOnlyWhatIsThere();
+    void anotherDesksWriteIsHeardWithoutAsking();
 
 private:
     // A table file "<name>.db" in the temporary folder holding one text column "Име" (and a
@@ -86,6 +94,33 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TTable> m_table;
 };
+
+namespace
+{
+// The server's database of this run of the suite; none in the run on the files.
+std::unique_ptr<TestServer::Database> s_server;
+
+// For the cases that are about the files themselves.
+#define SKIP_ON_SERVER()                                                                           \
+    do {                                                                                           \
+        if (s_server)                                                                              \
+            QSKIP("about the table files, which the server does not use");                         \
+    } while (false)
+} // namespace
+
+void TestTable::initTestCase()
+{
+    if (!TestServer::Chosen())
+        return;
+    if (!TestServer::Configured())
+        QSKIP(TestServer::SkipReason());
+    s_server = std::make_unique<TestServer::Database>();
+}
+
+void TestTable::cleanupTestCase()
+{
+    s_server.reset();
+}
 
 QString TestTable::makeTable(const QString &name, const QStringList &values)
 {
@@ -113,6 +148,8 @@ QString TestTable::makeTable(const QString &name, const QStringList &values)
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+    if (s_server)
+        TestServer::Place(s_server->settings(), path);
     return path;
 }
 
@@ -136,16 +173,22 @@ void TestTable::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_table = std::make_unique<TTable>();
     m_table->setObjectName(QStringLiteral("Table1"));
+    if (s_server) {
+        s_server->reset();
+        Server::Use(s_server->settings(), m_dir->path());
+    }
 }
 
 void TestTable::cleanup()
 {
     m_table.reset();
     m_dir.reset();
+    Server::Use(std::nullopt, QString());
 }
 
 void TestTable::openOfMissingFileFailsAndCreatesNothing()
 {
+    SKIP_ON_SERVER();
     m_table->SetDatabaseName(m_dir->path() + QStringLiteral("/"));
     m_table->SetTableName(QStringLiteral("customer.db"));
     QString message;
@@ -161,6 +204,7 @@ void TestTable::openOfMissingFileFailsAndCreatesNothing()
 
 void TestTable::openOfUnreadableFileFails()
 {
+    SKIP_ON_SERVER();
     QFile file(m_dir->filePath(QStringLiteral("stock.db")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("това не е база данни, а обикновен текст");
@@ -187,6 +231,7 @@ void TestTable::openFindsTheFileInAnyFolder_data()
 
 void TestTable::openFindsTheFileInAnyFolder()
 {
+    SKIP_ON_SERVER();
     QFETCH(QString, folder);
     makeTable(QStringLiteral("customer"), {QStringLiteral("Алфа"), QStringLiteral("Бета")});
     QVERIFY(QDir(m_dir->path()).mkpath(folder));
@@ -524,6 +569,10 @@ QStringList GeneratedNames(int count, quint32 seed)
 // What the file holds, read by a connection of its own: the names in file order.
 QStringList StoredNames(const QString &path, const QString &table)
 {
+    if (s_server)
+        return TestServer::Column(
+            s_server->settings(),
+            QStringLiteral("SELECT \"Име\" FROM \"%1\" ORDER BY rowid").arg(table));
     QStringList names;
     {
         QSqlDatabase db =
@@ -542,6 +591,10 @@ QStringList StoredNames(const QString &path, const QString &table)
 // Runs one statement on the file through a connection of its own, as another program would.
 void WriteAside(const QString &path, const QString &sql, const QVariantList &values = {})
 {
+    if (s_server) {
+        TestServer::RunAside(s_server->settings(), sql, values);
+        return;
+    }
     {
         QSqlDatabase db =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
@@ -805,6 +858,7 @@ void TestTable::refreshInTransactionRereadsStoredValue()
 
 void TestTable::viewIsBrowsedButRefusesChangesClearly()
 {
+    SKIP_ON_SERVER();
     const QString path =
         makeTable(QStringLiteral("data"), {QStringLiteral("Алфа"), QStringLiteral("Бета")});
     WriteAside(path, QStringLiteral("CREATE VIEW stock AS SELECT * FROM data"));
@@ -829,6 +883,7 @@ void TestTable::viewIsBrowsedButRefusesChangesClearly()
 
 void TestTable::writeAheadLogIsSwitchedBack()
 {
+    SKIP_ON_SERVER();
     const QString path = makeTable(QStringLiteral("stock"), {QStringLiteral("Алфа")});
     {
         QSqlDatabase db =
@@ -1187,6 +1242,7 @@ void TestTable::damagedFileIsReportedNotThrown_data()
 
 void TestTable::damagedFileIsReportedNotThrown()
 {
+    SKIP_ON_SERVER();
     // The file is overwritten under the open table: the grid and Rollback cannot throw (they run
     // from painting and from the clean-up of other errors), so they tell the user once instead.
     QFETCH(bool, inTransaction);
@@ -1233,6 +1289,7 @@ void TestTable::storedTextIsReadAndFoundAlike_data()
 
 void TestTable::storedTextIsReadAndFoundAlike()
 {
+    SKIP_ON_SERVER();
     // Another program may store any bytes as text: what the field shows is what a search
     // compares, valid UTF-8 or not.
     QFETCH(QString, bytes);
@@ -1249,6 +1306,70 @@ void TestTable::storedTextIsReadAndFoundAlike()
     m_table->SetFilter(QStringLiteral("Име"), TTable::FilterKind::Equal, text.toUpper());
     m_table->SetFiltered(true);
     QCOMPARE(Walk(*m_table), QStringList{text});
+}
+
+void TestTable::lowerTakesOnlyWhatIsThere_data()
+{
+    QTest::addColumn<QVariant>("stock");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<bool>("lowered");
+    QTest::addColumn<QString>("left");
+    QTest::newRow("whole") << QVariant(10.0) << QStringLiteral("3") << true << QStringLiteral("7");
+    QTest::newRow("all of it") << QVariant(3.0) << QStringLiteral("3") << true
+                               << QStringLiteral("0");
+    QTest::newRow("decimals stay exact")
+        << QVariant(0.3) << QStringLiteral("0.1") << true << QStringLiteral("0.2");
+    QTest::newRow("more than there: nothing taken")
+        << QVariant(2.5) << QStringLiteral("2.5001") << false << QStringLiteral("2.5");
+    QTest::newRow("a return raises it")
+        << QVariant(1.0) << QStringLiteral("-2.25") << true << QStringLiteral("3.25");
+    QTest::newRow("no stock counts as none")
+        << QVariant() << QStringLiteral("1") << false << QString();
+}
+
+void TestTable::lowerTakesOnlyWhatIsThere()
+{
+    QFETCH(QVariant, stock);
+    QFETCH(QString, amount);
+    QFETCH(bool, lowered);
+    QFETCH(QString, left);
+    const QString path = makeTable(QStringLiteral("stock"), {QStringLiteral("Алфа")});
+    WriteAside(path, QStringLiteral("UPDATE stock SET \"К-во\" = ?"), {stock});
+    openOn(QStringLiteral("stock"));
+    TField *quantity = m_table->FieldByName(QStringLiteral("К-во"));
+    {
+        TableTransaction transaction(*m_table);
+        m_table->Refresh();
+        QCOMPARE(m_table->Lower(quantity, amount), lowered);
+        transaction.commit();
+    }
+    QCOMPARE(quantity->AsString(), left);
+    m_table->Close();
+    openOn(QStringLiteral("stock"));
+    QCOMPARE(m_table->FieldByName(QStringLiteral("К-во"))->AsString(), left);
+}
+
+void TestTable::anotherDesksWriteIsHeardWithoutAsking()
+{
+    // On the server a desk hears another desk's write at once and its grid shows it, without a
+    // search or a refresh; the files are looked at only when the table is used.
+    if (!s_server)
+        QSKIP("the table files announce no change");
+    makeTable(QStringLiteral("customer"), {QStringLiteral("Алфа"), QStringLiteral("Бета")});
+    openOn(QStringLiteral("customer"));
+    QCOMPARE(m_table->rowCount(), 2);
+    WriteAside(QString(), QStringLiteral("INSERT INTO customer (\"Име\") VALUES (?)"),
+               {QStringLiteral("Гама от друго място")});
+    QTRY_COMPARE_WITH_TIMEOUT(m_table->rowCount(), 3, 1000);
+    m_table->SetRecNo(3);
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(),
+             QStringLiteral("Гама от друго място"));
+    // Our own write is no news.
+    QSignalSpy reset(m_table.get(), &QAbstractItemModel::modelReset);
+    m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Наше"));
+    m_table->Post();
+    QTest::qWait(200);
+    QCOMPARE(reset.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTable)
