@@ -2,6 +2,7 @@
 
 #include "document/DocumentNumber.h"
 #include "document/InvoiceJson.h"
+#include "journal/JournalBackend.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -387,15 +388,11 @@ void PrepareForWriting(const QSqlDatabase &db, const QString &file)
     }
 }
 
-qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEntry &entry)
-{
-    const QString what = QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(file));
-    QSqlQuery query(db);
-    Run<JournalError>(query, QStringLiteral("SELECT COALESCE(MAX(Id), 0) + 1 FROM Journal"), what);
-    if (!query.next())
-        throw JournalError(what);
-    const qint64 id = query.value(0).toLongLong();
+} // namespace
 
+void InsertJournalEntry(const QSqlDatabase &db, qint64 id, const JournalEntry &entry,
+                        const QString &what)
+{
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("INSERT INTO Journal (Id, %1) VALUES (?, %2)")
                        .arg(kColumns.join(", "), Placeholders(int(kColumns.size()))));
@@ -415,25 +412,36 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
             line.addBindValue(value);
         Run<JournalError>(line, what);
     }
-    return id;
 }
 
+const QStringList &JournalColumns()
+{
+    return kColumns;
+}
+
+const QStringList &JournalLineColumns()
+{
+    return kLineColumns;
+}
+
+namespace
+{
 // The pages the condition leaves (with the order), without their lines and documents. A column
 // that a journal of an earlier layout lacks reads as empty. A missing journal has none.
 QVector<JournalEntry> ReadEntries(const QString &journalFile, const QString &condition,
                                   const QVariantList &values)
 {
     QVector<JournalEntry> entries;
-    if (!QFileInfo::exists(journalFile))
+    const std::unique_ptr<JournalBackend> journal = JournalAt(journalFile);
+    if (!journal->exists())
         return entries;
-    Connection connection(journalFile, "ro");
     const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
-    const QSet<QString> present = ColumnsOf(connection.db(), what);
+        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(journal->name());
+    const QSet<QString> present = journal->columns();
     QStringList select;
     for (const QString &column : PageColumns())
         select << (present.contains(column) ? column : QStringLiteral("NULL"));
-    QSqlQuery query(connection.db());
+    QSqlQuery query(journal->db());
     query.setForwardOnly(true);
     query.prepare(
         QStringLiteral("SELECT Id, %1 FROM Journal %2").arg(select.join(", "), condition));
@@ -449,70 +457,162 @@ QVector<JournalEntry> ReadEntries(const QString &journalFile, const QString &con
     return entries;
 }
 
-// Brings a journal of an earlier layout up to this one; one of this layout is only read.
-void BringUp(const QString &journalFile)
+// The journal file beside the table files, and the counters in the own-company file beside it.
+class SqliteJournal : public JournalBackend
 {
-    if (!QFileInfo::exists(journalFile))
-        return;
+public:
+    explicit SqliteJournal(const QString &file) : m_file(file) {}
+    QString name() const override { return Native(m_file); }
+    bool exists() const override { return QFileInfo::exists(m_file); }
+    QSqlDatabase db() override
     {
-        Connection connection(journalFile, "ro");
-        QSqlQuery query(connection.db());
-        if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next() &&
-            query.value(0).toInt() >= kJournalVersion)
-            return;
+        if (!m_reader)
+            m_reader = std::make_unique<Connection>(m_file, "ro");
+        return m_reader->db();
     }
-    Connection connection(journalFile, "rw");
-    PrepareForWriting(connection.db(), journalFile);
-}
-} // namespace
+    QSet<QString> columns() override
+    {
+        return ColumnsOf(
+            db(), QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(m_file)));
+    }
+    void bringUp() override
+    {
+        if (!exists())
+            return;
+        {
+            QSqlQuery query(db());
+            if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next() &&
+                query.value(0).toInt() >= kJournalVersion)
+                return;
+        }
+        m_reader.reset();
+        Connection connection(m_file, "rw");
+        PrepareForWriting(connection.db(), m_file);
+    }
+    std::unique_ptr<CounterHold> hold(const IssueRequest &request) override;
+    // The pages' files are in the desk's own folder: the file journal keeps none of them.
+    QByteArray keptPdf(qint64) override { return QByteArray(); }
+    QByteArray keptBitmap(qint64) override { return QByteArray(); }
 
-QString JournalFileName(const QString &tablesFolder)
+private:
+    QString m_file;
+    std::unique_ptr<Connection> m_reader;
+};
+
+// The hold of a print on the files: the own-company file and the journal are taken for writing
+// together, so no other run can store a number or add a page before the commit.
+class SqliteHold : public CounterHold
 {
-    return QDir(tablesFolder).filePath(QStringLiteral("Journal.db"));
-}
+public:
+    SqliteHold(const QString &journalFile, const IssueRequest &request)
+        : m_request(request), m_journalFile(journalFile),
+          m_firmFile(QDir(request.tablesFolder).filePath(QStringLiteral("Firm.db")))
+    {
+        if (!QFileInfo(m_firmFile).isFile())
+            throw UserError(
+                QStringLiteral("Номерът не може да бъде съхранен в %1: файлът не съществува.")
+                    .arg(Native(m_firmFile)));
+        if (!openWithJournal())
+            m_connection = std::make_unique<Connection>(m_firmFile, "rw");
+        begin();
+    }
+    ~SqliteHold() override
+    {
+        if (!m_connection)
+            return;
+        rollback();
+        if (m_withJournal) {
+            QSqlQuery detach(db());
+            detach.exec(QStringLiteral("DETACH DATABASE firm"));
+        }
+    }
 
-struct IssueTransaction::Private {
-    IssueRequest request;
-    QString journalFile, firmFile;
-    std::unique_ptr<Connection> connection;
-    bool withJournal = false;
-    QString journalProblem;
-    bool open = false;
-    qint64 firmRowid = 0;
-    int stored = 0;
-    bool ahead = false;
+    QString counter() override
+    {
+        QSqlQuery query(db());
+        query.prepare(
+            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid LIMIT 1 OFFSET ?")
+                .arg(db().driver()->escapeIdentifier(m_request.counterField, QSqlDriver::FieldName),
+                     firmTable()));
+        query.addBindValue(qMax(0, m_request.firmRecNo - 1));
+        Run<UserError>(query, firmWhat());
+        if (!query.next())
+            throw UserError(firmWhat() + QStringLiteral(": няма запис на собствената фирма."));
+        m_firmRowid = query.value(0).toLongLong();
+        return query.value(1).toString();
+    }
+    bool journalHolds() override
+    {
+        return m_withJournal &&
+               JournalHoldsNumber(db(), m_request,
+                                  QStringLiteral("Дневникът %1 не може да бъде прочетен")
+                                      .arg(Native(m_journalFile)));
+    }
+    bool withJournal() const override { return m_withJournal; }
+    QString journalProblem() const override { return m_journalProblem; }
+    void storeCounter(const QString &number) override
+    {
+        QSqlQuery write(db());
+        write.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                          .arg(firmTable(), db().driver()->escapeIdentifier(
+                                                m_request.counterField, QSqlDriver::FieldName)));
+        write.addBindValue(number);
+        write.addBindValue(m_firmRowid);
+        Run<UserError>(write, firmWhat());
+    }
+    qint64 insert(const JournalEntry &entry) override
+    {
+        if (!m_withJournal)
+            return 0;
+        const QString what =
+            QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(m_journalFile));
+        QSqlQuery query(db());
+        Run<JournalError>(query, QStringLiteral("SELECT COALESCE(MAX(Id), 0) + 1 FROM Journal"),
+                          what);
+        if (!query.next())
+            throw JournalError(what);
+        const qint64 id = query.value(0).toLongLong();
+        InsertJournalEntry(db(), id, entry, what);
+        return id;
+    }
+    void commit() override
+    {
+        QSqlQuery query(db());
+        Run<UserError>(query, QStringLiteral("COMMIT"), firmWhat());
+        m_open = false;
+    }
 
+private:
     QString firmWhat() const
     {
-        return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(firmFile));
+        return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(m_firmFile));
     }
     // The own-company table as the connection sees it: attached beside the journal, or alone.
     QString firmTable() const
     {
-        return withJournal ? QStringLiteral("firm.Firm") : QStringLiteral("Firm");
+        return m_withJournal ? QStringLiteral("firm.Firm") : QStringLiteral("Firm");
     }
-    QSqlDatabase db() const { return connection->db(); }
+    QSqlDatabase db() const { return m_connection->db(); }
 
-    // Opens the journal with the own-company file attached and takes both for writing; false
-    // when the journal cannot be used (journalProblem says why).
+    // Opens the journal with the own-company file attached; false when the journal cannot be
+    // used (journalProblem says why).
     bool openWithJournal()
     {
         try {
-            connection = std::make_unique<Connection>(journalFile, "rwc");
-            PrepareForWriting(db(), journalFile);
+            m_connection = std::make_unique<Connection>(m_journalFile, "rwc");
+            PrepareForWriting(db(), m_journalFile);
         } catch (const JournalError &error) {
-            connection.reset();
-            journalProblem = error.message();
+            m_connection.reset();
+            m_journalProblem = error.message();
             return false;
         }
         QSqlQuery attach(db());
         attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
-        attach.addBindValue(FileUri(firmFile, "rw"));
+        attach.addBindValue(FileUri(m_firmFile, "rw"));
         Run<UserError>(attach, firmWhat());
-        withJournal = true;
+        m_withJournal = true;
         return true;
     }
-
     void begin()
     {
         // Both files are taken for writing before the counter is read, so no other run of the
@@ -521,68 +621,77 @@ struct IssueTransaction::Private {
         if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
             throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
                                            "програмата. Опитайте отново.\n%3")
-                                .arg(Native(firmFile), Native(journalFile),
+                                .arg(Native(m_firmFile), Native(m_journalFile),
                                      begin.lastError().text().trimmed()));
-        open = true;
+        m_open = true;
     }
-
-    // The counter of the own-company record at the request's place in table order.
-    QString readCounter()
-    {
-        QSqlQuery query(db());
-        query.prepare(
-            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid LIMIT 1 OFFSET ?")
-                .arg(db().driver()->escapeIdentifier(request.counterField, QSqlDriver::FieldName),
-                     firmTable()));
-        query.addBindValue(qMax(0, request.firmRecNo - 1));
-        Run<UserError>(query, firmWhat());
-        if (!query.next())
-            throw UserError(firmWhat() + QStringLiteral(": няма запис на собствената фирма."));
-        firmRowid = query.value(0).toLongLong();
-        return query.value(1).toString();
-    }
-
-    bool journalHolds()
-    {
-        if (!withJournal)
-            return false;
-        QSqlQuery query(db());
-        query.prepare(QStringLiteral("SELECT COUNT(*) FROM Journal WHERE Series = ? AND Number = ? "
-                                     "AND IFNULL(SupplierVat, '') = ? AND IFNULL(SupplierId, '') "
-                                     "= ?"));
-        query.addBindValue(request.counterField);
-        query.addBindValue(TenDigits(request.number));
-        // An empty text, never NULL, so that it matches a page without that identifier.
-        query.addBindValue(request.supplierVat.isNull() ? QStringLiteral("") : request.supplierVat);
-        query.addBindValue(request.supplierId.isNull() ? QStringLiteral("") : request.supplierId);
-        Run<JournalError>(
-            query,
-            QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile)));
-        return query.next() && query.value(0).toLongLong() > 0;
-    }
-
     void rollback()
     {
-        if (open && connection)
+        if (m_open && m_connection)
             RollbackQuietly(db());
-        open = false;
+        m_open = false;
     }
+
+    IssueRequest m_request;
+    QString m_journalFile, m_firmFile;
+    std::unique_ptr<Connection> m_connection;
+    bool m_withJournal = false;
+    QString m_journalProblem;
+    bool m_open = false;
+    qint64 m_firmRowid = 0;
+};
+
+std::unique_ptr<CounterHold> SqliteJournal::hold(const IssueRequest &request)
+{
+    return std::make_unique<SqliteHold>(m_file, request);
+}
+} // namespace
+
+bool JournalHoldsNumber(const QSqlDatabase &db, const IssueRequest &request, const QString &what)
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM Journal WHERE Series = ? AND Number = ? "
+                                 "AND COALESCE(SupplierVat, '') = ? AND COALESCE(SupplierId, '') "
+                                 "= ?"));
+    query.addBindValue(request.counterField);
+    query.addBindValue(TenDigits(request.number));
+    // An empty text, never NULL, so that it matches a page without that identifier.
+    query.addBindValue(request.supplierVat.isNull() ? QStringLiteral("") : request.supplierVat);
+    query.addBindValue(request.supplierId.isNull() ? QStringLiteral("") : request.supplierId);
+    Run<JournalError>(query, what);
+    return query.next() && query.value(0).toLongLong() > 0;
+}
+
+std::unique_ptr<JournalBackend> FileJournal(const QString &journalFile)
+{
+    return std::make_unique<SqliteJournal>(journalFile);
+}
+
+QString JournalFileName(const QString &tablesFolder)
+{
+    return QDir(tablesFolder).filePath(QStringLiteral("Journal.db"));
+}
+
+struct IssueTransaction::Private {
+    IssueRequest request;
+    std::unique_ptr<JournalBackend> journal;
+    std::unique_ptr<CounterHold> hold;
+    int stored = 0;
+    bool ahead = false;
 };
 
 IssueTransaction::IssueTransaction(const IssueRequest &request) : d(std::make_unique<Private>())
 {
     d->request = request;
-    d->journalFile = JournalFileName(request.tablesFolder);
-    d->firmFile = QDir(request.tablesFolder).filePath(QStringLiteral("Firm.db"));
-    if (!QFileInfo(d->firmFile).isFile())
-        throw UserError(
-            QStringLiteral("Номерът не може да бъде съхранен в %1: файлът не съществува.")
-                .arg(Native(d->firmFile)));
-    if (!d->openWithJournal())
-        d->connection = std::make_unique<Connection>(d->firmFile, "rw");
-    d->begin();
+    d->journal = JournalAt(JournalFileName(request.tablesFolder));
+    d->hold = d->journal->hold(request);
 
-    d->stored = CounterValue(d->readCounter(), request.counterField);
+    d->stored = CounterValue(d->hold->counter(), request.counterField);
+    if (request.next) {
+        d->request.number = d->stored + 1;
+        d->ahead = true;
+        return;
+    }
     const QString number = TenDigits(request.number);
     if (!request.issuedByThisRun) {
         if (request.prepared && request.number <= d->stored)
@@ -592,7 +701,7 @@ IssueTransaction::IssueTransaction(const IssueRequest &request) : d(std::make_un
                                "отпечатано. Натиснете „Към фактурата“ и документът ще получи "
                                "нов номер.")
                     .arg(number, request.counterField, kCounterTable, TenDigits(d->stored)));
-        if (!request.prepared && (request.archiveHolds || d->journalHolds()))
+        if (!request.prepared && (request.archiveHolds || d->hold->journalHolds()))
             throw UserError(
                 QStringLiteral("Номер %1 вече е издаден: %2 го съдържа.\nНищо не е отпечатано. "
                                "Натиснете „Към фактурата“ и документът ще получи следващия "
@@ -603,53 +712,39 @@ IssueTransaction::IssueTransaction(const IssueRequest &request) : d(std::make_un
     d->ahead = request.number > d->stored;
 }
 
-IssueTransaction::~IssueTransaction()
-{
-    if (!d || !d->connection)
-        return;
-    d->rollback();
-    if (d->withJournal) {
-        QSqlQuery detach(d->db());
-        detach.exec(QStringLiteral("DETACH DATABASE firm"));
-    }
-}
+IssueTransaction::~IssueTransaction() = default;
 
 bool IssueTransaction::ahead() const
 {
     return d->ahead;
 }
 
+qint64 IssueTransaction::number() const
+{
+    return d->request.number;
+}
+
 bool IssueTransaction::withJournal() const
 {
-    return d->withJournal;
+    return d->hold->withJournal();
 }
 
 QString IssueTransaction::journalProblem() const
 {
-    return d->journalProblem;
+    return d->hold->journalProblem();
 }
 
 qint64 IssueTransaction::commit(const JournalEntry *entry)
 {
-    const QSqlDatabase db = d->db();
-    if (d->ahead) {
-        QSqlQuery write(db);
-        write.prepare(
-            QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                .arg(d->firmTable(), db.driver()->escapeIdentifier(d->request.counterField,
-                                                                   QSqlDriver::FieldName)));
-        write.addBindValue(TenDigits(d->request.number));
-        write.addBindValue(d->firmRowid);
-        Run<UserError>(write, d->firmWhat());
-    }
+    if (d->ahead)
+        d->hold->storeCounter(TenDigits(d->request.number));
     qint64 id = 0;
-    if (entry && d->withJournal)
-        id = InsertEntry(db, d->journalFile, *entry);
-    QSqlQuery query(db);
-    Run<UserError>(query, QStringLiteral("COMMIT"), d->firmWhat());
-    d->open = false;
+    if (entry && d->hold->withJournal())
+        id = d->hold->insert(*entry);
+    d->hold->commit();
     return id;
 }
+
 QVector<JournalEntry> ReadJournal(const QString &journalFile)
 {
     return ReadEntries(journalFile, QStringLiteral("ORDER BY Id DESC"), {});
@@ -658,12 +753,12 @@ QVector<JournalEntry> ReadJournal(const QString &journalFile)
 QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
 {
     QVector<JournalLine> lines;
-    if (!QFileInfo::exists(journalFile))
+    const std::unique_ptr<JournalBackend> journal = JournalAt(journalFile);
+    if (!journal->exists())
         return lines;
-    Connection connection(journalFile, "ro");
     const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
-    QSqlQuery query(connection.db());
+        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(journal->name());
+    QSqlQuery query(journal->db());
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT %1 FROM JournalLine WHERE JournalId = ? ORDER BY Position")
                       .arg(kLineColumns.join(", ")));
@@ -687,41 +782,45 @@ QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
 
 QByteArray ReadJournalDocument(const QString &journalFile, qint64 id)
 {
-    if (!QFileInfo::exists(journalFile))
+    const std::unique_ptr<JournalBackend> journal = JournalAt(journalFile);
+    if (!journal->exists() || !journal->columns().contains(QStringLiteral("Document")))
         return QByteArray();
-    Connection connection(journalFile, "ro");
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
-    QSqlQuery query(connection.db());
-    QSet<QString> columns;
-    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
-    while (query.next())
-        columns.insert(query.value(1).toString());
-    if (!columns.contains(QStringLiteral("Document")))
-        return QByteArray();
+    QSqlQuery query(journal->db());
     query.prepare(QStringLiteral("SELECT Document FROM Journal WHERE Id = ?"));
     query.addBindValue(id);
-    Run<JournalError>(query, what);
+    Run<JournalError>(query,
+                      QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(journal->name()));
     return query.next() ? query.value(0).toByteArray() : QByteArray();
+}
+
+QByteArray ReadJournalPdf(const QString &journalFile, qint64 id)
+{
+    return JournalAt(journalFile)->keptPdf(id);
+}
+
+QByteArray ReadJournalBitmap(const QString &journalFile, qint64 id)
+{
+    const QByteArray kept = JournalAt(journalFile)->keptBitmap(id);
+    return kept.isEmpty() ? kept : qUncompress(kept);
 }
 
 QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
                                    const QString &supplierVat, const QString &supplierId)
 {
     QVector<QDate> dates;
-    if (!QFileInfo::exists(journalFile))
+    const std::unique_ptr<JournalBackend> journal = JournalAt(journalFile);
+    if (!journal->exists())
         return dates;
-    Connection connection(journalFile, "ro");
-    QSqlQuery query(connection.db());
+    QSqlQuery query(journal->db());
     query.prepare(QStringLiteral("SELECT DISTINCT DocumentDate FROM Journal WHERE Series = ? AND "
-                                 "Number = ? AND IFNULL(SupplierVat, '') = ? AND "
-                                 "IFNULL(SupplierId, '') = ?"));
+                                 "Number = ? AND COALESCE(SupplierVat, '') = ? AND "
+                                 "COALESCE(SupplierId, '') = ?"));
     query.addBindValue(kInvoiceCounter);
     query.addBindValue(number);
     query.addBindValue(supplierVat.isNull() ? QStringLiteral("") : supplierVat);
     query.addBindValue(supplierId.isNull() ? QStringLiteral("") : supplierId);
-    Run<JournalError>(
-        query, QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile)));
+    Run<JournalError>(query,
+                      QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(journal->name()));
     while (query.next()) {
         const QDate date =
             QDate::fromString(query.value(0).toString(), QStringLiteral("dd.MM.yyyy"));
@@ -733,7 +832,7 @@ QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &nu
 
 QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period)
 {
-    BringUp(journalFile);
+    JournalAt(journalFile)->bringUp();
     return ReadEntries(journalFile, QStringLiteral("WHERE LedgerPeriod = ? ORDER BY Id"), {period});
 }
 

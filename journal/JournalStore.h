@@ -4,7 +4,9 @@
 #include "journal/JournalRecord.h"
 
 #include <QDate>
+#include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <functional>
 #include <memory>
@@ -35,6 +37,8 @@ struct IssueRequest {
     bool prepared = false;        // the number came from the counter at the last transfer
     bool issuedByThisRun = false; // this run has printed the number already (a copy after it)
     bool archiveHolds = false;    // the archive holds a page of this number already
+    // The number is the one after the stored counter, taken under the hold (number is ignored).
+    bool next = false;
 };
 
 // A print's hold on its number, from before anything is printed to its end: the own-company
@@ -58,6 +62,8 @@ public:
 
     // The number is beyond the stored counter: the commit advances the counter.
     bool ahead() const;
+    // The number the transaction issues: the request's, or the one after the counter.
+    qint64 number() const;
     bool withJournal() const;
     QString journalProblem() const;
     // Stores the counter (when ahead) and the page (given one, with the journal), in one commit;
@@ -76,6 +82,10 @@ QVector<JournalEntry> ReadJournal(const QString &journalFile);
 QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id);
 // The document of one page as JSON; empty for a page journalled before documents were kept.
 QByteArray ReadJournalDocument(const QString &journalFile, qint64 id);
+// The page's PDF and archived bitmap (a Windows bitmap) as the journal keeps them for the desks
+// whose own folder lacks the files (the server's journal); empty when it keeps none.
+QByteArray ReadJournalPdf(const QString &journalFile, qint64 id);
+QByteArray ReadJournalBitmap(const QString &journalFile, qint64 id);
 // The dates of the journal's invoices (not proformas) of that number from the supplier with that
 // VAT number and ЕИК; none for a missing journal.
 QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
@@ -90,3 +100,14 @@ QVector<JournalEntry> ReadJournalNumber(const QString &journalFile, const QStrin
                                         const QString &number);
 // The newest page of each own company the journal names, newest first.
 QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile);
+
+// The journal's columns after "Id" of the pages' table and of the lines' table, as every kind of
+// journal keeps them, for the units that store them.
+const QStringList &JournalColumns();
+const QStringList &JournalLineColumns();
+// Adds the page under that id with its lines, inside the caller's transaction; throws
+// JournalError with `what`.
+void InsertJournalEntry(const QSqlDatabase &db, qint64 id, const JournalEntry &entry,
+                        const QString &what);
+// Whether the journal holds the request's number for its own company and series.
+bool JournalHoldsNumber(const QSqlDatabase &db, const IssueRequest &request, const QString &what);
