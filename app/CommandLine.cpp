@@ -4,8 +4,10 @@
 #include "base/Errors.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
+#include "journal/CopyToServer.h"
 #include "journal/EInvoiceExport.h"
 #include "journal/LedgerCommand.h"
+#include "masterdata/ServerConnection.h"
 
 #include <QCoreApplication>
 
@@ -32,6 +34,10 @@ const Command kCommands[] = {
      SalesLedgerCommand, true},
     {"--einvoice", "--einvoice НОМЕР [--proforma] [--firm ИН] [--output ФАЙЛ]",
      "записва отново е-фактурата (XML) на издаден документ от дневника", EInvoiceCommand, true},
+    {"--copy-to-server", "--copy-to-server",
+     "копира таблиците и дневника от папката DB в празната база данни на сървъра от групата "
+     "[Server] във Vornex.ini",
+     CopyToServerCommand, true},
 };
 
 constexpr int kStatusRefused = 2;
@@ -85,6 +91,7 @@ int RunCommandLine(int argc, char **argv)
     int status = kStatusRefused;
     try {
         RemoveProgramLeftovers();
+        Server::TakeSetting(ProgramPath(QStringLiteral("Vornex.ini")), TablesFolder());
         status = command->run(arguments);
     } catch (const std::exception &error) {
         PrintError(QString::fromUtf8(error.what()));

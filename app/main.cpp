@@ -3,7 +3,9 @@
 #include "app/Menu.h"
 #include "base/CommandOutput.h"
 #include "base/FolderLock.h"
+#include "base/Errors.h"
 #include "base/ProgramFolder.h"
+#include "masterdata/ServerConnection.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -28,6 +30,16 @@ int main(int argc, char **argv)
         return 1;
     }
     RemoveProgramLeftovers();
+    // A desk set to work on the server does not start without it: its own files would fork the
+    // numbering.
+    try {
+        Server::TakeSetting(ProgramPath(QStringLiteral("Vornex.ini")), TablesFolder());
+    } catch (const UserError &error) {
+        PrintError(error.message());
+        dialogs().showMessage(error.message());
+        UnlockProgramFolder();
+        return 1;
+    }
     bool started = false;
     RunHandler([&started] {
         CreateForms();

@@ -49,6 +49,16 @@ std::optional<ServerSettings> Server::ForFile(const QString &file)
     return server.settings;
 }
 
+void Server::TakeSetting(const QString &settingsFile, const QString &tablesFolder)
+{
+    const std::optional<ServerSettings> settings = ReadServerSettings(settingsFile);
+    Use(std::nullopt, QString());
+    if (!settings)
+        return;
+    const ServerConnection check(*settings);
+    Use(settings, tablesFolder);
+}
+
 ServerConnection::ServerConnection(const ServerSettings &settings)
     : m_settings(settings), m_name(QStringLiteral("server_%1").arg(s_next.fetchAndAddRelaxed(1)))
 {
@@ -88,7 +98,10 @@ ServerConnection::~ServerConnection()
 
 QString ServerConnection::quoted(const QString &identifier) const
 {
-    return m_db.driver()->escapeIdentifier(identifier, QSqlDriver::TableName);
+    // Not the driver's quoting, which takes a "." for a schema's ("Resp.Person").
+    QString text = identifier;
+    text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
 void ServerConnection::run(QSqlQuery &query, const QString &what) const

@@ -21,6 +21,11 @@ void Use(const std::optional<ServerSettings> &settings, const QString &tablesFol
 // The server that holds the tables of the folder of `file` (a table file or the journal), or
 // nothing when they are in the folder's files.
 std::optional<ServerSettings> ForFile(const QString &file);
+// Reads the [Server] group of the setting file and, when there is one, keeps the data of
+// `tablesFolder` on that server for this run after making sure it answers. A damaged group or a
+// server that cannot be reached throws a UserError that says so: such a run issues nothing, and
+// never goes on with the folder's files.
+void TakeSetting(const QString &settingsFile, const QString &tablesFolder);
 } // namespace Server
 
 // A connection of its own to the server, closed when it goes. Each thread uses its own.
