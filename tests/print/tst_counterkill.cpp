@@ -6,10 +6,14 @@
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
+#include "journal/CopyToServer.h"
+#include "lines/Unit1.h"
+#include "masterdata/ServerConnection.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/BitmapFile.h"
 #include "print/Pr.h"
+#include "support/TestServer.h"
 #include "ui/Look.h"
 
 #include <QDir>
@@ -19,22 +23,27 @@
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTextStream>
 #include <QToolButton>
 #include <cstdio>
 
 namespace
 {
 const QString kWorker = QStringLiteral("--print-invoices");
+const QString kDesk = QStringLiteral("--desk");
 
 // One run printing invoice after invoice through the program's own forms until it is killed or
-// has printed `count`; each stored number and each refusal is written to the output at once.
-int PrintInvoices(const QString &folder, int count)
+// has printed `count`; each stored number and each refusal is written to the output at once. As
+// a desk of an office (`desk`), each document takes its goods from the stock anew, a refused
+// print is transferred and printed again, and `count` is of the documents stored.
+int PrintInvoices(const QString &folder, int count, bool desk)
 {
     QDir::setCurrent(folder);
     TakeProgramFolder();
     if (LockProgramFolder(5000) != FolderLock::Taken)
         return 2;
     RemoveProgramLeftovers();
+    Server::TakeSetting(ProgramPath(QStringLiteral("Vornex.ini")), TablesFolder());
     ScriptedDialogsGuard guard;
     ScriptedDialogs &script = guard.script;
     FixToday(kTestDay);
@@ -42,11 +51,15 @@ int PrintInvoices(const QString &folder, int count)
     CreateForms();
     Main->SpeedButton7Click();
     Form4->SpeedButton2->click();
-    script.answer(QStringLiteral("1"));
-    Main->SpeedButton3Click();
-    Form4->Table1->SetRecNo(3);
-    Form4->SpeedButton2->click();
-    for (int i = 0; i < count; ++i) {
+    const auto takeGoods = [&] {
+        Form1->Clear1->trigger();
+        script.answer(QStringLiteral("1"));
+        Main->SpeedButton3Click();
+        Form4->Table1->SetRecNo(3);
+        Form4->SpeedButton2->click();
+    };
+    takeGoods();
+    for (int i = 0, stored = 0; desk ? stored < count : i < count; ++i) {
         Main->SpeedButton4->click();
         script.printAnswers.push(false);
         PrintOptionsForm->SpeedButton1->click();
@@ -54,6 +67,8 @@ int PrintInvoices(const QString &folder, int count)
             script.errors.isEmpty()
                 ? QStringLiteral("stored ") + Doc->NO->caption()
                 : QStringLiteral("refused ") + script.errors.join(QLatin1Char(' '));
+        if (script.errors.isEmpty() && desk && ++stored < count)
+            takeGoods();
         script.errors.clear();
         std::printf("%s\n", line.toUtf8().constData());
         std::fflush(stdout);
@@ -61,6 +76,31 @@ int PrintInvoices(const QString &folder, int count)
     DestroyForms();
     UnlockProgramFolder();
     return 0;
+}
+
+// The server's database of the suite's run on the server; none on the files.
+std::unique_ptr<TestServer::Database> s_server;
+
+// A program folder with the sample tables: its own files, or a desk of the server that holds
+// them (copied there once, by the first desk).
+bool MakeFolder(const QString &folder, bool firstDesk)
+{
+    if (!CopyFolder(qEnvironmentVariable("VORNEX_SAMPLE_DB"), QDir(folder).filePath("DB")))
+        return false;
+    if (!s_server)
+        return true;
+    const ServerSettings &server = s_server->settings();
+    QFile ini(QDir(folder).filePath(QStringLiteral("Vornex.ini")));
+    if (!ini.open(QIODevice::WriteOnly))
+        return false;
+    QTextStream(&ini) << "[Server]\nDriver=QPSQL\nHost=" << server.host << "\nPort=" << server.port
+                      << "\nDatabase=" << server.database << "\nUser=" << server.user << "\n";
+    ini.close();
+    if (firstDesk) {
+        s_server->reset();
+        CopyFolderToServer(server, QDir(folder).filePath(QStringLiteral("DB")));
+    }
+    return true;
 }
 
 struct FolderState {
@@ -71,8 +111,32 @@ struct FolderState {
     QString journalIntegrity = QStringLiteral("ok");
 };
 
+// The counter and the originals' numbers as the server keeps them, and the stock of the goods
+// the desks take.
+FolderState InspectServer(int &stock)
+{
+    FolderState state;
+    state.integrity = QStringLiteral("ok");
+    const ServerSettings &server = s_server->settings();
+    state.counter =
+        TestServer::Column(server, QStringLiteral("SELECT \"Фактура №\" FROM Firm ORDER BY rowid"))
+            .value(0)
+            .toInt();
+    for (const QString &number : TestServer::Column(
+             server, QStringLiteral("SELECT Number FROM Journal WHERE IsCopy = 0 ORDER BY Id")))
+        state.journal << number.toInt();
+    stock = TestServer::Column(server, QStringLiteral("SELECT \"К-во\" FROM stock ORDER BY rowid"))
+                .value(2)
+                .toInt();
+    return state;
+}
+
 FolderState Inspect(const QString &folder)
 {
+    if (s_server) {
+        int stock = 0;
+        return InspectServer(stock);
+    }
     FolderState state;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("k"));
@@ -149,18 +213,36 @@ bool ArchiveWhole(const QString &folder, QString &problem)
 
 // Runs killed at random moments while printing and storing numbers: the own-company table stays
 // sound, its counter never goes back, every archived page is whole, and the next run goes on.
+// On the server: the counter, the journal and the stock are the server's, and what a killed desk
+// left is undone by the server itself.
 class TestCounterKill : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void killedWhilePrinting();
+    void twoDesksPrintAtOnce();
 };
+
+void TestCounterKill::initTestCase()
+{
+    if (!TestServer::Chosen())
+        return;
+    if (!TestServer::Configured())
+        QSKIP(TestServer::SkipReason());
+    s_server = std::make_unique<TestServer::Database>();
+}
+
+void TestCounterKill::cleanupTestCase()
+{
+    s_server.reset();
+}
 
 void TestCounterKill::killedWhilePrinting()
 {
     QTemporaryDir dir;
-    QVERIFY(
-        CopyFolder(qEnvironmentVariable("VORNEX_SAMPLE_DB"), dir.filePath(QStringLiteral("DB"))));
+    QVERIFY(MakeFolder(dir.path(), true));
     int counter = Inspect(dir.path()).counter;
     QCOMPARE(counter, 41);
     int highestStored = counter;
@@ -204,6 +286,7 @@ void TestCounterKill::killedWhilePrinting()
 
     // The next run clears what was left half-written and prints on: a page archived but not
     // stored by a killed run costs one refused print, then numbering goes on.
+    // On the server the archived pages of this folder are its own; the numbers are the server's.
     QProcess last;
     last.start(QCoreApplication::applicationFilePath(), {kWorker, dir.path(), QStringLiteral("3")});
     QVERIFY(last.waitForFinished(60000));
@@ -220,12 +303,57 @@ void TestCounterKill::killedWhilePrinting()
     QCOMPARE(leftovers, QStringList());
 }
 
+void TestCounterKill::twoDesksPrintAtOnce()
+{
+    // Two program folders with the same [Server] lines print 100 documents each at the same
+    // time, each taking one of the goods per document.
+    if (!s_server)
+        QSKIP("one folder is one desk: its files are never shared by two runs");
+    QTemporaryDir first, second;
+    QVERIFY(MakeFolder(first.path(), true));
+    QVERIFY(MakeFolder(second.path(), false));
+    TestServer::RunAside(s_server->settings(),
+                         QStringLiteral("UPDATE stock SET \"К-во\" = 1000 WHERE rowid = 3"));
+    constexpr int kEach = 100;
+    QProcess desks[2];
+    for (int i = 0; i < 2; ++i) {
+        desks[i].start(QCoreApplication::applicationFilePath(),
+                       {kDesk, (i == 0 ? first : second).path(), QString::number(kEach)});
+        QVERIFY(desks[i].waitForStarted());
+    }
+    QList<int> stored;
+    int refused = 0;
+    for (QProcess &desk : desks) {
+        QVERIFY(desk.waitForFinished(240000));
+        QCOMPARE(desk.exitCode(), 0);
+        for (const QByteArray &line : desk.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("stored "))
+                stored << line.mid(7).toInt();
+            else if (line.startsWith("refused "))
+                ++refused;
+        }
+    }
+    std::sort(stored.begin(), stored.end());
+    qInfo("200 documents from two desks, %d prints refused for a number the other desk took",
+          refused);
+    // 200 distinct numbers right after the sample's 41, each journalled once, in the order
+    // the server committed them, and the goods taken 200 times.
+    QCOMPARE(stored, NumbersUpTo(41 + 2 * kEach));
+    int stock = 0;
+    const FolderState state = InspectServer(stock);
+    QCOMPARE(state.counter, 41 + 2 * kEach);
+    QCOMPARE(state.journal, NumbersUpTo(41 + 2 * kEach));
+    QCOMPARE(stock, 1000 - 2 * kEach);
+}
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     VornexApplication app(argc, argv);
-    if (argc == 4 && QString::fromLocal8Bit(argv[1]) == kWorker)
-        return PrintInvoices(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    const QString mode = argc == 4 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == kWorker || mode == kDesk)
+        return PrintInvoices(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt(),
+                             mode == kDesk);
     TestCounterKill test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
