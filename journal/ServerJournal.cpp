@@ -91,6 +91,19 @@ public:
     }
     qint64 insert(const JournalEntry &entry) override
     {
+        // Every print of this own company waits for the counter's row, so this look cannot be
+        // overtaken; the journal's index refuses a second page all the same.
+        QSqlQuery same = m_server.exec(
+            QStringLiteral("SELECT 1 FROM Journal WHERE SupplierVat IS NOT DISTINCT FROM ? AND "
+                           "SupplierId IS NOT DISTINCT FROM ? AND Series = ? AND Number = ? AND "
+                           "IsCopy = ? AND NOT Copied"),
+            {entry.supplierVat, entry.supplierId, entry.series, entry.number, entry.copy ? 1 : 0},
+            journalWhat());
+        if (same.next())
+            throw UserError(QStringLiteral("Номер %1 вече е издаден от друго работно място (%2 "
+                                           "е в дневника на сървъра); нищо не е записано.")
+                                .arg(entry.number, entry.copy ? QStringLiteral("копието")
+                                                              : QStringLiteral("оригиналът")));
         QSqlQuery next =
             m_server.exec(QStringLiteral("SELECT nextval(pg_get_serial_sequence('journal', 'id'))"),
                           {}, journalWhat());

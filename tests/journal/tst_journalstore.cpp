@@ -2,6 +2,9 @@
 
 #include "document/DocumentNumber.h"
 #include "document/InvoiceJson.h"
+#include "journal/ServerJournal.h"
+#include "masterdata/ServerConnection.h"
+#include "support/TestServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +16,14 @@
 
 namespace
 {
+// The server's database of the suite's run on the server; none on the files.
+std::unique_ptr<TestServer::Database> s_server;
+
+#define SKIP_ON_SERVER()                                                                           \
+    do {                                                                                           \
+        if (s_server)                                                                              \
+            QSKIP("about the journal file, which the server does not use");                        \
+    } while (false)
 
 JournalEntry Entry(const QString &number, const QString &client)
 {
@@ -57,6 +68,11 @@ JournalEntry Entry(const QString &number, const QString &client)
 // A value of the own-company file, read on a connection of the test's own.
 QString FirmValue(const QString &file, const QString &field, int record = 1)
 {
+    if (s_server)
+        return TestServer::Column(
+                   s_server->settings(),
+                   QStringLiteral("SELECT \"%1\" FROM Firm ORDER BY rowid").arg(field))
+            .value(record - 1);
     QString value;
     {
         QSqlDatabase db =
@@ -127,7 +143,10 @@ class TestJournalStore : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
+    void cleanup();
     void storesPageLinesAndCounter();
     void counterChoice_data();
     void counterChoice();
@@ -140,6 +159,10 @@ private slots:
     void olderJournalIsBroughtUp();
     void olderRowsGetTheLedgersFields_data();
     void olderRowsGetTheLedgersFields();
+    void nextNumberIsTakenUnderTheHold_data();
+    void nextNumberIsTakenUnderTheHold();
+    void serverRefusesASecondPageOfANumber();
+    void pagesFilesAreKeptForEveryDesk();
 
 private:
     QString firm() const { return m_dir->filePath(QStringLiteral("Firm.db")); }
@@ -147,12 +170,38 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+void TestJournalStore::initTestCase()
+{
+    if (!TestServer::Chosen())
+        return;
+    if (!TestServer::Configured())
+        QSKIP(TestServer::SkipReason());
+    s_server = std::make_unique<TestServer::Database>();
+}
+
+void TestJournalStore::cleanupTestCase()
+{
+    s_server.reset();
+}
+
 void TestJournalStore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(
         QFile::copy(qEnvironmentVariable("VORNEX_SAMPLE_DB") + QStringLiteral("/Firm.db"), firm()));
     QFile::setPermissions(firm(), QFile::ReadOwner | QFile::WriteOwner);
+    if (s_server) {
+        s_server->reset();
+        TestServer::Place(s_server->settings(), firm());
+        const ServerConnection server(s_server->settings());
+        ServerJournalLayout::Create(server);
+        Server::Use(s_server->settings(), m_dir->path());
+    }
+}
+
+void TestJournalStore::cleanup()
+{
+    Server::Use(std::nullopt, QString());
 }
 
 void TestJournalStore::storesPageLinesAndCounter()
@@ -191,7 +240,8 @@ void TestJournalStore::storesPageLinesAndCounter()
     QCOMPARE(lines[1].position, 2);
     QCOMPARE(lines[1].description, QStringLiteral("Тонер"));
     // Several files committed as one need the rollback journal.
-    QCOMPARE(Pragma(journal(), QStringLiteral("journal_mode")), QStringLiteral("delete"));
+    if (!s_server)
+        QCOMPARE(Pragma(journal(), QStringLiteral("journal_mode")), QStringLiteral("delete"));
 }
 
 void TestJournalStore::counterChoice_data()
@@ -226,14 +276,27 @@ void TestJournalStore::failureBetweenCounterAndJournalLeavesNeither()
 {
     Issue(m_dir->path(), 1, kInvoiceCounter, 41, Entry(QStringLiteral("0000000041"), "А"));
     // The journal's lines cannot be written: the counter, written first, must not stay.
-    OnFile(journal(), {QStringLiteral("CREATE TRIGGER stop BEFORE INSERT ON JournalLine BEGIN "
-                                      "SELECT RAISE(ABORT, 'the program stopped here'); END")});
+    if (s_server) {
+        TestServer::Define(s_server->settings(),
+                           QStringLiteral("CREATE FUNCTION stop() RETURNS trigger LANGUAGE plpgsql "
+                                          "AS $$ BEGIN RAISE 'the program stopped here'; END $$"));
+        TestServer::Define(s_server->settings(),
+                           QStringLiteral("CREATE TRIGGER stop BEFORE INSERT ON JournalLine FOR "
+                                          "EACH ROW EXECUTE FUNCTION stop()"));
+    } else {
+        OnFile(journal(), {QStringLiteral("CREATE TRIGGER stop BEFORE INSERT ON JournalLine BEGIN "
+                                          "SELECT RAISE(ABORT, 'the program stopped here'); END")});
+    }
     QVERIFY_THROWS_EXCEPTION(JournalError, Issue(m_dir->path(), 1, kInvoiceCounter, 42,
                                                  Entry(QStringLiteral("0000000042"), "Б")));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
     QCOMPARE(ReadJournal(journal()).size(), 1);
     // Nothing stays locked: the next print stores both.
-    OnFile(journal(), {QStringLiteral("DROP TRIGGER stop")});
+    if (s_server)
+        TestServer::Define(s_server->settings(),
+                           QStringLiteral("DROP TRIGGER stop ON JournalLine"));
+    else
+        OnFile(journal(), {QStringLiteral("DROP TRIGGER stop")});
     Issue(m_dir->path(), 1, kInvoiceCounter, 42, Entry(QStringLiteral("0000000042"), "Б"));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000042"));
     QCOMPARE(ReadJournal(journal()).size(), 2);
@@ -248,6 +311,7 @@ void TestJournalStore::unusableJournal_data()
 
 void TestJournalStore::unusableJournal()
 {
+    SKIP_ON_SERVER();
     QFETCH(QString, problem);
     const QString file = journal();
     if (problem == QLatin1String("garbage")) {
@@ -275,6 +339,23 @@ void TestJournalStore::unusableJournal()
 
 void TestJournalStore::busyFirmFileStoresNothing()
 {
+    if (s_server) {
+        // Another desk's print holds the counter's row: this one waits, then is told so.
+        const ServerConnection other(s_server->settings());
+        other.runPlain(QStringLiteral("BEGIN"), QString());
+        other.exec(QStringLiteral("SELECT * FROM \"Firm\" FOR UPDATE"), {}, QString());
+        try {
+            Issue(m_dir->path(), 1, kInvoiceCounter, 42, Entry(QStringLiteral("0000000042"), "А"));
+            QFAIL("stored while another desk held the counter");
+        } catch (const UserError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral(" е зает ")),
+                     qPrintable(error.message()));
+        }
+        other.runPlain(QStringLiteral("ROLLBACK"), QString());
+        QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
+        QCOMPARE(ReadJournal(journal()).size(), 0);
+        return;
+    }
     QSqlDatabase other =
         QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other_run"));
     other.setDatabaseName(firm());
@@ -334,8 +415,12 @@ void TestJournalStore::issueRules()
     QFETCH(bool, archiveHolds);
     QFETCH(bool, refused);
     QFETCH(QString, counterAfter);
-    Issue(m_dir->path(), 1, kInvoiceCounter, 40, Entry(QStringLiteral("0000000040"), "А"));
-    Issue(m_dir->path(), 1, kInvoiceCounter, 41, Entry(QStringLiteral("0000000041"), "Б"));
+    // Originals of 40 and 41; the page printed now is a copy where this run issued the number.
+    for (const int issued : {40, 41}) {
+        JournalEntry original = Entry(TenDigits(issued), "А");
+        original.copy = false;
+        Issue(m_dir->path(), 1, kInvoiceCounter, issued, original);
+    }
     IssueRequest request;
     request.tablesFolder = m_dir->path();
     request.counterField = kInvoiceCounter;
@@ -345,7 +430,8 @@ void TestJournalStore::issueRules()
     request.archiveHolds = archiveHolds;
     try {
         IssueTransaction issue(request);
-        const JournalEntry entry = Entry(TenDigits(number), "В");
+        JournalEntry entry = Entry(TenDigits(number), "В");
+        entry.copy = issuedByThisRun;
         issue.commit(&entry);
         QVERIFY2(!refused, "issued a number that must be refused");
     } catch (const JournalError &) {
@@ -360,6 +446,7 @@ void TestJournalStore::issueRules()
 
 void TestJournalStore::olderJournalIsBroughtUp()
 {
+    SKIP_ON_SERVER();
     // A journal of the first layout: no documents, and "BGL" for the lev.
     QStringList columns;
     for (const char *c :
@@ -439,6 +526,7 @@ void TestJournalStore::olderRowsGetTheLedgersFields_data()
 // brought up when its ledger is asked for.
 void TestJournalStore::olderRowsGetTheLedgersFields()
 {
+    SKIP_ON_SERVER();
     QFETCH(QString, row);
     QFETCH(QByteArray, document);
     QFETCH(QString, fields);
@@ -487,6 +575,93 @@ void TestJournalStore::olderRowsGetTheLedgersFields()
     // Once: a row brought up is not brought up again from texts changed since.
     OnFile(journal(), {QStringLiteral("UPDATE Journal SET Kind = 'Сметка', TaxBase = 'x'")});
     QCOMPARE(ReadJournalPeriod(journal(), period).first().ledger.problem, f.problem);
+}
+
+void TestJournalStore::nextNumberIsTakenUnderTheHold_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("invoices of the first company") << 1 << "Фактура №"
+                                                   << "0000000042";
+    QTest::newRow("proformas of the first company") << 1 << "Проформа №"
+                                                    << "0000000008";
+    QTest::newRow("invoices of the second company") << 2 << "Фактура №"
+                                                    << "0000001201";
+}
+
+void TestJournalStore::nextNumberIsTakenUnderTheHold()
+{
+    QFETCH(int, record);
+    QFETCH(QString, field);
+    QFETCH(QString, expected);
+    for (int round = 0; round < 2; ++round) {
+        IssueRequest request;
+        request.tablesFolder = m_dir->path();
+        request.firmRecNo = record;
+        request.counterField = field;
+        request.next = true;
+        IssueTransaction issue(request);
+        QVERIFY(issue.ahead());
+        const QString number = TenDigits(issue.number());
+        JournalEntry entry = Entry(number, "А");
+        entry.series = field;
+        entry.copy = false;
+        issue.commit(&entry);
+        if (round == 0)
+            QCOMPARE(number, expected);
+    }
+    // The second took the one after the first.
+    QCOMPARE(FirmValue(firm(), field, record), TenDigits(expected.toLongLong() + 1));
+    QCOMPARE(ReadJournal(journal()).size(), 2);
+}
+
+void TestJournalStore::serverRefusesASecondPageOfANumber()
+{
+    // Whatever a desk believes, the server keeps one original page per number of a series of an
+    // own company; the refused print stores neither the page nor the counter.
+    if (!s_server)
+        QSKIP("the file journal is written by one run at a time, which checks it itself");
+    JournalEntry original = Entry(QStringLiteral("0000000042"), "А");
+    original.copy = false;
+    Issue(m_dir->path(), 1, kInvoiceCounter, 42, original);
+    IssueRequest request;
+    request.tablesFolder = m_dir->path();
+    request.counterField = kInvoiceCounter;
+    request.number = 42;
+    request.issuedByThisRun = true; // as a desk that printed it before would say
+    try {
+        IssueTransaction issue(request);
+        issue.commit(&original);
+        QFAIL("the server took a second original of the number");
+    } catch (const UserError &error) {
+        QVERIFY2(error.message().contains(QStringLiteral("0000000042")),
+                 qPrintable(error.message()));
+    }
+    // A copy of it is another page.
+    JournalEntry copy = original;
+    copy.copy = true;
+    IssueTransaction(request).commit(&copy);
+    QCOMPARE(ReadJournal(journal()).size(), 2);
+}
+
+void TestJournalStore::pagesFilesAreKeptForEveryDesk()
+{
+    // The server keeps each page's PDF and bitmap, so that a desk without them can open or print
+    // the page again; the file journal names the desk's own files and keeps none.
+    JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
+    entry.pdfFile = m_dir->filePath(QStringLiteral("page.pdf"));
+    entry.bitmapFile = m_dir->filePath(QStringLiteral("page.bmp"));
+    const QByteArray pdf("%PDF-1.4 страница");
+    const QByteArray bitmap = QByteArray("BM") + QByteArray(100000, '\xff');
+    for (const auto &[name, bytes] : {std::pair{entry.pdfFile, pdf}, {entry.bitmapFile, bitmap}}) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    const qint64 id = Issue(m_dir->path(), 1, kInvoiceCounter, 42, entry);
+    QCOMPARE(ReadJournalPdf(journal(), id), s_server ? pdf : QByteArray());
+    QCOMPARE(ReadJournalBitmap(journal(), id), s_server ? bitmap : QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestJournalStore)

@@ -98,6 +98,12 @@ void TestServer::RunAside(const ServerSettings &settings, const QString &sql,
     server.exec(ForServer(sql), values, QStringLiteral("aside"));
 }
 
+void TestServer::Define(const ServerSettings &settings, const QString &sql)
+{
+    const ServerConnection server(settings);
+    server.runPlain(ForServer(sql), QStringLiteral("define"));
+}
+
 QStringList TestServer::Column(const ServerSettings &settings, const QString &sql)
 {
     const ServerConnection server(settings);

@@ -43,6 +43,8 @@ void Place(const ServerSettings &settings, const QString &tableFile);
 // Runs a statement written for the table files on the server, as another desk would: "rowid"
 // stands for the server's record key, and "Firm" for the quoted table name.
 void RunAside(const ServerSettings &settings, const QString &sql, const QVariantList &values = {});
+// Runs a definition (a trigger, a function) on the server, which takes no values.
+void Define(const ServerSettings &settings, const QString &sql);
 // The first column of the rows of a query written as RunAside takes it.
 QStringList Column(const ServerSettings &settings, const QString &sql);
 } // namespace TestServer
