@@ -215,20 +215,49 @@ const JournalEntry &TJournal::chosen() const
     return m_shown[row];
 }
 
+namespace
+{
+// The page's file on this desk: its own, or, when another desk printed the page, the copy the
+// server's journal keeps, written into the system's temporary folder; empty when there is none.
+QString PageFileHere(const QString &file, const QByteArray &kept)
+{
+    if (!file.isEmpty() && QFileInfo::exists(file))
+        return file;
+    if (file.isEmpty() || kept.isEmpty())
+        return QString();
+    const QString here = QDir(QDir::tempPath()).filePath(QFileInfo(file).fileName());
+    QSaveFile out(here);
+    if (!out.open(QIODevice::WriteOnly) || out.write(kept) != kept.size() || !out.commit())
+        throw UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
+                            .arg(QDir::toNativeSeparators(here)));
+    return here;
+}
+} // namespace
+
 void TJournal::SpeedButton1Click()
 {
     const JournalEntry &entry = chosen();
-    if (entry.pdfFile.isEmpty() || !QFileInfo::exists(entry.pdfFile))
+    const QString journal = JournalFileName(TablesFolder());
+    const bool here = !entry.pdfFile.isEmpty() && QFileInfo::exists(entry.pdfFile);
+    const QString pdf =
+        PageFileHere(entry.pdfFile, here ? QByteArray() : ReadJournalPdf(journal, entry.id));
+    if (pdf.isEmpty())
         throw UserError(QStringLiteral("PDF файлът на документ № %1 липсва.").arg(entry.number));
-    if (!dialogs().shellOpenFile(entry.pdfFile))
+    if (!dialogs().shellOpenFile(pdf))
         throw UserError(QStringLiteral("Няма програма, която да покаже %1.")
-                            .arg(QDir::toNativeSeparators(entry.pdfFile)));
+                            .arg(QDir::toNativeSeparators(pdf)));
 }
 
 void TJournal::SpeedButton2Click()
 {
     // A reprint prints the archived page as it was issued: no new number, no journal row.
-    ReprintArchivedPage(chosen().bitmapFile, PrintOptionsForm->Printer(), this);
+    const JournalEntry &entry = chosen();
+    const bool here = QFileInfo::exists(entry.bitmapFile);
+    const QString bitmap = PageFileHere(
+        entry.bitmapFile,
+        here ? QByteArray() : ReadJournalBitmap(JournalFileName(TablesFolder()), entry.id));
+    ReprintArchivedPage(bitmap.isEmpty() ? entry.bitmapFile : bitmap, PrintOptionsForm->Printer(),
+                        this);
 }
 
 void TJournal::SpeedButton3Click()
