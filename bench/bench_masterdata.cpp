@@ -6,9 +6,12 @@
 // peak memory is its own; the sample tables run first as the yardstick.
 //
 //   bench_masterdata [--million] [--rounds N] [--pause MS] [--folder DIR]
+//                    [--server HOST/PORT/DATABASE]
 #include "app/Forms.h"
 #include "base/ProgramFolder.h"
+#include "journal/CopyToServer.h"
 #include "lines/Unit1.h"
+#include "masterdata/ServerConnection.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "ui/Application.h"
@@ -331,9 +334,14 @@ void BareCommit(Samples &samples, const QString &file, qint64 rowid)
     sqlite3_close(db);
 }
 
+// The server the tables are copied to (--server HOST/PORT/DATABASE), or none for the files.
+std::optional<ServerSettings> BenchServer;
+
 int Child(const QString &folder, int rounds)
 {
     ProgramFolder = folder;
+    if (BenchServer)
+        Server::Use(BenchServer, folder + QStringLiteral("/DB"));
     ScriptedDialogsGuard guard;
     guard.script.answer(QStringLiteral("20%"));
     CreateForms();
@@ -494,6 +502,20 @@ int main(int argc, char *argv[])
     const int pauseAt = int(args.indexOf(QStringLiteral("--pause")));
     if (pauseAt > 0 && pauseAt + 1 < args.size())
         PauseMs = std::max(0, args[pauseAt + 1].toInt());
+    // --server HOST/PORT/DATABASE: the generated tables are copied to that (emptied) database
+    // and browsed there; HOST may be the folder of a local socket, the user is PGUSER.
+    const int serverAt = int(args.indexOf(QStringLiteral("--server")));
+    const QString serverText = serverAt > 0 ? args.value(serverAt + 1) : QString();
+    if (!serverText.isEmpty()) {
+        const qsizetype last = serverText.lastIndexOf(QLatin1Char('/'));
+        const qsizetype port = serverText.lastIndexOf(QLatin1Char('/'), last - 1);
+        ServerSettings settings;
+        settings.host = serverText.left(port);
+        settings.port = serverText.mid(port + 1, last - port - 1).toInt();
+        settings.database = serverText.mid(last + 1);
+        settings.user = qEnvironmentVariable("PGUSER");
+        BenchServer = settings;
+    }
     const int childAt = int(args.indexOf(QStringLiteral("--child")));
     if (childAt > 0 && childAt + 1 < args.size())
         return Child(args[childAt + 1], rounds);
@@ -528,11 +550,27 @@ int main(int argc, char *argv[])
             Generate(sampleDb + QStringLiteral("/customer.db"), db + QStringLiteral("/customer.db"),
                      QStringLiteral("customer"), size, 2);
         }
+        if (BenchServer) {
+            try {
+                {
+                    const ServerConnection server(*BenchServer);
+                    server.runPlain(QStringLiteral("DROP SCHEMA public CASCADE"), QString());
+                    server.runPlain(QStringLiteral("CREATE SCHEMA public"), QString());
+                }
+                CopyFolderToServer(*BenchServer, db);
+            } catch (const UserError &error) {
+                std::fprintf(stderr, "bench_masterdata: %s\n", error.what());
+                return 1;
+            }
+        }
+        QStringList childArguments{QStringLiteral("--child"),  folder,
+                                   QStringLiteral("--rounds"), QString::number(rounds),
+                                   QStringLiteral("--pause"),  QString::number(PauseMs)};
+        if (BenchServer)
+            childArguments << QStringLiteral("--server") << serverText;
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--child"), folder, QStringLiteral("--rounds"),
-                     QString::number(rounds), QStringLiteral("--pause"), QString::number(PauseMs)});
+        child.start(QCoreApplication::applicationFilePath(), childArguments);
         child.waitForFinished(-1);
         const QStringList lines =
             QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
