@@ -29,7 +29,8 @@ void RemoveProgramLeftovers()
 {
     RemoveAtomicWriteLeftovers(ProgramFolder, {QStringLiteral("Vmem.txt")});
     // The archive holds the pages and what is written beside them.
-    const QStringList archived = {QStringLiteral("*.bmp"), QStringLiteral("*.pdf")};
+    const QStringList archived = {QStringLiteral("*.bmp"), QStringLiteral("*.pdf"),
+                                  QStringLiteral("*.xml")};
     RemoveAtomicWriteLeftovers(TablesFolder(), archived);
     const QString archive = ArchiveFolder(TablesFolder());
     if (QDir(archive) != QDir(TablesFolder()))

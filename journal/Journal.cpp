@@ -4,6 +4,7 @@
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
+#include "journal/JournalOutputs.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "journal/NumberSeries.h"
@@ -100,6 +101,9 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     SpeedButton2 = Button(this, QStringLiteral("SpeedButton2"), QStringLiteral("Отпечатай отново"));
     SpeedButton3 = Button(this, QStringLiteral("SpeedButton3"), QStringLiteral("Запиши CSV"));
     SpeedButton4 = Button(this, QStringLiteral("SpeedButton4"), QStringLiteral("Обнови"));
+    SpeedButton5 =
+        Button(this, QStringLiteral("SpeedButton5"), QStringLiteral("Дневник за продажбите"));
+    SpeedButton6 = Button(this, QStringLiteral("SpeedButton6"), QStringLiteral("Е-фактура"));
 
     auto *filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("Търсене:"), this));
@@ -111,7 +115,8 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     filters->addWidget(new QLabel(QStringLiteral("–"), this));
     filters->addWidget(DateEdit2);
     auto *buttons = new QHBoxLayout;
-    for (QToolButton *button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+    for (QToolButton *button :
+         {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5, SpeedButton6})
         buttons->addWidget(button);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
@@ -130,6 +135,8 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     connect(SpeedButton2, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton2Click));
     connect(SpeedButton3, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton3Click));
     connect(SpeedButton4, &QToolButton::clicked, this, Handler(this, &TJournal::Reload));
+    connect(SpeedButton5, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton5Click));
+    connect(SpeedButton6, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton6Click));
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this,
             Handler(this, &TJournal::SpeedButton1Click));
 }
@@ -234,6 +241,16 @@ void TJournal::SpeedButton3Click()
     if (!file.open(QIODevice::WriteOnly) || file.write(JournalCsv(m_shown)) < 0 || !file.commit())
         throw UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
                             .arg(QDir::toNativeSeparators(fileName)));
+}
+
+void TJournal::SpeedButton5Click()
+{
+    ShowSalesLedger(this);
+}
+
+void TJournal::SpeedButton6Click()
+{
+    SaveEInvoiceOfPage(chosen(), this);
 }
 
 namespace

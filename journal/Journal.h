@@ -33,6 +33,8 @@ public:
     QToolButton *SpeedButton2; // "Отпечатай отново"
     QToolButton *SpeedButton3; // "Запиши CSV"
     QToolButton *SpeedButton4; // "Обнови"
+    QToolButton *SpeedButton5; // "Дневник за продажбите"
+    QToolButton *SpeedButton6; // "Е-фактура"
 
     // Reads the journal again and shows it under the filter in force.
     void Reload();
@@ -41,6 +43,8 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
 
     // The pages shown, in the grid's order.
     const QVector<JournalEntry> &Shown() const { return m_shown; }

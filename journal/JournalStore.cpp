@@ -1,8 +1,10 @@
 #include "journal/JournalStore.h"
 
 #include "document/DocumentNumber.h"
+#include "document/InvoiceJson.h"
 
 #include <QAtomicInt>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -43,7 +45,28 @@ const QStringList kColumns = {QStringLiteral("Number"),
                               QStringLiteral("PrintedAt"),
                               QStringLiteral("BitmapFile"),
                               QStringLiteral("PdfFile"),
-                              QStringLiteral("Document")};
+                              QStringLiteral("Document"),
+                              QStringLiteral("LedgerType"),
+                              QStringLiteral("LedgerPeriod"),
+                              QStringLiteral("LedgerRecipient"),
+                              QStringLiteral("LedgerDescription"),
+                              QStringLiteral("Base20"),
+                              QStringLiteral("Vat20"),
+                              QStringLiteral("Base9"),
+                              QStringLiteral("Vat9"),
+                              QStringLiteral("Base0"),
+                              QStringLiteral("ZeroVatColumn"),
+                              QStringLiteral("LedgerProblem"),
+                              QStringLiteral("XmlFile")};
+// The columns of layout 3, the last of kColumns: what the sales ledger takes of each document,
+// and the e-invoice written beside its page.
+constexpr int kLedgerColumnCount = 12;
+
+QVariantList LedgerValuesOf(const LedgerFields &f)
+{
+    return {f.type,  f.period, f.recipientId, f.description,   f.base20, f.vat20,
+            f.base9, f.vat9,   f.base0,       f.zeroVatColumn, f.problem};
+}
 
 QVariantList ValuesOf(const JournalEntry &e)
 {
@@ -75,6 +98,12 @@ QVariantList ValuesOf(const JournalEntry &e)
             e.bitmapFile,
             e.pdfFile,
             e.document.isEmpty() ? QVariant() : QVariant(e.document)};
+}
+
+// The values of every column of kColumns.
+QVariantList AllValuesOf(const JournalEntry &e)
+{
+    return ValuesOf(e) + LedgerValuesOf(e.ledger) + QVariantList{e.xmlFile};
 }
 
 // The page columns ReadJournal reads, without the document (read one at a time).
@@ -117,6 +146,10 @@ void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
     e.printedAt = text();
     e.bitmapFile = text();
     e.pdfFile = text();
+    LedgerFields &f = e.ledger;
+    for (QString *field : {&f.type, &f.period, &f.recipientId, &f.description, &f.base20, &f.vat20,
+                           &f.base9, &f.vat9, &f.base0, &f.zeroVatColumn, &f.problem, &e.xmlFile})
+        *field = text();
 }
 
 const QStringList kLineColumns = {
@@ -211,11 +244,112 @@ template <typename Error> void Run(QSqlQuery &query, const QString &sql, const Q
         throw Error(what + QStringLiteral(": ") + query.lastError().text().trimmed());
 }
 
-// The journal's layout: 1 without the document and with "BGL" for the lev, 2 with both mended.
-constexpr int kJournalVersion = 2;
+void RollbackQuietly(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("ROLLBACK"));
+}
+
+// The journal's layout: 1 without the document and with "BGL" for the lev, 2 with both mended,
+// 3 with the sales ledger's fields and the e-invoice of each page.
+constexpr int kJournalVersion = 3;
+
+QSet<QString> ColumnsOf(const QSqlDatabase &db, const QString &what)
+{
+    QSet<QString> columns;
+    QSqlQuery query(db);
+    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
+    while (query.next())
+        columns.insert(query.value(1).toString());
+    return columns;
+}
+
+// The rows brought up to layout 3 in one step of the loop: few enough to hold in memory.
+constexpr int kRowsPerStep = 1000;
+
+// Layout 3: the ledger's columns and "XmlFile". A row journalled before gets the ledger's fields
+// once, from its document where it has one and from its texts otherwise; one whose texts cannot
+// tell them says why in "LedgerProblem", and the ledger lists it instead of guessing.
+void AddLedgerColumns(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
+    const QSet<QString> columns = ColumnsOf(db, what);
+    for (const QString &column : kColumns.mid(kColumns.size() - kLedgerColumnCount))
+        if (!columns.contains(column))
+            Run<JournalError>(
+                query, QStringLiteral("ALTER TABLE Journal ADD COLUMN %1 TEXT").arg(column), what);
+
+    QSqlQuery read(db);
+    read.setForwardOnly(true);
+    read.prepare(QStringLiteral(
+        "SELECT Id, Kind, DocumentDate, ClientVat, ClientId, TaxBase, VatRate, Vat, ZeroVatGround, "
+        "PrintedAt, Document, (SELECT Description FROM JournalLine WHERE JournalId = Journal.Id "
+        "ORDER BY Position LIMIT 1) FROM Journal WHERE Id > ? AND LedgerPeriod IS NULL ORDER BY "
+        "Id LIMIT ?"));
+    QSqlQuery write(db);
+    write.prepare(QStringLiteral("UPDATE Journal SET LedgerType = ?, LedgerPeriod = ?, "
+                                 "LedgerRecipient = ?, LedgerDescription = ?, Base20 = ?, "
+                                 "Vat20 = ?, Base9 = ?, Vat9 = ?, Base0 = ?, ZeroVatColumn = ?, "
+                                 "LedgerProblem = ? WHERE Id = ?"));
+    qint64 last = 0;
+    for (;;) {
+        read.addBindValue(last);
+        read.addBindValue(kRowsPerStep);
+        Run<JournalError>(read, what);
+        QVector<std::pair<qint64, LedgerFields>> step;
+        while (read.next()) {
+            JournalEntry e;
+            e.kind = read.value(1).toString();
+            e.documentDate = read.value(2).toString();
+            e.clientVat = read.value(3).toString();
+            e.clientId = read.value(4).toString();
+            e.taxBase = read.value(5).toString();
+            e.vatRate = read.value(6).toString();
+            e.vat = read.value(7).toString();
+            e.zeroVatGround = read.value(8).toString();
+            e.printedAt = read.value(9).toString();
+            const QByteArray document = read.value(10).toByteArray();
+            LedgerFields fields;
+            bool fromDocument = false;
+            if (!document.isEmpty()) {
+                try {
+                    const Invoice doc = InvoiceFromJson(document);
+                    fields = LedgerFieldsOf(doc);
+                    fromDocument = true;
+                } catch (const UserError &) {
+                    // A document that cannot be read: the page's texts still can.
+                }
+            }
+            if (!fromDocument)
+                fields = LedgerFieldsOfTexts(e, read.value(11).toString());
+            if (fields.period.isEmpty())
+                fields.period = QDateTime::fromString(e.printedAt, Qt::ISODate)
+                                    .toString(QStringLiteral("yyyyMM"));
+            // Never NULL again, so that the row is brought up once.
+            if (fields.period.isNull())
+                fields.period = QStringLiteral("");
+            step.append({read.value(0).toLongLong(), fields});
+        }
+        read.finish();
+        if (step.isEmpty())
+            break;
+        for (const auto &[id, fields] : step) {
+            for (const QVariant &value : LedgerValuesOf(fields))
+                write.addBindValue(value);
+            write.addBindValue(id);
+            Run<JournalError>(write, what);
+        }
+        last = step.last().first;
+    }
+    // The ledger reads a month's pages and the own companies without reading the whole journal.
+    for (const char *index : {"JournalLedgerPeriod ON Journal (LedgerPeriod)",
+                              "JournalSupplier ON Journal (SupplierVat, SupplierId)"})
+        Run<JournalError>(
+            query, QStringLiteral("CREATE INDEX IF NOT EXISTS %1").arg(QLatin1String(index)), what);
+}
 
 // Opens the journal for writing, creating the file and its tables when missing, and brings a
-// journal of an earlier layout up to this one.
+// journal of an earlier layout up to this one, all in one step or not at all.
 void PrepareForWriting(const QSqlDatabase &db, const QString &file)
 {
     const QString what = QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(file));
@@ -228,24 +362,29 @@ void PrepareForWriting(const QSqlDatabase &db, const QString &file)
     const int version = query.next() ? query.value(0).toInt() : 0;
     if (version >= kJournalVersion)
         return;
-    Run<JournalError>(query, CreateJournalSql(), what);
-    Run<JournalError>(query, CreateLinesSql(), what);
-    QSet<QString> columns;
-    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
-    while (query.next())
-        columns.insert(query.value(1).toString());
-    if (!columns.contains(QStringLiteral("Document")))
-        Run<JournalError>(query, QStringLiteral("ALTER TABLE Journal ADD COLUMN Document TEXT"),
+    Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
+    try {
+        Run<JournalError>(query, CreateJournalSql(), what);
+        Run<JournalError>(query, CreateLinesSql(), what);
+        if (!ColumnsOf(db, what).contains(QStringLiteral("Document")))
+            Run<JournalError>(query, QStringLiteral("ALTER TABLE Journal ADD COLUMN Document TEXT"),
+                              what);
+        for (const char *column : {"HomeCurrency", "ForeignCurrency"}) {
+            QSqlQuery mend(db);
+            mend.prepare(QStringLiteral("UPDATE Journal SET %1 = ? WHERE %1 = ?")
+                             .arg(QLatin1String(column)));
+            mend.addBindValue(QStringLiteral("BGN"));
+            mend.addBindValue(QStringLiteral("BGL"));
+            Run<JournalError>(mend, what);
+        }
+        AddLedgerColumns(db, what);
+        Run<JournalError>(query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion),
                           what);
-    for (const char *column : {"HomeCurrency", "ForeignCurrency"}) {
-        QSqlQuery mend(db);
-        mend.prepare(
-            QStringLiteral("UPDATE Journal SET %1 = ? WHERE %1 = ?").arg(QLatin1String(column)));
-        mend.addBindValue(QStringLiteral("BGN"));
-        mend.addBindValue(QStringLiteral("BGL"));
-        Run<JournalError>(mend, what);
+        Run<JournalError>(query, QStringLiteral("COMMIT"), what);
+    } catch (const JournalError &) {
+        RollbackQuietly(db);
+        throw;
     }
-    Run<JournalError>(query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion), what);
 }
 
 qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEntry &entry)
@@ -261,7 +400,7 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
     insert.prepare(QStringLiteral("INSERT INTO Journal (Id, %1) VALUES (?, %2)")
                        .arg(kColumns.join(", "), Placeholders(int(kColumns.size()))));
     insert.addBindValue(id);
-    for (const QVariant &value : ValuesOf(entry))
+    for (const QVariant &value : AllValuesOf(entry))
         insert.addBindValue(value);
     Run<JournalError>(insert, what);
 
@@ -279,10 +418,51 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
     return id;
 }
 
-void RollbackQuietly(const QSqlDatabase &db)
+// The pages the condition leaves (with the order), without their lines and documents. A column
+// that a journal of an earlier layout lacks reads as empty. A missing journal has none.
+QVector<JournalEntry> ReadEntries(const QString &journalFile, const QString &condition,
+                                  const QVariantList &values)
 {
-    QSqlQuery query(db);
-    query.exec(QStringLiteral("ROLLBACK"));
+    QVector<JournalEntry> entries;
+    if (!QFileInfo::exists(journalFile))
+        return entries;
+    Connection connection(journalFile, "ro");
+    const QString what =
+        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
+    const QSet<QString> present = ColumnsOf(connection.db(), what);
+    QStringList select;
+    for (const QString &column : PageColumns())
+        select << (present.contains(column) ? column : QStringLiteral("NULL"));
+    QSqlQuery query(connection.db());
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT Id, %1 FROM Journal %2").arg(select.join(", "), condition));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    Run<JournalError>(query, what);
+    while (query.next()) {
+        JournalEntry entry;
+        entry.id = query.value(0).toLongLong();
+        SetValues(entry, query, 1);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+// Brings a journal of an earlier layout up to this one; one of this layout is only read.
+void BringUp(const QString &journalFile)
+{
+    if (!QFileInfo::exists(journalFile))
+        return;
+    {
+        Connection connection(journalFile, "ro");
+        QSqlQuery query(connection.db());
+        if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next() &&
+            query.value(0).toInt() >= kJournalVersion)
+            return;
+    }
+    Connection connection(journalFile, "rw");
+    PrepareForWriting(connection.db(), journalFile);
 }
 } // namespace
 
@@ -472,25 +652,7 @@ qint64 IssueTransaction::commit(const JournalEntry *entry)
 }
 QVector<JournalEntry> ReadJournal(const QString &journalFile)
 {
-    QVector<JournalEntry> entries;
-    if (!QFileInfo::exists(journalFile))
-        return entries;
-    Connection connection(journalFile, "ro");
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
-    QSqlQuery query(connection.db());
-    query.setForwardOnly(true);
-    Run<JournalError>(
-        query,
-        QStringLiteral("SELECT Id, %1 FROM Journal ORDER BY Id DESC").arg(PageColumns().join(", ")),
-        what);
-    while (query.next()) {
-        JournalEntry entry;
-        entry.id = query.value(0).toLongLong();
-        SetValues(entry, query, 1);
-        entries.append(entry);
-    }
-    return entries;
+    return ReadEntries(journalFile, QStringLiteral("ORDER BY Id DESC"), {});
 }
 
 QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
@@ -567,4 +729,25 @@ QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &nu
             dates << date;
     }
     return dates;
+}
+
+QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period)
+{
+    BringUp(journalFile);
+    return ReadEntries(journalFile, QStringLiteral("WHERE LedgerPeriod = ? ORDER BY Id"), {period});
+}
+
+QVector<JournalEntry> ReadJournalNumber(const QString &journalFile, const QString &series,
+                                        const QString &number)
+{
+    return ReadEntries(journalFile, QStringLiteral("WHERE Series = ? AND Number = ? ORDER BY Id"),
+                       {series, number});
+}
+
+QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile)
+{
+    return ReadEntries(journalFile,
+                       QStringLiteral("WHERE Id IN (SELECT MAX(Id) FROM Journal GROUP BY "
+                                      "SupplierVat, SupplierId) ORDER BY Id DESC"),
+                       {});
 }

@@ -80,3 +80,13 @@ QByteArray ReadJournalDocument(const QString &journalFile, qint64 id);
 // VAT number and ЕИК; none for a missing journal.
 QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
                                    const QString &supplierVat, const QString &supplierId);
+
+// The pages of the documents of a tax period ("yyyymm", the month of the document's date; an
+// undated one in the month it was printed), every kind, originals and copies, oldest first. A
+// journal of an earlier layout is brought up first, so the run must hold the program folder.
+QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period);
+// The pages of a number ("0000000042") in a series ("Фактура №"), oldest first.
+QVector<JournalEntry> ReadJournalNumber(const QString &journalFile, const QString &series,
+                                        const QString &number);
+// The newest page of each own company the journal names, newest first.
+QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile);

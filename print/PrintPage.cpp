@@ -8,6 +8,7 @@
 #include "document/LegalCheck.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "einvoice/EInvoiceFile.h"
 #include "journal/JournalStore.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
@@ -39,7 +40,7 @@ QString PdfTitle(const Invoice &doc)
 // A page archived earlier, as the journal lists it.
 PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
 {
-    PrintedPage page{mark, 8, fileName, QString()};
+    PrintedPage page{mark, 8, fileName, QString(), QString()};
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly)) {
         const BitmapHeader header = ReadBitmapHeader(file.read(64));
@@ -48,6 +49,8 @@ PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
     }
     if (QFileInfo(PdfFileNameFor(fileName)).isFile())
         page.pdfFile = PdfFileNameFor(fileName);
+    if (QFileInfo(EInvoice::FileNameFor(fileName)).isFile())
+        page.xmlFile = EInvoice::FileNameFor(fileName);
     return page;
 }
 
@@ -223,7 +226,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
     // The PDF is a convenience beside the archived bitmap: one that cannot be written is
     // reported and the print goes on.
-    PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString()};
+    PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString(), QString()};
     const QString pdfName = PdfFileNameFor(fileName);
     try {
         SavePagePdf(pdfName, Doc->Panel1, PdfTitle(doc));
@@ -231,6 +234,19 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     } catch (const UserError &error) {
         dialogs().showMessage(QStringLiteral("PDF файлът на страницата не е записан.\n") +
                               error.message());
+    }
+    // The e-invoice of an original, for the buyer's software; a copy is the same document. It is
+    // made again from the journal ("Е-фактура") when it cannot be written now, so the print goes
+    // on then, as for the PDF.
+    if (mark == kOriginalMark) {
+        const QString xmlName = EInvoice::FileNameFor(fileName);
+        try {
+            EInvoice::WriteFile(doc, xmlName);
+            printed.xmlFile = xmlName;
+        } catch (const UserError &error) {
+            dialogs().showMessage(QStringLiteral("Е-фактурата на документа не е записана.\n") +
+                                  error.message());
+        }
     }
 
     // The print, then the number and the page stored in one commit.

@@ -234,6 +234,8 @@ void TestRoad::oneInvoice()
     QCOMPARE(archived.size(), QSize(859, 1168));
     QCOMPARE(archived.pixelColor(Doc->Label15->geometry().topLeft() + QPoint(1, 1)),
              QColor(Qt::white));
+    // The e-invoice of the original beside its page.
+    QVERIFY(QFile::exists(db + QStringLiteral("/VInvFirm1_0000000042_.xml")));
 
     // Copy at 24 bits on a printer that records where it draws.
     RecordingPrinter recorder;
@@ -248,6 +250,8 @@ void TestRoad::oneInvoice()
     QCOMPARE(target.bottom() + 1, recorder.height());
     const QString copy = db + QStringLiteral("/VInvFirm1_0000000042_copy.bmp");
     QCOMPARE(HeaderOf(copy).bitsPerPixel, 24);
+    // A copy is the same document: no second e-invoice.
+    QVERIFY(!QFile::exists(db + QStringLiteral("/VInvFirm1_0000000042_copy.xml")));
     QCOMPARE(Doc->Label8->caption(), kCopyMark);
     QCOMPARE(Counter(db, QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
 
@@ -308,6 +312,10 @@ void TestRoad::oneInvoice()
     QCOMPARE(Counter(db, QStringLiteral("Фактура №")), QStringLiteral("0000000043"));
     QCOMPARE(script.errors, QStringList());
     PrintOptionsForm->SetPrinter(nullptr);
+
+    // The e-invoices of the originals of the road: 42, 43, 17 and the proforma 8.
+    QCOMPARE(QDir(db).entryList({QStringLiteral("*.xml")}, QDir::Files).size(), 4);
+    ValidateEInvoices(db);
 }
 
 void TestRoad::printAndStoreBeforeTransfer()

@@ -132,3 +132,21 @@ QString InvoiceCounter(const ProgramRun &run)
 {
     return OnFirmTable(run, QStringLiteral("SELECT \"Фактура №\" FROM Firm ORDER BY rowid"));
 }
+
+void ValidateEInvoices(const QString &folder)
+{
+    const QString script = qEnvironmentVariable("VORNEX_EINVOICE_VALIDATE");
+    QVERIFY2(!script.isEmpty(), "VORNEX_EINVOICE_VALIDATE names no validation script");
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(QStringLiteral("bash"), {script, folder});
+    QVERIFY(validate.waitForFinished(240000));
+    const QString output = QString::fromUtf8(validate.readAll()).trimmed();
+    if (validate.exitStatus() == QProcess::NormalExit && validate.exitCode() == 77) {
+        qWarning("%s", qPrintable(output));
+        return;
+    }
+    QVERIFY2(validate.exitStatus() == QProcess::NormalExit && validate.exitCode() == 0,
+             qPrintable(output));
+    qInfo("%s", qPrintable(output));
+}

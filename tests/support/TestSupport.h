@@ -53,6 +53,11 @@ QByteArray DecodedQrCode(const QString &pictureFile);
 // The first page of a PDF rendered to a PNG file at the given resolution (poppler's pdftoppm);
 // the PNG's name, or empty when it could not be rendered.
 QString RenderedPdfPage(const QString &pdfFile, int dpi);
+// Validates every e-invoice (*.xml) of a folder in one run of the script VORNEX_EINVOICE_VALIDATE
+// names (tests/einvoice/validate.sh): the test fails on any failed rule. Without the script's
+// tools it says so and passes, as the script allows outside CI. Call it at a test's top level and
+// return when QTest::currentTestFailed().
+void ValidateEInvoices(const QString &folder);
 
 // Copies a folder's files (not recursively) into another, creating it.
 bool CopyFolder(const QString &from, const QString &to);
