@@ -6,8 +6,6 @@
 // peak memory is its own; the sample tables run first as the yardstick.
 //
 //   bench_masterdata [--million] [--rounds N] [--pause MS] [--folder DIR]
-#include "ui/Application.h"
-#include "ui/Dialogs.h"
 #include "app/Forms.h"
 #include "base/ProgramFolder.h"
 #include "lines/Unit1.h"
