@@ -61,16 +61,6 @@ QString NextDocumentNumber(const QString &counterText, const QString &field)
     return TenDigits(qint64(CounterValue(counterText, field)) + 1);
 }
 
-int DocumentNumberValue(const QString &number)
-{
-    const int value = Decimal::StrToInt(number);
-    if (value < 0)
-        throw UserError(QStringLiteral("Номерът на документа „%1“ трябва да е цяло число от 0 "
-                                       "нагоре.")
-                            .arg(number));
-    return value;
-}
-
 qint64 ManualDocumentNumber(const QString &text)
 {
     const int value = Decimal::StrToInt(text);
@@ -88,11 +78,6 @@ QString ReferencedNumber(const QString &text)
         if (!c.isDigit())
             return trimmed;
     return trimmed.isEmpty() ? trimmed : TenDigits(trimmed);
-}
-
-bool CounterMustAdvance(int printedNumber, const QString &storedCounterText)
-{
-    return printedNumber > Decimal::StrToInt(storedCounterText);
 }
 
 QString DateText(const QDate &date)

@@ -130,34 +130,6 @@ PagePlan PlanPage(const PageContents &page)
     return plan;
 }
 
-QString LastLine(const QString &caption)
-{
-    const qsizetype lineFeed = caption.lastIndexOf(QLatin1Char('\n'));
-    return lineFeed < 0 ? caption : caption.mid(lineFeed + 1);
-}
-
-QString SplitAtMiddle(const QString &caption)
-{
-    qsizetype half = caption.size() / 2;
-    // A character outside the basic plane is never cut in two.
-    if (half > 0 && caption.at(half - 1).isHighSurrogate())
-        ++half;
-    return caption.left(half) + QLatin1Char('\n') + caption.mid(half);
-}
-
-QString WrappedCaption(const QString &caption, int widthLimit,
-                       const std::function<int(const QString &)> &measure)
-{
-    if (measure(LastLine(caption)) <= widthLimit)
-        return caption;
-    return SplitAtMiddle(caption);
-}
-
-int TopAfterWrap(int top, int fieldTop)
-{
-    return top > fieldTop ? top + kWrapShift : top;
-}
-
 QSize ContentsSize(const QList<QRect> &children)
 {
     int width = 0;

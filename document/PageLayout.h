@@ -100,18 +100,6 @@ struct PagePlan {
 inline constexpr int kFooterClearance = 4;
 PagePlan PlanPage(const PageContents &page);
 
-// The text after the caption's last line feed, or the whole caption when it has none.
-QString LastLine(const QString &caption);
-// The caption cut at half its length (rounded down; a character of two code units is kept
-// whole) by a line feed, ignoring words and earlier line feeds.
-QString SplitAtMiddle(const QString &caption);
-// The caption as the wrapping edit leaves it: unchanged when its last line is at most widthLimit
-// pixels wide by measure, otherwise split at the middle.
-QString WrappedCaption(const QString &caption, int widthLimit,
-                       const std::function<int(const QString &)> &measure);
-// The top of a sibling after a field at fieldTop took a second line: those below move down.
-int TopAfterWrap(int top, int fieldTop);
-
 // The size that holds every given child rectangle, measured from the container's origin.
 QSize ContentsSize(const QList<QRect> &children);
 

@@ -80,21 +80,6 @@ double StartCurrencyRate(HomeCurrency home)
     return home == HomeCurrency::Euro ? Decimal::kLevInEuro.toDouble() : 1.95583;
 }
 
-bool EuroNoticeDue(HomeCurrency home, const QString &numberAndDateLine)
-{
-    if (home != HomeCurrency::Leva)
-        return false;
-    static const QRegularExpression datePattern(
-        QStringLiteral("(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})"));
-    QRegularExpressionMatch last;
-    for (auto it = datePattern.globalMatch(numberAndDateLine); it.hasNext();)
-        last = it.next();
-    if (!last.hasMatch())
-        return false;
-    const QDate date(last.captured(3).toInt(), last.captured(2).toInt(), last.captured(1).toInt());
-    return date.isValid() && date >= QDate(2026, 1, 1);
-}
-
 bool EuroNoticeDue(HomeCurrency home, const QDate &documentDate)
 {
     return home == HomeCurrency::Leva && documentDate.isValid() &&

@@ -31,8 +31,6 @@ double StartCurrencyRate(HomeCurrency home);
 // in leva.
 inline const QString kEuroNotice =
     QStringLiteral("От 01.01.2026 г. фактурите се издават в евро — Меню › Евро");
-// Whether that notice is due: the home currency is leva and the page's number-and-date line
-// carries a date (day.month.year) on or after 1 January 2026. No readable date, no notice.
-bool EuroNoticeDue(HomeCurrency home, const QString &numberAndDateLine);
-// The same for the document's date; no date, no notice.
+// Whether that notice is due: the home currency is leva and the document is dated on or after
+// 1 January 2026. No date, no notice.
 bool EuroNoticeDue(HomeCurrency home, const QDate &documentDate);

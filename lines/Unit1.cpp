@@ -198,31 +198,58 @@ TForm1::TForm1()
     Panel1->move(8, 400);
     SetBackground(Panel1, kPanelColour);
     const QFont font = FormFont();
-    Label6 = new TLabel(Panel1, QStringLiteral("Label6"), 1, 1, QStringLiteral("Всичко :"), font);
-    Label7 = new TLabel(Panel1, QStringLiteral("Label7"), 137, 1, QStringLiteral("0"), font);
-    Label2 = new TLabel(Panel1, QStringLiteral("Label2"), 1, 15, QStringLiteral("% :"), font);
-    Label3 = new TLabel(Panel1, QStringLiteral("Label3"), 137, 33, QStringLiteral("0"), font);
-    Label4 = new TLabel(Panel1, QStringLiteral("Label4"), 1, 47, QStringLiteral("Общо :"), font);
-    Label5 = new TLabel(Panel1, QStringLiteral("Label5"), 137, 47, QStringLiteral("0"), font);
-    for (TLabel *label : {Label6, Label7, Label2, Label3, Label4, Label5})
-        label->setFontColor(clBlack);
+    // The shown totals on the panel, and the hidden values the page used to take from them.
+    struct LabelPart {
+        TLabel *TForm1::*member;
+        const char *name;
+        bool shown;
+        int left, top;
+        const char *caption;
+    };
+    static const LabelPart labels[] = {
+        {&TForm1::Label6, "Label6", true, 1, 1, "Всичко :"},
+        {&TForm1::Label7, "Label7", true, 137, 1, "0"},
+        {&TForm1::Label2, "Label2", true, 1, 15, "% :"},
+        {&TForm1::Label3, "Label3", true, 137, 33, "0"},
+        {&TForm1::Label4, "Label4", true, 1, 47, "Общо :"},
+        {&TForm1::Label5, "Label5", true, 137, 47, "0"},
+        {&TForm1::Label11, "Label11", false, 0, 0, "0"},
+        {&TForm1::Label12, "Label12", false, 0, 0, "0"},
+        {&TForm1::Label13, "Label13", false, 0, 0, "0"},
+        {&TForm1::Label14, "Label14", false, 0, 0, "Vat %"},
+        {&TForm1::Label10, "Label10", false, 0, 0, "0"},
+        {&TForm1::Label9, "Label9", false, 0, 0, "0"},
+        {&TForm1::Label1, "Label1", false, 0, 0, "0"},
+        {&TForm1::Label8, "Label8", false, 0, 0, "0"},
+    };
+    for (const LabelPart &part : labels) {
+        auto *label = new TLabel(part.shown ? static_cast<QWidget *>(Panel1) : this,
+                                 QString::fromLatin1(part.name), part.left, part.top,
+                                 QString::fromUtf8(part.caption), font);
+        if (part.shown)
+            label->setFontColor(clBlack);
+        else
+            label->hide();
+        this->*part.member = label;
+    }
     FitPanel();
 
-    auto hiddenLabel = [this, &font](const char *name, const QString &caption) {
-        auto *label = new TLabel(this, QString::fromLatin1(name), 0, 0, caption, font);
-        label->hide();
-        return label;
+    // The hidden entry row that the taking of an article fills.
+    struct EntryPart {
+        QLineEdit *TForm1::*member;
+        const char *name;
+        int left, width;
+        const QString &placeholder;
     };
-    Label11 = hiddenLabel("Label11", QStringLiteral("0"));
-    Label12 = hiddenLabel("Label12", QStringLiteral("0"));
-    Label13 = hiddenLabel("Label13", QStringLiteral("0"));
-    Label14 = hiddenLabel("Label14", QStringLiteral("Vat %"));
-    Label10 = hiddenLabel("Label10", QStringLiteral("0"));
-    Label9 = hiddenLabel("Label9", QStringLiteral("0"));
-    Label1 = hiddenLabel("Label1", QStringLiteral("0"));
-    Label8 = hiddenLabel("Label8", QStringLiteral("0"));
-
-    ComboBox3 = EntryField(this, QStringLiteral("ComboBox3"), 8, 6, 65, kNumberPlaceholder);
+    const EntryPart entries[] = {
+        {&TForm1::ComboBox3, "ComboBox3", 8, 65, kNumberPlaceholder},
+        {&TForm1::Edit4, "Edit4", 624, 49, kUnitPlaceholder},
+        {&TForm1::Edit3, "Edit3", 680, 49, kQuantityPlaceholder},
+        {&TForm1::Edit1, "Edit1", 736, 73, kPricePlaceholder},
+    };
+    for (const EntryPart &part : entries)
+        this->*part.member = EntryField(this, QString::fromLatin1(part.name), part.left, 6,
+                                        part.width, part.placeholder);
     ComboBox3->setMaxLength(6);
     Stock = new QPlainTextEdit(this);
     Stock->setObjectName(QStringLiteral("Stock"));
@@ -234,9 +261,6 @@ TForm1::TForm1()
     SetTextColor(Stock, clWhite);
     Stock->setPlainText(kDescriptionPlaceholder);
     Stock->hide();
-    Edit4 = EntryField(this, QStringLiteral("Edit4"), 624, 6, 49, kUnitPlaceholder);
-    Edit3 = EntryField(this, QStringLiteral("Edit3"), 680, 6, 49, kQuantityPlaceholder);
-    Edit1 = EntryField(this, QStringLiteral("Edit1"), 736, 6, 73, kPricePlaceholder);
     for (QLineEdit *edit : {ComboBox3, Edit4, Edit3, Edit1})
         edit->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit1Change));
@@ -246,25 +270,50 @@ TForm1::TForm1()
     SpeedButton1->hide();
     connect(SpeedButton1, &QToolButton::clicked, this, Handler(this, &TForm1::SpeedButton1Click));
 
-    Label15 =
-        new TLabel(this, QStringLiteral("Label15"), 480, 388, QStringLiteral("Документ"), font);
-    Label16 =
-        new TLabel(this, QStringLiteral("Label16"), 480, 414, QStringLiteral("Известие"), font);
-    Label17 =
-        new TLabel(this, QStringLiteral("Label17"), 480, 438, QStringLiteral("Основания"), font);
-    ComboBox2 = ChoiceBox(this, QStringLiteral("ComboBox2"), 552, 384,
-                          {QStringLiteral("ФАКТУРА / INVOICE"),
-                           QStringLiteral("ПРОФОРМА ФАКТУРА / PROFORMA INVOICE")});
-    ComboBox1 = ChoiceBox(this, QStringLiteral("ComboBox1"), 552, 410,
-                          {QString(), QStringLiteral("Кредитно известие / Credit note"),
-                           QStringLiteral("Дебитно известие / Debit note")});
-    ComboBox4 = ChoiceBox(this, QStringLiteral("ComboBox4"), 552, 436, ZeroVatGroundItems());
-    connect(ComboBox2, &QComboBox::currentTextChanged, this,
-            Handler(this, &TForm1::ComboBox2Change));
-    connect(ComboBox1, &QComboBox::currentTextChanged, this,
-            Handler(this, &TForm1::ComboBox1Change));
-    connect(ComboBox4, &QComboBox::currentTextChanged, this,
-            Handler(this, &TForm1::ComboBox4Change));
+    // The kind of document, of note and the zero-VAT ground, each box with its caption.
+    struct ChoicePart {
+        TLabel *TForm1::*caption;
+        const char *captionName;
+        const char *captionText;
+        int captionTop;
+        QComboBox *TForm1::*box;
+        const char *boxName;
+        int boxTop;
+        QStringList items;
+        void (TForm1::*changed)();
+    };
+    const ChoicePart choices[] = {
+        {&TForm1::Label15,
+         "Label15",
+         "Документ",
+         388,
+         &TForm1::ComboBox2,
+         "ComboBox2",
+         384,
+         {kInvoiceTitle, kProformaTitle},
+         &TForm1::ComboBox2Change},
+        {&TForm1::Label16,
+         "Label16",
+         "Известие",
+         414,
+         &TForm1::ComboBox1,
+         "ComboBox1",
+         410,
+         {QString(), kCreditNoteTitle, kDebitNoteTitle},
+         &TForm1::ComboBox1Change},
+        {&TForm1::Label17, "Label17", "Основания", 438, &TForm1::ComboBox4, "ComboBox4", 436,
+         ZeroVatGroundItems(), &TForm1::ComboBox4Change},
+    };
+    for (const ChoicePart &part : choices)
+        this->*part.caption =
+            new TLabel(this, QString::fromLatin1(part.captionName), 480, part.captionTop,
+                       QString::fromUtf8(part.captionText), font);
+    for (const ChoicePart &part : choices) {
+        QComboBox *box =
+            ChoiceBox(this, QString::fromLatin1(part.boxName), 552, part.boxTop, part.items);
+        this->*part.box = box;
+        connect(box, &QComboBox::currentTextChanged, this, Handler(this, part.changed));
+    }
     SpeedButton2 = MakeSpeedButton(this, QStringLiteral("SpeedButton2"), 368, 428, 31, 30,
                                    QStringLiteral("?"));
     SpeedButton2->setFont(PixelFont(QStringLiteral("Arial"), 13, true));

@@ -68,6 +68,64 @@ void TDBGrid::CommitEdit()
     }
 }
 
+namespace
+{
+// The search text: white on the desktop colour, as the window has always shown it.
+QLineEdit *SearchEdit(QWidget *parent, const QFont &font)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QStringLiteral("Edit1"));
+    edit->setFrame(false);
+    edit->setFont(font);
+    edit->setStyleSheet(
+        QStringLiteral("QLineEdit { color: white; background-color: %1; }").arg(DesktopColours()));
+    return edit;
+}
+
+// The choice of the column searched, in the colours of the search text.
+QComboBox *ColumnBox(QWidget *parent, const QFont &font)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("ComboBox1"));
+    box->setEditable(false);
+    box->setFont(font);
+    box->setStyleSheet(QStringLiteral("QComboBox { color: white; background-color: %1; }"
+                                      " QComboBox QAbstractItemView { color: white;"
+                                      " background-color: %1;"
+                                      " selection-background-color: #0a246a;"
+                                      " selection-color: white; }")
+                           .arg(DesktopColours()));
+    return box;
+}
+
+// The record grid over the table, its identifiers marked, edited in place.
+TDBGrid *RecordGrid(QWidget *parent, TTable *table)
+{
+    auto *grid = new TDBGrid(parent);
+    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setFont(PixelFont(QStringLiteral("Arial"), 11));
+    grid->setModel(table);
+    grid->setItemDelegate(new TIdentifierDelegate(table, grid));
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    grid->verticalHeader()->setDefaultSectionSize(18);
+    grid->verticalHeader()->setFixedWidth(14);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->horizontalHeader()->setDefaultSectionSize(120);
+    grid->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { color: white; background-color: %1;"
+                       " border: 1px solid #c0c0c0; padding: 1px 3px; }")
+            .arg(DesktopColours()));
+    grid->verticalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { color: transparent; background-color: #d4d0c8;"
+                       " border: 1px solid #a0a0a0; }"));
+    grid->setWordWrap(false);
+    return grid;
+}
+} // namespace
+
 TForm4::TForm4()
 {
     setObjectName(QStringLiteral("Form4"));
@@ -88,63 +146,60 @@ TForm4::TForm4()
     auto *navigation = new QHBoxLayout(DBNavigator1);
     navigation->setContentsMargins(0, 0, 0, 0);
     navigation->setSpacing(0);
-    NavFirst = NavigatorButton(DBNavigator1, QStringLiteral("NavFirst"), QStringLiteral("|◀"),
-                               QStringLiteral("Начален запис"));
-    NavLast = NavigatorButton(DBNavigator1, QStringLiteral("NavLast"), QStringLiteral("▶|"),
-                              QStringLiteral("Последен запис"));
-    NavInsert = NavigatorButton(DBNavigator1, QStringLiteral("NavInsert"), QStringLiteral("+"),
-                                QStringLiteral("Добави запис"));
-    NavDelete = NavigatorButton(DBNavigator1, QStringLiteral("NavDelete"), QStringLiteral("−"),
-                                QStringLiteral("Изтрий запис"));
-    NavRefresh = NavigatorButton(DBNavigator1, QStringLiteral("NavRefresh"), QStringLiteral("↻"),
-                                 QStringLiteral("Опресняване"));
-    for (QToolButton *button : {NavFirst, NavLast, NavInsert, NavDelete, NavRefresh})
+    // The navigator's buttons and the step of the table each one takes.
+    struct NavigatorPart {
+        QToolButton *TForm4::*member;
+        const char *name;
+        const char *caption;
+        const char *hint;
+        void (TTable::*step)();
+    };
+    static const NavigatorPart navigator[] = {
+        {&TForm4::NavFirst, "NavFirst", "|◀", "Начален запис", &TTable::First},
+        {&TForm4::NavLast, "NavLast", "▶|", "Последен запис", &TTable::Last},
+        {&TForm4::NavInsert, "NavInsert", "+", "Добави запис", &TTable::Insert},
+        {&TForm4::NavDelete, "NavDelete", "−", "Изтрий запис", &TTable::Delete},
+        {&TForm4::NavRefresh, "NavRefresh", "↻", "Опресняване", &TTable::Refresh},
+    };
+    for (const NavigatorPart &part : navigator) {
+        QToolButton *button =
+            NavigatorButton(DBNavigator1, QString::fromLatin1(part.name),
+                            QString::fromUtf8(part.caption), QString::fromUtf8(part.hint));
         navigation->addWidget(button);
+        this->*part.member = button;
+        const auto step = part.step;
+        connect(button, &QToolButton::clicked, this,
+                [this, step] { RunHandler([this, step] { Navigate(step); }); });
+    }
 
-    Label1 = new TLabel(this, QStringLiteral("Label1"), 8, 40, QStringLiteral("Търси :"), text13);
+    // The captions of the window, some shown only for one table.
+    struct CaptionPart {
+        TLabel *TForm4::*member;
+        const char *name;
+        int left, top;
+        const char *caption;
+        bool bold;
+        bool hidden;
+    };
+    static const CaptionPart captions[] = {
+        {&TForm4::Label1, "Label1", 8, 40, "Търси :", false, false},
+        {&TForm4::Label2, "Label2", 368, 40, "Раздел :", false, false},
+        {&TForm4::LabelOpisanie, "LabelOpisanie", 280, 80, "Описание на стоката/услугата", true,
+         true},
+        {&TForm4::Label3, "Label3", 288, 80, "(Описание на стоката/услугата)", false, true},
+        {&TForm4::LabelLogo, "LabelLogo", 328, 96, "Лого\n(натиснете върху\nбялото поле)", true,
+         true},
+    };
+    for (const CaptionPart &part : captions) {
+        auto *label = new TLabel(this, QString::fromLatin1(part.name), part.left, part.top,
+                                 QString::fromUtf8(part.caption), part.bold ? bold13 : text13);
+        label->setVisible(!part.hidden);
+        this->*part.member = label;
+    }
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setFrame(false);
-    Edit1->setFont(text13);
-    Edit1->setStyleSheet(
-        QStringLiteral("QLineEdit { color: white; background-color: %1; }").arg(DesktopColours()));
-
-    Label2 =
-        new TLabel(this, QStringLiteral("Label2"), 368, 40, QStringLiteral("Раздел :"), text13);
-
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(false);
-    ComboBox1->setFont(text13);
-    ComboBox1->setStyleSheet(QStringLiteral("QComboBox { color: white; background-color: %1; }"
-                                            " QComboBox QAbstractItemView { color: white;"
-                                            " background-color: %1;"
-                                            " selection-background-color: #0a246a;"
-                                            " selection-color: white; }")
-                                 .arg(DesktopColours()));
-
-    DBGrid1 = new TDBGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setFont(PixelFont(QStringLiteral("Arial"), 11));
-    DBGrid1->setModel(Table1);
-    DBGrid1->setItemDelegate(new TIdentifierDelegate(Table1, DBGrid1));
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(18);
-    DBGrid1->verticalHeader()->setFixedWidth(14);
-    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    DBGrid1->horizontalHeader()->setDefaultSectionSize(120);
-    DBGrid1->horizontalHeader()->setStyleSheet(
-        QStringLiteral("QHeaderView::section { color: white; background-color: %1;"
-                       " border: 1px solid #c0c0c0; padding: 1px 3px; }")
-            .arg(DesktopColours()));
-    DBGrid1->verticalHeader()->setStyleSheet(
-        QStringLiteral("QHeaderView::section { color: transparent; background-color: #d4d0c8;"
-                       " border: 1px solid #a0a0a0; }"));
-    DBGrid1->setWordWrap(false);
+    Edit1 = SearchEdit(this, text13);
+    ComboBox1 = ColumnBox(this, text13);
+    DBGrid1 = RecordGrid(this, Table1);
 
     DBMemo1 = new QPlainTextEdit(this);
     DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
@@ -153,22 +208,12 @@ TForm4::TForm4()
     DBMemo1->setFont(PixelFont(QStringLiteral("Arial"), 11));
     DBMemo1->hide();
 
-    LabelOpisanie = new TLabel(this, QStringLiteral("LabelOpisanie"), 280, 80,
-                               QStringLiteral("Описание на стоката/услугата"), bold13);
-    LabelOpisanie->hide();
-    Label3 = new TLabel(this, QStringLiteral("Label3"), 288, 80,
-                        QStringLiteral("(Описание на стоката/услугата)"), text13);
-    Label3->hide();
-
     DBImage1 = new TLabel(this, QStringLiteral("DBImage1"), 448, 64, QString(), text13, false);
     DBImage1->setGeometry(448, 64, 233, 97);
     DBImage1->setAlignment(Qt::AlignCenter);
     DBImage1->setCursor(Qt::PointingHandCursor);
     DBImage1->setColor(clWhite);
     DBImage1->hide();
-    LabelLogo = new TLabel(this, QStringLiteral("LabelLogo"), 328, 96,
-                           QStringLiteral("Лого\n(натиснете върху\nбялото поле)"), bold13);
-    LabelLogo->hide();
 
     cbUseFilter = new QCheckBox(QStringLiteral("Филтър"), this);
     cbUseFilter->setObjectName(QStringLiteral("cbUseFilter"));
@@ -184,16 +229,6 @@ TForm4::TForm4()
 
     ApplyLayout();
 
-    connect(NavFirst, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { Navigate(&TTable::First); }); });
-    connect(NavLast, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { Navigate(&TTable::Last); }); });
-    connect(NavInsert, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { Navigate(&TTable::Insert); }); });
-    connect(NavDelete, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { Navigate(&TTable::Delete); }); });
-    connect(NavRefresh, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { Navigate(&TTable::Refresh); }); });
     connect(Edit1, &QLineEdit::textChanged, this, Handler(this, &TForm4::Edit1Change));
     connect(ComboBox1, &QComboBox::activated, this, Handler(this, &TForm4::ComboBox1Change));
     connect(DBImage1, &TLabel::clicked, this, Handler(this, &TForm4::DBImage1Click));

@@ -1,5 +1,6 @@
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
+#include "document/PageDesign.h"
 #include "lines/Unit1.h"
 #include "print/Pr.h"
 #include "support/TestSupport.h"
@@ -22,6 +23,7 @@ private slots:
     void cleanup();
 
     void pageIsOneFullPageShowingEveryRegion();
+    void everyPartHasItsName();
     void fields_data();
     void fields();
     void creationTidiedTheTotals();
@@ -106,6 +108,17 @@ void TestDocument::pageIsOneFullPageShowingEveryRegion()
     QCOMPARE(Doc->SpeedButton3->text(), QStringLiteral("Нова фактура"));
     QCOMPARE(Doc->windowTitle(), QStringLiteral("Фактура"));
     QVERIFY(Doc->windowState() & Qt::WindowMaximized);
+}
+
+// The page is built from its table of parts, each found by the name the program gives it.
+void TestDocument::everyPartHasItsName()
+{
+    for (const PagePart &part : PageParts()) {
+        QWidget *found = Doc->findChild<QWidget *>(QString::fromLatin1(part.name));
+        QVERIFY2(found, part.name);
+        if (part.label)
+            QCOMPARE(found, static_cast<QWidget *>(Doc->*part.label));
+    }
 }
 
 void TestDocument::fields_data()

@@ -14,10 +14,9 @@ private slots:
     void nextNumber();
     void nextNumberRefused_data();
     void nextNumberRefused();
-    void counterRule_data();
-    void counterRule();
-    void pageNumber_data();
-    void pageNumber();
+    void manualNumber_data();
+    void manualNumber();
+    void referencedNumber();
     void counterChoice_data();
     void counterChoice();
     void dateLine();
@@ -110,52 +109,40 @@ void TestNumbering::nextNumberRefused()
     }
 }
 
-void TestNumbering::counterRule_data()
+void TestNumbering::manualNumber_data()
 {
-    QTest::addColumn<int>("printed");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("advance");
-    QTest::newRow("first print stores the next number") << 42 << "0000000041" << true;
-    QTest::newRow("copy after original stores nothing") << 42 << "0000000042" << false;
-    QTest::newRow("second invoice of a run is stored") << 43 << "0000000042" << true;
-    QTest::newRow("reprint under an old number never rewinds") << 17 << "0000000042" << false;
-    QTest::newRow("manual jump ahead is stored") << 500 << "42" << true;
-    QTest::newRow("cancelled manual number of zeros") << 0 << "0" << false;
-}
-
-void TestNumbering::counterRule()
-{
-    QFETCH(int, printed);
-    QFETCH(QString, stored);
-    QFETCH(bool, advance);
-    QCOMPARE(CounterMustAdvance(printed, stored), advance);
-}
-
-void TestNumbering::pageNumber_data()
-{
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<int>("value"); // -1: refused with the message
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<qint64>("value"); // -1: refused with the message
     QTest::addColumn<QString>("message");
-    QTest::newRow("ten digits") << "0000000042" << 42 << QString();
-    QTest::newRow("ten zeros of a cleared number") << "0000000000" << 0 << QString();
+    QTest::newRow("ten digits") << "0000000042" << qint64(42) << QString();
+    QTest::newRow("blanks around") << " 123 " << qint64(123) << QString();
     QTest::newRow("letter typed by hand")
-        << "000000012a" << -1 << "'000000012a' is not a valid integer value";
+        << "12a" << qint64(-1) << "'12a' is not a valid integer value";
     QTest::newRow("minus typed by hand")
-        << "-000000005" << -1
-        << "Номерът на документа „-000000005“ трябва да е цяло число от 0 нагоре.";
+        << "-5" << qint64(-1) << "Номерът на документа „-5“ трябва да е цяло число от 1 нагоре.";
+    QTest::newRow("zeros are no number") << "0000000000" << qint64(-1)
+                                         << "Номерът на документа „0000000000“ трябва да е цяло "
+                                            "число от 1 нагоре.";
 }
 
-void TestNumbering::pageNumber()
+void TestNumbering::manualNumber()
 {
-    QFETCH(QString, number);
-    QFETCH(int, value);
+    QFETCH(QString, typed);
+    QFETCH(qint64, value);
     QFETCH(QString, message);
     try {
-        QCOMPARE(DocumentNumberValue(number), value);
+        QCOMPARE(ManualDocumentNumber(typed), value);
         QVERIFY(message.isNull());
     } catch (const UserError &error) {
         QCOMPARE(error.message(), message);
     }
+}
+
+void TestNumbering::referencedNumber()
+{
+    QCOMPARE(ReferencedNumber(QStringLiteral(" 40 ")), QStringLiteral("0000000040"));
+    QCOMPARE(ReferencedNumber(QStringLiteral("A-17")), QStringLiteral("A-17"));
+    QCOMPARE(ReferencedNumber(QString()), QString());
 }
 
 void TestNumbering::counterChoice_data()

@@ -21,8 +21,8 @@ private slots:
     void liftsClosingGaps();
     void planPage_data();
     void planPage();
-    void wrappedCaption_data();
-    void wrappedCaption();
+    void fitCaption_data();
+    void fitCaption();
     void contentsSize_data();
     void contentsSize();
 };
@@ -248,36 +248,33 @@ void TestPageLayout::planPage()
         QVERIFY(lifts[i] >= lifts[i - 1]);
 }
 
-void TestPageLayout::wrappedCaption_data()
+void TestPageLayout::fitCaption_data()
 {
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("lines");
     QTest::addColumn<QString>("result");
     // Measured at 10 px a character.
-    QTest::newRow("fitting caption stays") << "ABCDEFGHIJ" << 206 << "ABCDEFGHIJ";
-    QTest::newRow("exactly the limit stays") << "ABCDEFGHIJ" << 100 << "ABCDEFGHIJ";
-    QTest::newRow("one pixel over splits at the middle") << "ABCDEFGHIJ" << 99 << "ABCDE\nFGHIJ";
-    QTest::newRow("odd length keeps the shorter half first")
-        << "ABCDEFGHIJK" << 99 << "ABCDE\nFGHIJK";
-    QTest::newRow("split ignores word boundaries")
-        << "Иван Петров ООД" << 100 << "Иван Пе\nтров ООД";
-    QTest::newRow("only the last line is measured")
-        << "ABCDEFGHIJKLMNOP\nAB" << 99 << "ABCDEFGHIJKLMNOP\nAB";
-    QTest::newRow("wide second line splits the whole text again")
-        << "AB\nCDEFGHIJKLMN" << 99 << "AB\nCDEF\nGHIJKLMN";
-    QTest::newRow("empty caption stays") << "" << 0 << "";
-    QTest::newRow("a character of two code units stays whole")
-        << QStringLiteral("ABC\U0001F600DEFG") << 50 << QStringLiteral("ABC\U0001F600\nDEFG");
+    QTest::newRow("fitting caption stays") << "ABCDEFGHIJ" << 100 << 0 << "ABCDEFGHIJ";
+    QTest::newRow("a wider line is cut with an ellipsis") << "ABCDEFGHIJ" << 60 << 0 << "ABCDE…";
+    QTest::newRow("blanks before the cut go") << "ABC DEFGHI" << 50 << 0 << "ABC…";
+    QTest::newRow("every line on its own") << "ABCDEFGH\nAB" << 50 << 0 << "ABCD…\nAB";
+    QTest::newRow("lines beyond the most are dropped, the last says so")
+        << "AB\nCD\nEF" << 100 << 2 << "AB\nCD…";
+    QTest::newRow("the last line kept still fits with its ellipsis")
+        << "AB\nCDEFGHIJ\nEF" << 50 << 2 << "AB\nCDEF…";
+    QTest::newRow("no width, no line limit") << "ABCDEFGHIJ" << 0 << 0 << "ABCDEFGHIJ";
 }
 
-void TestPageLayout::wrappedCaption()
+void TestPageLayout::fitCaption()
 {
     QFETCH(QString, caption);
-    QFETCH(int, limit);
+    QFETCH(int, width);
+    QFETCH(int, lines);
     QFETCH(QString, result);
-    QCOMPARE(
-        WrappedCaption(caption, limit, [](const QString &line) { return 10 * int(line.size()); }),
-        result);
+    QCOMPARE(FitCaption(caption, width, lines,
+                        [](const QString &line) { return 10 * int(line.size()); }),
+             result);
 }
 
 void TestPageLayout::contentsSize_data()

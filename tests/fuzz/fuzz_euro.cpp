@@ -2,6 +2,8 @@
 
 #include "base/Decimal.h"
 #include "base/Errors.h"
+#include "document/DocumentNumber.h"
+#include "document/PageText.h"
 #include "euro/HomeCurrency.h"
 #include "words/AmountInWords.h"
 
@@ -74,6 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
 
-    EuroNoticeDue(HomeCurrency::Leva, parts.at(2));
+    // A date as the page reads it typed: a real day that reads back as itself, or none.
+    const QDate date = ParsePageDate(parts.at(2));
+    if (date.isValid()) {
+        FUZZ_CHECK(ParsePageDate(DateText(date)) == date);
+        FUZZ_CHECK(EuroNoticeDue(HomeCurrency::Leva, date) == (date >= QDate(2026, 1, 1)));
+    }
     return 0;
 }

@@ -29,6 +29,7 @@ class TestBrowser : public QObject
     Q_OBJECT
 
 private slots:
+    void controlsKeepTheirNames();
     void openerLayout_data();
     void openerLayout();
     void missingTableStopsOpener();
@@ -132,6 +133,20 @@ const QStringList kClientNames{QStringLiteral("Зелен хълм ООД"), QSt
                                QStringLiteral("Мирела Консулт ЕООД"),
                                QStringLiteral("Пирин Фрут ЕТ"), QStringLiteral("Старт Софт ООД")};
 } // namespace
+
+// Scripts and tests find the controls by the names the program has always given them.
+void TestBrowser::controlsKeepTheirNames()
+{
+    ProgramRun run;
+    Start(run);
+    for (const char *name :
+         {"DBNavigator1", "NavFirst", "NavLast", "NavInsert", "NavDelete", "NavRefresh", "Label1",
+          "Edit1", "Label2", "ComboBox1", "DBGrid1", "DBMemo1", "LabelOpisanie", "Label3",
+          "DBImage1", "LabelLogo", "cbUseFilter", "SpeedButton2", "SpeedButton1"})
+        QVERIFY2(Form4->findChild<QWidget *>(QString::fromLatin1(name)), name);
+    QCOMPARE(Form4->findChild<QWidget *>(QStringLiteral("Edit1")), Form4->Edit1);
+    QCOMPARE(Form4->findChild<QWidget *>(QStringLiteral("DBGrid1")), Form4->DBGrid1);
+}
 
 void TestBrowser::openerLayout_data()
 {
