@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/Look.h"
 #include "app/Menu.h"
+#include "base/AtomicFiles.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "journal/JournalStore.h"
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -224,10 +224,7 @@ void TJournal::SpeedButton3Click()
     const QString fileName = dialogs().saveFileName(this, proposed, QStringLiteral("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(JournalCsv(m_shown)) < 0 || !file.commit())
-        throw UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
-                            .arg(QDir::toNativeSeparators(fileName)));
+    WriteFileAtomically(fileName, JournalCsv(m_shown));
 }
 
 namespace

@@ -406,7 +406,7 @@ void TestJournal::pdfThatCannotBeWrittenIsReported()
     QCOMPARE(run.script().messages.size(), 1);
     QCOMPARE(run.script().messages.first(),
              QStringLiteral("PDF файлът на страницата не е записан.\nФайлът %1 не може да бъде "
-                            "записан.")
+                            "записан: на мястото на файла има папка.")
                  .arg(QDir::toNativeSeparators(
                      run.path(QStringLiteral("DB/VInvFirm1_0000000042_.pdf")))));
     // Everything else of the print went its way; the journal knows there is no PDF.
