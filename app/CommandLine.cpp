@@ -4,6 +4,7 @@
 #include "base/Errors.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
+#include "euro/EuroSwitch.h"
 
 #include <QCoreApplication>
 
@@ -25,6 +26,12 @@ int Help(const QStringList &arguments);
 // The commands, in the order --help lists them.
 const Command kCommands[] = {
     {"--help", "--help", "изброява командите", Help, false},
+    {"--switch-to-euro", "--switch-to-euro",
+     "преминава към евро без въпрос (копие на таблиците в DB-BGN-гггггММдд); довършва "
+     "прекъснато преминаване",
+     SwitchToEuroVerb, true},
+    {"--home-currency", "--home-currency", "показва основната валута според таблиците: BGN или EUR",
+     HomeCurrencyVerb, true},
 };
 
 constexpr int kStatusRefused = 2;
@@ -71,13 +78,23 @@ int RunCommandLine(int argc, char **argv)
         return command->run(arguments);
 
     TakeProgramFolder();
-    if (LockProgramFolder(0) != FolderLock::Taken) {
+    switch (LockProgramFolder(0)) {
+    case FolderLock::Taken:
+        break;
+    case FolderLock::InUse:
         PrintError(FolderInUseMessage(ProgramFolder, ProgramFolderLockPath()));
         return kStatusFolderInUse;
+    case FolderLock::Unavailable:
+        PrintError(FolderUnavailableMessage(ProgramFolderLockPath(), LockUnavailableReason()));
+        return kStatusRefused;
     }
     int status = kStatusRefused;
     try {
         RemoveProgramLeftovers();
+        // A switch to the euro that a killed run left half done is finished or undone first.
+        const SwitchRepair repair = RepairInterruptedSwitch(ProgramFolder);
+        if (!repair.message.isEmpty())
+            PrintOutput(repair.message);
         status = command->run(arguments);
     } catch (const std::exception &error) {
         PrintError(QString::fromUtf8(error.what()));

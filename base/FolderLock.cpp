@@ -1,8 +1,11 @@
 #include "base/FolderLock.h"
 
+#include "base/AtomicFiles.h"
 #include "base/ProgramFolder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <memory>
 
@@ -12,6 +15,12 @@ std::unique_ptr<QLockFile> &Lock()
 {
     static std::unique_ptr<QLockFile> lock;
     return lock;
+}
+
+QString &UnavailableReason()
+{
+    static QString reason;
+    return reason;
 }
 } // namespace
 
@@ -33,7 +42,18 @@ FolderLock LockProgramFolder(int waitMs)
         return FolderLock::Taken;
     const QLockFile::LockError error = lock->error();
     lock.reset();
-    return error == QLockFile::LockFailedError ? FolderLock::InUse : FolderLock::Unavailable;
+    // A folder in the lock file's place is no other run: it only keeps this one from locking.
+    if (error == QLockFile::LockFailedError && !QFileInfo(ProgramFolderLockPath()).isDir())
+        return FolderLock::InUse;
+    // The lock file's own write tells why: a folder that cannot be written, a full disk.
+    QString reason;
+    const QString probe = ProgramFolderLockPath();
+    if (WriteNewFile(probe, "probe\n", &reason) == NewFileResult::Written) {
+        QFile::remove(probe);
+        reason = QStringLiteral("неизвестна причина");
+    }
+    UnavailableReason() = reason;
+    return FolderLock::Unavailable;
 }
 
 void UnlockProgramFolder()
@@ -57,4 +77,19 @@ QString FolderInUseMessage(const QString &folder, const QString &lockFile)
                           "документа един и същ номер. Затворете другия ѝ прозорец и опитайте "
                           "отново.\n(Ако програмата не е отворена никъде, изтрийте файла %2.)")
         .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(lockFile));
+}
+
+QString LockUnavailableReason()
+{
+    return UnavailableReason();
+}
+
+QString FolderUnavailableMessage(const QString &lockFile, const QString &reason)
+{
+    return QStringLiteral("Файлът %1 не може да бъде създаден: %2.\n"
+                          "Без него друго копие на програмата може да даде същия номер на друг "
+                          "документ, затова сега таблиците могат само да се преглеждат: "
+                          "документи не се номерират и не се печатат. Освободете място на диска "
+                          "или стартирайте програмата в папка с право на запис.")
+        .arg(QDir::toNativeSeparators(lockFile), reason);
 }

@@ -4,6 +4,7 @@
 #include "app/Look.h"
 #include "base/Errors.h"
 #include "base/FolderLock.h"
+#include "base/Issuing.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
@@ -134,6 +135,8 @@ void WriteNumberAndDates()
 
 bool HoldDocumentNumber()
 {
+    // A run without the folder's lock or without a sure home currency numbers nothing.
+    Issuing::Require();
     const int number = DocumentNumberValue(Doc->NO->caption());
     Form4->OpenFirm();
     TTable &table = *Form4->Table1;

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/Look.h"
+#include "base/Issuing.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/ZeroVatGrounds.h"
@@ -273,12 +274,15 @@ TForm1::TForm1()
 void TForm1::FormCreate()
 {
     // Runs while the forms are being created: the browser and the invoice page do not exist yet.
-    RunHomeCurrency = HomeCurrency::Leva;
-    try {
-        RunHomeCurrency = ReadHomeCurrency(SettingsPath(ProgramFolder));
-    } catch (const std::exception &error) {
-        ReportError(error);
-    }
+    // The tables say which currency their prices are in; a setting file that says otherwise is
+    // set right, and a doubt the tables cannot settle stops the issuing of documents.
+    const HomeCurrencyDecision home = SettleHomeCurrency(ProgramFolder);
+    RunHomeCurrency = home.home;
+    Issuing::SetStop(Issuing::Stop::HomeCurrency, home.refusal);
+    if (!home.refusal.isEmpty())
+        dialogs().showMessage(home.refusal);
+    else if (!home.notice.isEmpty())
+        dialogs().showMessage(home.notice);
     CurrencyCode = StartCurrencyCode(RunHomeCurrency);
     CurrencyRate = StartCurrencyRate(RunHomeCurrency);
     LoadMemory();

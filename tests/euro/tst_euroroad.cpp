@@ -6,6 +6,7 @@
 #include "document/Document.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "euro/EuroSwitch.h"
 #include "euro/HomeCurrency.h"
 #include "journal/JournalStore.h"
 #include "lines/Unit1.h"
@@ -368,7 +369,7 @@ void TestEuroRoad::noticeWhileInLeva()
 
     ProgramRun run;
     if (euro)
-        WriteHomeCurrency(run.path(QStringLiteral("Vornex.ini")), HomeCurrency::Euro);
+        SwitchToEuro(run.folder(), QDate(2026, 1, 2));
     run.script().answer(QStringLiteral("20%"));
     run.start();
     QVERIFY(Doc->EuroNotice->isHidden());

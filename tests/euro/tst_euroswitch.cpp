@@ -129,7 +129,7 @@ void TestEuroSwitch::convertsTheSampleTables()
                                     "CHF|0.6054718457"};
     QCOMPARE(Records(folder.db(), QStringLiteral("currency.db")), currencies);
     QCOMPARE(Records(folder.db(), QStringLiteral("Firm.db")), firm);
-    QCOMPARE(ReadHomeCurrency(SettingsPath(folder.path())), HomeCurrency::Euro);
+    QCOMPARE(ReadCurrencySetting(SettingsPath(folder.path())).state, CurrencySetting::Euro);
 
     // Once in euro, a second switch is refused and changes nothing, not even a backup.
     QVERIFY_THROWS_EXCEPTION(UserError, SwitchToEuro(folder.path(), kDay.addDays(1)));
@@ -182,7 +182,8 @@ void TestEuroSwitch::failureLeavesEverything_data()
     QTest::newRow("a table missing: no backup, nothing changed")
         << "customer.db" << QString() << "customer.db" << false;
     QTest::newRow("setting cannot be written: both tables restored")
-        << "Vornex.ini" << QString() << "Настройката не може да бъде записана" << true;
+        << "Vornex.ini" << QString() << "Vornex.ini не може да бъде записан: папката не съществува"
+        << true;
 }
 
 void TestEuroSwitch::failureLeavesEverything()
@@ -214,7 +215,7 @@ void TestEuroSwitch::failureLeavesEverything()
     QCOMPARE(Records(folder.db(), QStringLiteral("stock.db")), stock);
     QCOMPARE(Records(folder.db(), QStringLiteral("currency.db")), currency);
     QVERIFY(!QFileInfo(SettingsPath(folder.path())).isFile() ||
-            ReadHomeCurrency(SettingsPath(folder.path())) == HomeCurrency::Leva);
+            ReadCurrencySetting(SettingsPath(folder.path())).state == CurrencySetting::Leva);
     QCOMPARE(QFileInfo::exists(folder.backup()), backupKept);
     if (backupKept)
         QCOMPARE(QDir(folder.backup()).entryList(QDir::Files).size(), 5);
