@@ -3,14 +3,25 @@
 #include "base/AtomicFiles.h"
 #include "base/ProgramFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
+// How long a lock file without its contents must have stood before it is taken for a killed
+// run's: a run that is starting writes them at once.
+constexpr qint64 kUnwrittenLockMs = 1000;
+
 std::unique_ptr<QLockFile> &Lock()
 {
     static std::unique_ptr<QLockFile> lock;
@@ -22,6 +33,32 @@ QString &UnavailableReason()
     static QString reason;
     return reason;
 }
+
+// A run killed between creating a lock file and writing its process number into it leaves a
+// lock that names no run, which the toolkit never takes for stale: the folder's lock, or the
+// toolkit's own lock for removing a stale one ("<lock>.rmlock"). Such a file is removed once it
+// has stood a while and no run holds the system's lock on it.
+bool RemoveUnwrittenLock(const QString &path)
+{
+    qint64 pid = 0;
+    QString host, application;
+    const QFileInfo info(path);
+    if (!info.isFile() || QLockFile(path).getLockInfo(&pid, &host, &application) ||
+        qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime())) < kUnwrittenLockMs)
+        return false;
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool removed = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(name.constData()) == 0;
+    ::close(fd);
+    return removed;
+#else
+    return QFile::remove(path);
+#endif
+}
+
 } // namespace
 
 QString ProgramFolderLockPath()
@@ -40,6 +77,12 @@ FolderLock LockProgramFolder(int waitMs)
     lock->setStaleLockTime(0);
     if (lock->tryLock(waitMs))
         return FolderLock::Taken;
+    if (lock->error() == QLockFile::LockFailedError) {
+        const QString path = ProgramFolderLockPath();
+        const bool removed = RemoveUnwrittenLock(path + QStringLiteral(".rmlock"));
+        if ((RemoveUnwrittenLock(path) || removed) && lock->tryLock(0))
+            return FolderLock::Taken;
+    }
     const QLockFile::LockError error = lock->error();
     lock.reset();
     // A folder in the lock file's place is no other run: it only keeps this one from locking.
