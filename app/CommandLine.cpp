@@ -27,7 +27,7 @@ int Help(const QStringList &arguments);
 const Command kCommands[] = {
     {"--help", "--help", "изброява командите", Help, false},
     {"--switch-to-euro", "--switch-to-euro",
-     "преминава към евро без въпрос (копие на таблиците в DB-BGN-гггггММдд); довършва "
+     "преминава към евро без въпрос (копие на таблиците в DB-BGN-ггггММдд); довършва "
      "прекъснато преминаване",
      SwitchToEuroVerb, true},
     {"--home-currency", "--home-currency", "показва основната валута според таблиците: BGN или EUR",

@@ -3,12 +3,10 @@
 #include "app/Dialogs.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
+#include "app/Start.h"
 #include "base/CommandOutput.h"
-#include "base/Errors.h"
 #include "base/FolderLock.h"
-#include "base/Issuing.h"
 #include "base/ProgramFolder.h"
-#include "euro/EuroSwitch.h"
 
 namespace
 {
@@ -31,26 +29,7 @@ int main(int argc, char **argv)
         dialogs().showMessage(message);
         return 1;
     }
-    if (lock == FolderLock::Unavailable) {
-        // Browsing goes on; numbering and printing wait for a run that holds the folder.
-        const QString message =
-            FolderUnavailableMessage(ProgramFolderLockPath(), LockUnavailableReason());
-        Issuing::SetStop(Issuing::Stop::FolderLock, message);
-        PrintError(message);
-        dialogs().showMessage(message);
-    } else {
-        RemoveProgramLeftovers();
-        // A switch to the euro that a killed run left half done is finished or undone before
-        // anything reads the tables.
-        try {
-            const SwitchRepair repair = RepairInterruptedSwitch(ProgramFolder);
-            if (!repair.message.isEmpty())
-                dialogs().showMessage(repair.message);
-        } catch (const UserError &error) {
-            Issuing::SetStop(Issuing::Stop::InterruptedSwitch, error.message());
-            dialogs().showMessage(error.message());
-        }
-    }
+    PrepareFolderForRun(lock);
     bool started = false;
     RunHandler([&started] {
         CreateForms();

@@ -22,6 +22,11 @@ void Issuing::SetStop(Stop which, const QString &reason)
         Stops()[which] = reason;
 }
 
+bool Issuing::IsStopped(Stop which)
+{
+    return Stops().count(which) != 0;
+}
+
 QString Issuing::Stopped()
 {
     QStringList reasons;

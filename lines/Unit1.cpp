@@ -279,7 +279,8 @@ void TForm1::FormCreate()
     const HomeCurrencyDecision home = SettleHomeCurrency(ProgramFolder);
     RunHomeCurrency = home.home;
     Issuing::SetStop(Issuing::Stop::HomeCurrency, home.refusal);
-    if (!home.refusal.isEmpty())
+    // A switch the start could not finish or undo has been told already, and is the cause.
+    if (!home.refusal.isEmpty() && !Issuing::IsStopped(Issuing::Stop::InterruptedSwitch))
         dialogs().showMessage(home.refusal);
     else if (!home.notice.isEmpty())
         dialogs().showMessage(home.notice);
