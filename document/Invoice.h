@@ -41,7 +41,7 @@ struct Party {
     // The responsible person (МОЛ) in Bulgarian and in English.
     QString person, person2;
     // The VAT number as the record holds it: the recipient's with its country prefix
-    // ("BG160538274"); the supplier's as the page prints it after "ИН по ЗДДС BG" (digits).
+    // ("BG160538271"); the supplier's as the page prints it after "ИН по ЗДДС BG" (digits).
     QString vatNumber;
     // ЕИК/БУЛСТАТ, or ЕГН for a person ("Идент №", "ИН").
     QString id;

@@ -5,6 +5,7 @@
 #include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
+#include "masterdata/IdentifierDelegate.h"
 #include "masterdata/Table.h"
 
 #include <QCheckBox>
@@ -127,6 +128,7 @@ TForm4::TForm4()
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setFont(PixelFont(QStringLiteral("Arial"), 11));
     DBGrid1->setModel(Table1);
+    DBGrid1->setItemDelegate(new TIdentifierDelegate(Table1, DBGrid1));
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

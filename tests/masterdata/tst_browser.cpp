@@ -4,6 +4,7 @@
 #include "base/Errors.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
+#include "masterdata/IdentifierDelegate.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 
@@ -42,6 +43,8 @@ private slots:
     void pendingGridEditIsSaved_data();
     void pendingGridEditIsSaved();
     void navigatorDeletesWithoutAsking();
+    void identifierCheckedInGrid_data();
+    void identifierCheckedInGrid();
     void logoReplacedFromPictureFile_data();
     void logoReplacedFromPictureFile();
 
@@ -394,6 +397,87 @@ void TestBrowser::pendingGridEditIsSaved()
     }
     Form4->Table1->SetRecNo(2);
     QCOMPARE(Field(QStringLiteral("Телефон")), QStringLiteral("02 111 22 33"));
+}
+
+void TestBrowser::identifierCheckedInGrid_data()
+{
+    QTest::addColumn<int>("opener");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("why"); // empty: valid, no question
+    QTest::addColumn<bool>("answer");
+    const auto row = [](const char *rule, int opener, const char *field, const char *typed,
+                        const char *why, bool answer) {
+        QTest::newRow(rule) << opener << QString::fromUtf8(field) << QString::fromUtf8(typed)
+                            << QString::fromUtf8(why) << answer;
+    };
+    row("client VAT number valid", Clients, "ИН по ЗДДС", "BG175402918", "", false);
+    row("client VAT number invalid, kept", Clients, "ИН по ЗДДС", "BG160538274",
+        "грешна контролна цифра", true);
+    row("client VAT number invalid, refused", Clients, "ИН по ЗДДС", "BG160538274",
+        "грешна контролна цифра", false);
+    row("foreign VAT number of its form", Clients, "ИН по ЗДДС", "ATU13585627", "", false);
+    row("client ID invalid", Clients, "Идент №", "12345",
+        "ЕИК има 9 или 13 цифри, ЕГН и ЛНЧ имат 10", true);
+    row("own VAT number invalid", Firm, "ИН по ЗДДС BG", "175402917", "грешна контролна цифра",
+        true);
+    row("IBAN invalid", Bank, "IBAN", "BG80 TRIB 9661 1020 3456 78", "грешни контролни цифри",
+        true);
+    row("IBAN valid in small letters", Bank, "IBAN", "bg91 trib 9661 1020 3456 78", "", false);
+    row("other fields are not checked", Clients, "Телефон", "abc", "", false);
+}
+
+void TestBrowser::identifierCheckedInGrid()
+{
+    QFETCH(int, opener);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, why);
+    QFETCH(bool, answer);
+    const QString question = why.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("%1 „%2“ не е валиден (%3). Запиши въпреки това?")
+                                       .arg(field, typed, why);
+    const bool stored = why.isEmpty() || answer;
+    const bool marked = !why.isEmpty() && answer;
+    ProgramRun run;
+    Start(run);
+    Open(opener);
+    QVERIFY(QTest::qWaitForWindowActive(Form4));
+    const QString before = Field(field);
+    const int column = Form4->Table1->FieldByName(field)->Index();
+    const QModelIndex cell = Form4->Table1->index(0, column);
+    // The ground of the cell as painted when another cell of its record is the current one.
+    const auto grabbedGround = [&cell] {
+        Form4->DBGrid1->setCurrentIndex(cell.siblingAtColumn(cell.column() == 0 ? 1 : 0));
+        Form4->DBGrid1->scrollTo(cell);
+        const QRect place = Form4->DBGrid1->visualRect(cell);
+        return Form4->DBGrid1->viewport()->grab().toImage().pixelColor(place.right() - 2,
+                                                                       place.center().y());
+    };
+    // The sample data's numbers all pass.
+    QVERIFY(grabbedGround() != TIdentifierDelegate::MarkColour());
+
+    run.script().yesNoAnswers.push(answer);
+    Form4->DBGrid1->setCurrentIndex(cell);
+    Form4->DBGrid1->edit(cell);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->setText(typed);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // Saving the record and reading it back asks nothing more.
+    Form4->NavRefresh->click();
+    QCOMPARE(Field(field), stored ? typed : before);
+    QCOMPARE(run.script().questions, question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(grabbedGround() == TIdentifierDelegate::MarkColour(), marked);
+
+    // Typing the same value again is no new value: no second question.
+    Form4->DBGrid1->edit(cell);
+    editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->setText(Field(field));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(run.script().questions.size(), question.isEmpty() ? 0 : 1);
 }
 
 void TestBrowser::navigatorDeletesWithoutAsking()
