@@ -211,8 +211,10 @@ QString TryWriteFileAtomically(const QString &fileName, const QByteArray &bytes)
     }
     return error == 0 ? QString() : WriteFailureReason(error);
 #else
+    // The flush is checked on its own: the commit does not report a buffer it failed to write.
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason.isEmpty() ? QStringLiteral("?") : reason;
