@@ -1,11 +1,11 @@
 #include "app/Start.h"
 
-#include "app/Dialogs.h"
 #include "base/CommandOutput.h"
 #include "base/Errors.h"
 #include "base/Issuing.h"
 #include "base/ProgramFolder.h"
 #include "euro/EuroSwitch.h"
+#include "ui/Dialogs.h"
 
 void PrepareFolderForRun(FolderLock lock)
 {

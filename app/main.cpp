@@ -1,12 +1,12 @@
-#include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/Dialogs.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
 #include "app/Start.h"
 #include "base/CommandOutput.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 namespace
 {

@@ -17,3 +17,7 @@ QString TablesFolder();
 // of archived pages in the tables' folder, and of archived pages in the archive's folder.
 // Only while this run has the folder, so that no other run is writing them.
 void RemoveProgramLeftovers();
+
+// The archive folder: the installation's data folder where it exists (Windows), otherwise the
+// program's own data folder, with a trailing "/".
+QString ArchiveFolder(const QString &dataFolder);

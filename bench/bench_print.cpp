@@ -1,12 +1,12 @@
 // Times what one print does before the dialog: capturing the invoice page, reducing it to the
 // archive's palette and writing the bitmap file at 8, 24 and 32 bits per pixel.
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "app/Forms.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "print/BitmapFile.h"
 #include "print/PrintPage.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

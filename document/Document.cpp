@@ -1,14 +1,19 @@
 #include "document/Document.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Errors.h"
+#include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "document/Numbering.h"
+#include "document/PageDesign.h"
 #include "document/PageLayout.h"
+#include "document/PageText.h"
+#include "document/WordsLines.h"
 #include "euro/HomeCurrency.h"
-#include "lines/Unit1.h"
-#include "print/Pr.h"
-#include "print/PrintPage.h"
+#include "lines/Amounts.h"
+#include "print/ArchiveName.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -34,135 +40,9 @@ constexpr quint32 kNoticeColour = 0x0000C0;
 constexpr quint32 kShadow = 0x808080;
 constexpr int kPageWidth = 859;
 constexpr int kPageHeight = 1168;
-// Widths beyond which a customer field or a lower-block field takes a second line.
-constexpr int kCustomerWidthLimit = 206;
-constexpr int kLowerWidthLimit = 308;
-// Air kept between the customer block's values and the supplier block.
-constexpr int kBlockGap = 8;
-
-QString Dots(int count)
-{
-    return QString(count, QLatin1Char('.'));
-}
-
-QString Lines(std::initializer_list<const char *> lines)
-{
-    QStringList list;
-    for (const char *line : lines)
-        list << QString::fromUtf8(line);
-    return list.join(QLatin1Char('\n'));
-}
-
-// A panel learns of its children's new sizes through its layout: a label's text change
-// invalidates the layout of its parent, and the layout posts a request to the panel even while
-// the page is hidden. The layout itself places nothing.
-class ChildWatch : public QLayout
-{
-public:
-    explicit ChildWatch(QWidget *panel) : QLayout(panel)
-    {
-        setSizeConstraint(QLayout::SetNoConstraint);
-        setContentsMargins(0, 0, 0, 0);
-    }
-    void addItem(QLayoutItem *item) override { delete item; }
-    int count() const override { return 0; }
-    QLayoutItem *itemAt(int) const override { return nullptr; }
-    QLayoutItem *takeAt(int) override { return nullptr; }
-    QSize sizeHint() const override { return {}; }
-};
-
-// Draws one cell of a page grid inside its column width and row height; the pixel to its right
-// and below is the grid line, drawn by the grid.
-class CellPainter : public QStyledItemDelegate
-{
-public:
-    CellPainter(TStringGrid *grid, quint32 fixedColour)
-        : QStyledItemDelegate(grid), m_grid(grid), m_fixedColour(fixedColour)
-    {
-    }
-    void setFixedColour(quint32 colour) { m_fixedColour = colour; }
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        const QRect cell = option.rect.adjusted(0, 0, -1, -1);
-        const bool fixed = index.row() < m_grid->fixedRows();
-        painter->save();
-        painter->fillRect(cell, ColorFromNumber(fixed ? m_fixedColour : clWhite));
-        if (fixed && m_fixedColour != clWhite) {
-            // Header cells stand out as raised, as the grids of the program always showed them.
-            painter->setPen(ColorFromNumber(clWhite));
-            painter->drawLine(cell.topLeft(), cell.topRight());
-            painter->drawLine(cell.topLeft(), cell.bottomLeft());
-            painter->setPen(ColorFromNumber(kShadow));
-            painter->drawLine(cell.bottomLeft(), cell.bottomRight());
-            painter->drawLine(cell.topRight(), cell.bottomRight());
-        }
-        painter->setClipRect(cell);
-        painter->setFont(m_grid->font());
-        painter->setPen(ColorFromNumber(clBlack));
-        // The text sits 2 px below the cell's top while the row has room for that; a compacted
-        // row keeps the whole text instead.
-        const int spare = cell.height() - QFontMetrics(m_grid->font()).height();
-        const int top = std::clamp(spare, 0, 2);
-        painter->drawText(cell.adjusted(2, top, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                          index.data(Qt::DisplayRole).toString());
-        painter->restore();
-    }
-
-private:
-    TStringGrid *m_grid;
-    quint32 m_fixedColour;
-};
-
-// The "Нова фактура" picture: a blank sheet with a plus sign.
-QIcon NewInvoicePicture()
-{
-    QPixmap pixmap(48, 48);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 90, 90), 1.5));
-    p.setBrush(Qt::white);
-    const QPolygonF sheet(
-        {QPointF(10, 4), QPointF(30, 4), QPointF(38, 12), QPointF(38, 44), QPointF(10, 44)});
-    p.drawPolygon(sheet);
-    p.drawLine(QPointF(30, 4), QPointF(30, 12));
-    p.drawLine(QPointF(30, 12), QPointF(38, 12));
-    p.setPen(QPen(QColor(150, 150, 150), 1));
-    for (int y = 18; y <= 36; y += 6)
-        p.drawLine(15, y, 33, y);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 140, 60));
-    p.drawEllipse(QPointF(36, 36), 10, 10);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(31, 34.5, 10, 3));
-    p.drawRect(QRectF(34.5, 31, 3, 10));
-    return QIcon(pixmap);
-}
-
-// The "Отпечатай" picture: a printer with a sheet.
-QIcon PrintPicture()
-{
-    QPixmap pixmap(48, 48);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(70, 70, 70), 1.5));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(14, 4, 20, 16));
-    p.setBrush(QColor(150, 155, 165));
-    p.drawRoundedRect(QRectF(5, 18, 38, 18), 3, 3);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(13, 28, 22, 16));
-    p.setPen(QPen(QColor(120, 120, 120), 1));
-    for (int y = 33; y <= 41; y += 4)
-        p.drawLine(16, y, 32, y);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(60, 180, 80));
-    p.drawEllipse(QPointF(37, 23), 2, 2);
-    return QIcon(pixmap);
-}
+// Air between the title and the logo, and the page's left margin for a long title.
+constexpr int kTitleGap = 8;
+constexpr int kPageMargin = 8;
 
 QList<QWidget *> DirectChildren(QWidget *container)
 {
@@ -206,286 +86,27 @@ QList<QList<Block>> BlocksOf(const QList<QList<QWidget *>> &columns)
     return blocks;
 }
 
-QString CurrencySuffix()
+QFont FontOf(const PageFont &font)
 {
-    return QLatin1Char(' ') + (Form1 ? Form1->CurrencyCode : QStringLiteral("EUR"));
+    return PixelFont(QString::fromLatin1(font.family), font.pixels, font.bold);
+}
+
+// The designed caption of a field: the dots of a field to fill while it is empty, so that it can
+// be clicked and filled by hand on paper; the supplier's captions until an own company is taken.
+bool ShowsPlaceholder(const PagePart &part, const Invoice &doc, const QString &text)
+{
+    if (part.group == PartGroup::Supplier && part.look == PartLook::Plain)
+        return doc.supplier == Party() && doc.place.isEmpty() && doc.place2.isEmpty() &&
+               doc.issuedBy.isEmpty() && doc.issuedBy2.isEmpty();
+    return text.isEmpty();
+}
+
+// The number of lines of a caption.
+int LineCount(const QString &caption)
+{
+    return int(caption.count(QLatin1Char('\n'))) + 1;
 }
 } // namespace
-
-// ---- TPanel -----------------------------------------------------------------------------------
-
-TPanel::TPanel(QWidget *parent, const QString &name, int left, int top, int width, int height,
-               bool autoSize)
-    : QWidget(parent), m_autoSize(autoSize)
-{
-    setObjectName(name);
-    setGeometry(left, top, width, height);
-    SetBackground(this, clWhite);
-    if (m_autoSize)
-        new ChildWatch(this);
-}
-
-bool TPanel::fitToContents()
-{
-    if (!m_autoSize)
-        return false;
-    QList<QRect> children;
-    for (QWidget *child : DirectChildren(this))
-        if (!child->isHidden() && !child->isWindow())
-            children << child->geometry();
-    const QSize contents = ContentsSize(children);
-    if (contents == size())
-        return false;
-    resize(contents);
-    // A panel inside another lets the outer one know in turn.
-    updateGeometry();
-    return true;
-}
-
-bool TPanel::event(QEvent *event)
-{
-    if (event->type() == QEvent::LayoutRequest && m_autoSize) {
-        // Re-arms the watch for the next change, also while the page is hidden.
-        layout()->activate();
-        if (fitToContents())
-            emit resized();
-    }
-    return QWidget::event(event);
-}
-
-// ---- TBevel -----------------------------------------------------------------------------------
-
-TBevel::TBevel(QWidget *parent, const QString &name, int left, int top, int width, int height)
-    : QWidget(parent)
-{
-    setObjectName(name);
-    setGeometry(left, top, width, height);
-}
-
-void TBevel::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    if (height() >= 2) {
-        p.setPen(ColorFromNumber(clWhite));
-        p.drawLine(0, height() - 2, width() - 1, height() - 2);
-    }
-    p.setPen(ColorFromNumber(kShadow));
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
-}
-
-// ---- TImage -----------------------------------------------------------------------------------
-
-TImage::TImage(QWidget *parent, const QString &name, int left, int top, int width, int height)
-    : QLabel(parent)
-{
-    setObjectName(name);
-    setGeometry(left, top, width, height);
-    setAutoFillBackground(false);
-}
-
-void TImage::setTransparent(bool transparent)
-{
-    m_transparent = transparent;
-    update();
-}
-
-QPixmap TImage::seeThrough(const QPixmap &picture)
-{
-    if (picture.hasAlphaChannel())
-        return picture;
-    if (picture.cacheKey() != m_seeThroughKey) {
-        QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
-        const QRgb background = image.pixel(0, image.height() - 1) & 0x00FFFFFFu;
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if ((line[x] & 0x00FFFFFFu) == background)
-                    line[x] = 0;
-        }
-        m_seeThrough = QPixmap::fromImage(image);
-        m_seeThroughKey = picture.cacheKey();
-    }
-    return m_seeThrough;
-}
-
-void TImage::paintEvent(QPaintEvent *)
-{
-    QPixmap picture = pixmap();
-    if (picture.isNull() || picture.width() == 0 || picture.height() == 0)
-        return;
-    if (m_transparent)
-        picture = seeThrough(picture);
-    const QSize fitted = picture.size().scaled(size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
-                       fitted);
-    QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(target, picture);
-}
-
-// ---- TStringGrid ------------------------------------------------------------------------------
-
-TStringGrid::TStringGrid(QWidget *parent, const QString &name, int left, int top, int width,
-                         int height, const QList<int> &colWidths, int rowHeight, int rowCount)
-    : QTableWidget(rowCount, int(colWidths.size()), parent), m_fixedColor(clBtnFace)
-{
-    setObjectName(name);
-    setGeometry(left, top, width, height);
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    horizontalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setMinimumSectionSize(1);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // Each column and row carries its one-pixel grid line.
-    for (int col = 0; col < colWidths.size(); ++col)
-        setColumnWidth(col, colWidths[col] + 1);
-    verticalHeader()->setDefaultSectionSize(rowHeight + 1);
-    for (int row = 0; row < rowCount; ++row)
-        setRowHeight(row, rowHeight + 1);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setShowGrid(false);
-    setWordWrap(false);
-    setFrameStyle(QFrame::Box | QFrame::Plain);
-    setLineWidth(1);
-    setViewportMargins(1, 1, 1, 1);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, ColorFromNumber(clWhite));
-    pal.setColor(QPalette::Base, ColorFromNumber(clWhite));
-    pal.setColor(QPalette::WindowText, ColorFromNumber(clBlack));
-    pal.setColor(QPalette::Text, ColorFromNumber(clBlack));
-    setPalette(pal);
-    setItemDelegate(new CellPainter(this, m_fixedColor));
-    connect(model(), &QAbstractItemModel::rowsRemoved, this,
-            &TStringGrid::keepFixedRowsBelowRowCount);
-}
-
-void TStringGrid::setFixedRows(int count)
-{
-    m_fixedRows = std::max(0, std::min(count, rowCount() - 1));
-    viewport()->update();
-}
-
-void TStringGrid::setRowHeights(int rowHeight)
-{
-    verticalHeader()->setDefaultSectionSize(rowHeight + 1);
-    for (int row = 0; row < rowCount(); ++row)
-        setRowHeight(row, rowHeight + 1);
-}
-
-int TStringGrid::rowHeights() const
-{
-    return verticalHeader()->defaultSectionSize() - 1;
-}
-
-void TStringGrid::setFixedColor(quint32 colour)
-{
-    m_fixedColor = colour;
-    static_cast<CellPainter *>(itemDelegate())->setFixedColour(colour);
-    viewport()->update();
-}
-
-QString TStringGrid::cell(int col, int row) const
-{
-    const QTableWidgetItem *cellItem = item(row, col);
-    return cellItem ? cellItem->text() : QString();
-}
-
-void TStringGrid::setCell(int col, int row, const QString &text)
-{
-    if (QTableWidgetItem *cellItem = item(row, col))
-        cellItem->setText(text);
-    else
-        setItem(row, col, new QTableWidgetItem(text));
-}
-
-void TStringGrid::keepFixedRowsBelowRowCount()
-{
-    if (m_fixedRows >= rowCount())
-        m_fixedRows = std::max(0, rowCount() - 1);
-}
-
-bool TStringGrid::canSelect(int col, int row) const
-{
-    if (row < m_fixedRows)
-        return false;
-    bool allowed = true;
-    if (onSelectCell)
-        onSelectCell(col, row, allowed);
-    return allowed;
-}
-
-void TStringGrid::paintEvent(QPaintEvent *event)
-{
-    QTableWidget::paintEvent(event);
-    if (rowCount() == 0 || columnCount() == 0)
-        return;
-    QPainter p(viewport());
-    const int lastRow = rowCount() - 1;
-    const int rowsBottom = rowViewportPosition(lastRow) + rowHeight(lastRow) - 1;
-    const int fixedBottom =
-        m_fixedRows > 0 ? rowViewportPosition(m_fixedRows - 1) + rowHeight(m_fixedRows - 1) - 1
-                        : -1;
-    const int columnsRight =
-        columnViewportPosition(columnCount() - 1) + columnWidth(columnCount() - 1) - 1;
-    // Lines around the header rows are black, the lines of the data rows silver.
-    for (int col = 0; col < columnCount(); ++col) {
-        const int x = columnViewportPosition(col) + columnWidth(col) - 1;
-        if (fixedBottom >= 0) {
-            p.setPen(ColorFromNumber(clBlack));
-            p.drawLine(x, 0, x, fixedBottom);
-        }
-        if (rowsBottom > fixedBottom) {
-            p.setPen(ColorFromNumber(clSilver));
-            p.drawLine(x, fixedBottom + 1, x, rowsBottom);
-        }
-    }
-    for (int row = 0; row <= lastRow; ++row) {
-        const bool fixed = row < m_fixedRows;
-        if (!fixed && !m_horzLines)
-            continue;
-        const int y = rowViewportPosition(row) + rowHeight(row) - 1;
-        p.setPen(ColorFromNumber(fixed ? clBlack : clSilver));
-        p.drawLine(0, y, columnsRight, y);
-    }
-}
-
-void TStringGrid::mousePressEvent(QMouseEvent *event)
-{
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && !canSelect(index.column(), index.row())) {
-        event->accept();
-        return;
-    }
-    QTableWidget::mousePressEvent(event);
-}
-
-void TStringGrid::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && !canSelect(index.column(), index.row())) {
-        event->accept();
-        return;
-    }
-    QTableWidget::mouseDoubleClickEvent(event);
-}
-
-QModelIndex TStringGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
-{
-    const QModelIndex next = QTableWidget::moveCursor(cursorAction, modifiers);
-    if (next.isValid() && !canSelect(next.column(), next.row()))
-        return currentIndex();
-    return next;
-}
-
-bool TStringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
-{
-    if (index.isValid() && !canSelect(index.column(), index.row()))
-        return false;
-    return QTableWidget::edit(index, trigger, event);
-}
 
 // ---- TDoc -------------------------------------------------------------------------------------
 
@@ -557,136 +178,85 @@ TDoc::TDoc()
     Panel1->setFont(PixelFont(QStringLiteral("Times New Roman"), 16));
 
     buildPage();
+    connect(&CurrentDocument::instance(), &CurrentDocument::changed, this,
+            [this] { RunHandler([this] { ShowDocument(TheDocument()); }); });
 }
 
 TDoc::~TDoc() = default;
 
 void TDoc::buildPage()
 {
-    const QString arial = QStringLiteral("Arial");
-    const QFont a13 = PixelFont(arial, 13);
-    const QFont a13b = PixelFont(arial, 13, true);
-    const QString name40 = Dots(40);
-    const QString name76 = Dots(76);
+    QHash<QString, QWidget *> parents{{QStringLiteral("Panel1"), Panel1}};
+    for (const PagePart &part : PageParts()) {
+        QWidget *parent = parents.value(QString::fromLatin1(part.parent));
+        const QString name = QString::fromLatin1(part.name);
+        QWidget *made = nullptr;
+        switch (part.kind) {
+        case PartKind::Label:
+        case PartKind::FixedLabel: {
+            auto *label = new TLabel(parent, name, part.left, part.top, part.text,
+                                     FontOf(part.font), part.kind == PartKind::Label);
+            if (part.kind == PartKind::FixedLabel)
+                label->resize(part.width, part.height);
+            if (part.look == PartLook::Silver || part.look == PartLook::SilverSeeThrough)
+                label->setColor(clSilver);
+            if (part.look == PartLook::SilverSeeThrough)
+                label->setTransparent();
+            if (part.look == PartLook::White)
+                label->setColor(clWhite);
+            if (part.maxWidth > 0)
+                label->setMaximumWidth(part.maxWidth);
+            if (part.edit != PartEdit::None) {
+                label->setCursor(Qt::PointingHandCursor);
+                connect(label, &TLabel::clicked, this,
+                        [this, &part] { RunHandler([this, &part] { FieldClick(part); }); });
+            }
+            this->*part.label = label;
+            made = label;
+            break;
+        }
+        case PartKind::Panel: {
+            auto *panel = new TPanel(parent, name, part.left, part.top, part.width, part.height);
+            this->*part.panel = panel;
+            parents.insert(name, panel);
+            made = panel;
+            break;
+        }
+        case PartKind::Bevel:
+            made = this->*part.bevel =
+                       new TBevel(parent, name, part.left, part.top, part.width, part.height);
+            break;
+        case PartKind::Image:
+            made = this->*part.image =
+                       new TImage(parent, name, part.left, part.top, part.width, part.height);
+            break;
+        case PartKind::Code:
+            made = this->*part.code =
+                       new TPaymentCode(parent, name, part.left, part.top, part.width, part.height);
+            break;
+        case PartKind::Grid:
+            break;
+        }
+        if (part.kind == PartKind::Grid) {
+            const bool lines = name == QLatin1String("StringGrid2");
+            auto *grid = new TStringGrid(parent, name, part.left, part.top, part.width, part.height,
+                                         lines ? QList<int>{51, 271, 53, 53, 91, 90, 89, 90}
+                                               : QList<int>{26, 146, 90},
+                                         lines ? 18 : 20, lines ? 2 : 5);
+            grid->setFont(FontOf(part.font));
+            this->*part.grid = grid;
+            made = grid;
+        }
+        m_design.insert(made, made->geometry());
+    }
 
-    auto label = [](QWidget *parent, const char *name, int left, int top, const QString &text,
-                    const QFont &font) {
-        return new TLabel(parent, QString::fromLatin1(name), left, top, text, font);
-    };
-    auto fixedLabel = [](QWidget *parent, const char *name, int left, int top, const QString &text,
-                         const QFont &font) {
-        auto *l = new TLabel(parent, QString::fromLatin1(name), left, top, text, font, false);
-        l->resize(113, 16);
-        return l;
-    };
-    // A field to fill: silver, but drawn transparent where the block shows white through it.
-    auto silver = [](TLabel *l) { l->setColor(clSilver); };
-    auto silverSeeThrough = [](TLabel *l) {
-        l->setColor(clSilver);
-        l->setTransparent();
-    };
-    auto plainEdit = [this](TLabel *l) {
-        l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::clicked, this,
-                [this, l] { RunHandler([this, l] { Label34Click(l); }); });
-    };
-    auto customerWrap = [this](TLabel *l) {
-        l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::clicked, this,
-                [this, l] { RunHandler([this, l] { Label33Click(l); }); });
-    };
-    auto lowerWrap = [this](TLabel *l) {
-        l->setCursor(Qt::PointingHandCursor);
-        connect(l, &TLabel::clicked, this,
-                [this, l] { RunHandler([this, l] { Label18Click(l); }); });
-    };
-
-    // Header.
-    Label1 = label(Panel1, "Label1", 305, 16, QStringLiteral("ФАКТУРА / INVOICE"),
-                   PixelFont(arial, 24, true));
-    Label8 = label(Panel1, "Label8", 317, 48, QStringLiteral("Оригинал / Original"),
-                   PixelFont(arial, 21, true));
-    Label15 = label(Panel1, "Label15", 304, 80,
-                    QStringLiteral("№ 0000000001 / Дата(Date): дд.мм.гггг"), PixelFont(arial, 16));
-    silver(Label15);
-    Label15->setCursor(Qt::PointingHandCursor);
-    connect(Label15, &TLabel::clicked, this, Handler(this, &TDoc::Label15Click));
-    Image2 = new TImage(Panel1, QStringLiteral("Image2"), 600, 8, 233, 97);
-    Image2->setTransparent(true);
     // A long title such as the proforma's reaches under the logo; it stays readable over it.
+    Image2->setTransparent(true);
     Label1->raise();
-
-    // Customer block.
-    Panel3 = new TPanel(Panel1, QStringLiteral("Panel3"), 56, 112, 248, 168);
-    Label24 = label(Panel3, "Label24", 0, 0, Lines({"КЛИЕНТ", "Customer"}), a13b);
-    Label33 = label(Panel3, "Label33", 88, 0, name40, a13);
-    Label23 = label(Panel3, "Label23", 88, 16, name40, a13);
-    Label28 = label(Panel3, "Label28", 0, 32, Lines({"Адрес", "Address"}), a13b);
-    Label29 = label(Panel3, "Label29", 88, 32, name40, a13);
-    Label26 = label(Panel3, "Label26", 88, 48, name40, a13);
-    Label31 = label(Panel3, "Label31", 0, 64, Lines({"МОЛ", "Resp.Person"}), a13b);
-    Label30 = label(Panel3, "Label30", 88, 64, name40, a13);
-    Label67 = label(Panel3, "Label67", 88, 80, name40, a13);
-    Label25 = label(Panel3, "Label25", 0, 104, Lines({"ИН по ЗДДС ", "VAT"}), a13b);
-    Label34 = fixedLabel(Panel3, "Label34", 96, 112, QString(), a13);
-    Label66 = label(Panel3, "Label66", 0, 136, Lines({"ИН", "ID"}), a13b);
-    Label65 = fixedLabel(Panel3, "Label65", 96, 144, QString(), a13);
-    for (TLabel *l : {Label33, Label23, Label29, Label26, Label30, Label67}) {
-        silverSeeThrough(l);
-        customerWrap(l);
-    }
-    for (TLabel *l : {Label34, Label65}) {
-        silver(l);
-        plainEdit(l);
-    }
-
-    // Supplier block.
-    Panel4 = new TPanel(Panel1, QStringLiteral("Panel4"), 552, 112, 240, 201);
-    Label45 = label(Panel4, "Label45", 0, 0, Lines({"ДОСТАВЧИК", "SUPPLIER"}), a13b);
-    Label46 = label(Panel4, "Label46", 88, 0, QStringLiteral("(Фирма)"), a13);
-    Label63 = label(Panel4, "Label63", 88, 16, QStringLiteral("(Фирма)"), a13);
-    Label48 = label(Panel4, "Label48", 0, 32, Lines({"Адрес", "Address"}), a13b);
-    Label47 = label(Panel4, "Label47", 88, 32, QStringLiteral("(Адреса)"), a13);
-    Label54 = label(Panel4, "Label54", 88, 48, QStringLiteral("(Адреса)"), a13);
-    Label50 = label(Panel4, "Label50", 0, 64, Lines({"МОЛ", "Resp.Person"}), a13b);
-    Label49 = label(Panel4, "Label49", 88, 64, QStringLiteral("(МОЛ)"), a13);
-    Label68 = label(Panel4, "Label68", 88, 80, QStringLiteral("(МОЛ)"), a13);
-    Label64 = label(Panel4, "Label64", 0, 104, Lines({"ИН по ЗДДС BG", "VAT"}), a13b);
-    Label11 = fixedLabel(Panel4, "Label11", 104, 104, QStringLiteral("(Идент.Ном.)"), a13b);
-    Label69 = label(Panel4, "Label69", 0, 136, Lines({"ИН", "ID"}), a13b);
-    Label10 = fixedLabel(Panel4, "Label10", 104, 144, QStringLiteral("(Идент.Ном.)"), a13b);
-    Label12 =
-        label(Panel4, "Label12", 0, 168, Lines({"Местоиздаване", "Place of publishment"}), a13b);
-    Label16 = label(Panel4, "Label16", 144, 169, Dots(24), a13);
-    Label70 = label(Panel4, "Label70", 144, 185, Dots(24), a13);
-    plainEdit(Label16);
-    plainEdit(Label70);
-
-    // A value wider than its block is cut at the block's edge instead of running under the other
-    // block: the customer's ends before the supplier block, the supplier's at the lines grid's
-    // right edge. A customer value is wrapped by clicking it.
-    const int customerEdge = Panel4->x() - kBlockGap - Panel3->x();
-    for (TLabel *l : {Label33, Label23, Label29, Label26, Label30, Label67})
-        l->setMaximumWidth(customerEdge - l->x());
-    const int supplierEdge = 32 + 800 - Panel4->x();
-    for (TLabel *l : {Label46, Label63, Label47, Label54, Label49, Label68, Label16, Label70})
-        l->setMaximumWidth(supplierEdge - l->x());
-
-    // Note reference: shown by the transfer for a credit or debit note.
-    Panel2 = new TPanel(Panel1, QStringLiteral("Panel2"), 56, 290, 308, 37);
-    Label21 =
-        label(Panel2, "Label21", 0, 0, QString(), PixelFont(QStringLiteral("Times New Roman"), 16));
-    Label22 = label(Panel2, "Label22", 0, 21,
-                    QStringLiteral("от дата / from date: , към фактура № / to invoice No: "), a13);
-    silver(Label22);
-    Label22->setCursor(Qt::PointingHandCursor);
-    connect(Label22, &TLabel::clicked, this, Handler(this, &TDoc::Label22Click));
     Panel2->hide();
+    Image1->hide();
 
-    // Lines grid: filled by the transfer, never selected.
-    StringGrid2 = new TStringGrid(Panel1, QStringLiteral("StringGrid2"), 32, 328, 800, 49,
-                                  {51, 271, 53, 53, 91, 90, 89, 90}, 18, 2);
-    StringGrid2->setFont(a13);
+    // The lines grid is filled from the document and never selected.
     StringGrid2->setHorizontalLines(false);
     StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid2->setSelectionMode(QAbstractItemView::NoSelection);
@@ -694,52 +264,7 @@ void TDoc::buildPage()
         StringGrid2SelectCell(col, row, canSelect);
     };
 
-    Bevel1 = new TBevel(Panel1, QStringLiteral("Bevel1"), 48, 376, 777, 2);
-    Bevel3 = new TBevel(Panel1, QStringLiteral("Bevel3"), 56, 720, 737, 1);
-
-    // Lower block.
-    Memo4 = new TPanel(Panel1, QStringLiteral("Memo4"), 48, 384, 750, 329);
-    Label36 = label(Memo4, "Label36", 8, 0, Lines({"Словом:", "in words:"}), a13);
-    Label18 = label(Memo4, "Label18", 64, 0, name76, a13);
-    Bevel2 = new TBevel(Memo4, QStringLiteral("Bevel2"), 16, 36, 401, 2);
-    Label19 = label(Memo4, "Label19", 64, 48, name76, a13);
-    Label20 = label(Memo4, "Label20", 48, 64,
-                    Lines({"/основание за неначисляване на ДДС и при нулева ставка/",
-                           "/reason for defiency in account of VAT and at zero-rating/"}),
-                    a13);
-    Label55 = label(Memo4, "Label55", 64, 104, name76, a13);
-    Label56 = label(Memo4, "Label56", 24, 120,
-                    Lines({"/обстоятелства, които определят стоката като ново превозно средство/",
-                           "         /circumstances, that define the goods as new vehicle/"}),
-                    PixelFont(arial, 11));
-    Label58 = label(Memo4, "Label58", 0, 160,
-                    QStringLiteral("Дата на данъчното събитие / Date of tax event"), a13);
-    Label57 = label(Memo4, "Label57", 288, 161, QStringLiteral("дд.мм.гггг"), a13);
-    Label27 =
-        label(Memo4, "Label27", 0, 184, QStringLiteral("Дата на плащане / Date of payment"), a13);
-    Label40 = label(Memo4, "Label40", 288, 185, QStringLiteral("дд.мм.гггг"), a13);
-    Bevel6 = new TBevel(Memo4, QStringLiteral("Bevel6"), 0, 212, 377, 2);
-    Label44 = label(Memo4, "Label44", 8, 217, Lines({"Плащане", "Payment"}), a13b);
-    Label37 = label(Memo4, "Label37", 80, 225, name40, a13);
-    Label43 = label(Memo4, "Label43", 8, 249, Lines({"Банка", "Bank"}), a13b);
-    Label38 = label(Memo4, "Label38", 80, 257, name40, a13);
-    Label42 = label(Memo4, "Label42", 8, 289, QStringLiteral("IBAN"), a13b);
-    Label39 = label(Memo4, "Label39", 80, 289, name40, a13);
-    Label41 = label(Memo4, "Label41", 8, 313, QStringLiteral("SWIFT/BIC"), a13b);
-    Label53 = label(Memo4, "Label53", 80, 313, name40, a13);
-    for (TLabel *l : {Label18, Label19, Label55}) {
-        silver(l);
-        lowerWrap(l);
-    }
-    for (TLabel *l : {Label57, Label40, Label37, Label38, Label39, Label53}) {
-        silver(l);
-        plainEdit(l);
-    }
-
-    // Note accounts: typed in directly once the transfer shows them for a note.
-    StringGrid1 = new TStringGrid(Memo4, QStringLiteral("StringGrid1"), 480, 216, 270, 110,
-                                  {26, 146, 90}, 20, 5);
-    StringGrid1->setFont(a13);
+    // Note accounts: typed in directly once a note kind shows them.
     StringGrid1->setFixedRows(2);
     StringGrid1->setFixedColor(clWhite);
     // The editor is always shown on the current cell.
@@ -749,46 +274,8 @@ void TDoc::buildPage()
         for (int col = 0; col < StringGrid1->columnCount(); ++col)
             StringGrid1->setCell(col, row, QString());
     StringGrid1->hide();
-
-    // Totals block.
-    Panel6 = new TPanel(Memo4, QStringLiteral("Panel6"), 504, 0, 241, 144);
-    Label6 = label(Panel6, "Label6", 2, 0, Lines({"Данъчна основа", "Tax basis"}), a13b);
-    Label5 = label(Panel6, "Label5", 186, 0, QStringLiteral("0"), a13b);
-    Label59 = label(Panel6, "Label59", 186, 16, QStringLiteral("0"), a13b);
-    Label2 = label(Panel6, "Label2", 2, 40,
-                   Lines({"Данъчна ставка %", "размер на данъка", "VAT ", "Total VAT"}), a13b);
-    Label7 = label(Panel6, "Label7", 186, 48, QStringLiteral("0"), a13b);
-    Label60 = label(Panel6, "Label60", 186, 80, QStringLiteral("0"), a13b);
-    Bevel4 = new TBevel(Panel6, QStringLiteral("Bevel4"), 0, 108, 241, 2);
-    Label4 = label(Panel6, "Label4", 2, 112, Lines({"Сума за плащане", "Total amount"}), a13b);
-    Label3 = label(Panel6, "Label3", 186, 112, QStringLiteral("0"), a13b);
-    Label61 = label(Panel6, "Label61", 186, 128, QStringLiteral("0"), a13b);
-
-    // Signature block.
-    Panel5 = new TPanel(Panel1, QStringLiteral("Panel5"), 80, 730, 633, 88);
-    const QString nameAndSignature = Lines({"/име, фамилия и подпис/", "   /name and signature/"});
-    Label32 = label(Panel5, "Label32", 0, 0, Lines({"Получател", "Recipient"}), a13b);
-    Label35 = label(Panel5, "Label35", 80, 0, name40, a13);
-    Label71 = label(Panel5, "Label71", 80, 16, name40, a13);
-    Label14 = label(Panel5, "Label14", 80, 40, name40, a13);
-    Label62 = label(Panel5, "Label62", 80, 56, nameAndSignature, a13);
-    Label51 = label(Panel5, "Label51", 396, 0, Lines({"Съставил", "Issuer"}), a13b);
-    Label52 = label(Panel5, "Label52", 473, 0, name40, a13);
-    Label72 = label(Panel5, "Label72", 473, 16, name40, a13);
-    Label17 = label(Panel5, "Label17", 469, 40, name40, a13);
-    Label13 = label(Panel5, "Label13", 467, 56, nameAndSignature, a13);
-    for (TLabel *l : {Label35, Label71, Label62, Label52, Label72, Label13})
-        l->setColor(clWhite);
-    for (TLabel *l : {Label35, Label71, Label52, Label72})
-        plainEdit(l);
-
-    // Footer, fixed at the bottom of the page.
-    Label9 = label(Panel1, "Label9", 72, 1144,
-                   QStringLiteral("Документът е изготвен с програмата Vornex 2007 / "
-                                  "Document prepared with Vornex 2007"),
-                   PixelFont(QStringLiteral("Times New Roman"), 11));
-    Image1 = new TImage(Panel1, QStringLiteral("Image1"), 792, 1128, 42, 35);
-    Image1->hide();
+    connect(StringGrid1, &QTableWidget::itemChanged, this,
+            [this] { RunHandler([this] { NoteAccountsEdited(); }); });
 
     // A block that grows stacks the page again.
     connect(Panel3, &TPanel::resized, this, Handler(this, &TDoc::ResizedExecute));
@@ -797,15 +284,173 @@ void TDoc::buildPage()
 
 void TDoc::FormCreate()
 {
-    ResizedExecute();
+    ShowDocument(TheDocument());
+}
+
+void TDoc::ShowDocument(const Invoice &doc)
+{
+    if (m_showing)
+        return;
+    m_showing = true;
+    struct Done {
+        bool &flag;
+        ~Done() { flag = false; }
+    } done{m_showing};
+
+    // Everything back to its designed place; the rows lifted to close gaps are there already.
+    for (auto design = m_design.cbegin(); design != m_design.cend(); ++design)
+        design.key()->move(design.value().topLeft());
+    m_lifts.clear();
+
+    showFields(doc);
+    showLines(doc);
+    showTotals(doc);
+    showNote(doc);
+    showLogo(doc);
+    // A note has its accounts where the code would go; a credit note asks for no payment.
+    PaymentCode->setText(doc.isNote() || doc.number == 0 ? QString() : PaymentCodeText(doc));
+    NO->setCaption(doc.number == 0 ? QStringLiteral("0") : doc.numberText());
+    SVpath->setCaption(TablesFolder());
+    Bevel3->resize(Bevel1->width(), Bevel3->height());
+
     NewExecute();
+    ResizedExecute();
+}
+
+void TDoc::showFields(const Invoice &doc)
+{
+    // Each field's text, broken at blanks where it is wider than its place; the rows below a field
+    // that takes more lines move down within its block.
+    QHash<QWidget *, int> shifts;
+    for (const PagePart &part : PageParts()) {
+        if (!part.label || !part.show)
+            continue;
+        TLabel *label = this->*part.label;
+        const QString text = part.show(doc);
+        QString caption = ShowsPlaceholder(part, doc, text) ? part.text : text;
+        const QFontMetrics metrics(label->font());
+        const auto width = [&metrics](const QString &line) {
+            return metrics.horizontalAdvance(line);
+        };
+        if (part.wrapWidth > 0)
+            caption = BreakAtBlanks(caption, part.wrapWidth, width);
+        caption = FitCaption(caption, part.maxWidth, part.maxLines, width);
+        label->setCaption(caption);
+        if (LineCount(caption) > 1 && part.wrapWidth > 0) {
+            const int step =
+                part.wrapShift > 0 ? part.wrapShift : QFontMetrics(label->font()).lineSpacing();
+            shifts.insert(label, (LineCount(caption) - 1) * step);
+        }
+    }
+    for (auto wrapped = shifts.cbegin(); wrapped != shifts.cend(); ++wrapped) {
+        const int fieldTop = m_design.value(wrapped.key()).top();
+        for (QWidget *child : DirectChildren(wrapped.key()->parentWidget()))
+            if (m_design.value(child).top() > fieldTop)
+                MoveTop(child, child->y() + wrapped.value());
+    }
+}
+
+void TDoc::showLines(const Invoice &doc)
+{
+    const QString home = PageCurrencyLabel(doc.homeCurrency);
+    QList<QStringList> rows{LineTableHeader(0, home, doc.foreignCurrency),
+                            LineTableHeader(1, home, doc.foreignCurrency)};
+    for (const InvoiceLine &line : doc.lines) {
+        rows << QStringList{QString::number(line.number),
+                            line.description.value(0),
+                            line.unit,
+                            line.quantity.text(),
+                            line.unitPrice.text(),
+                            line.unitPriceForeign.text(),
+                            line.value.text(),
+                            line.valueForeign.text()};
+        for (qsizetype i = 1; i < line.description.size(); ++i)
+            rows << QStringList{QString(), line.description.at(i),
+                                QString(), QString(),
+                                QString(), QString(),
+                                QString(), QString()};
+    }
+    TStringGrid *grid = StringGrid2;
+    grid->setRowCount(int(rows.size()));
+    for (int row = 0; row < rows.size(); ++row)
+        for (int col = 0; col < grid->columnCount(); ++col)
+            grid->setCell(col, row, rows[row].value(col));
+    grid->setFixedRows(rows.size() > 2 ? 2 : 1);
+    // Every row with its grid line, and the frame.
+    grid->resize(grid->width(),
+                 int(rows.size()) * grid->verticalHeader()->defaultSectionSize() + 3);
+}
+
+void TDoc::showTotals(const Invoice &doc)
+{
+    const QString home = QLatin1Char(' ') + PageCurrencyLabel(doc.homeCurrency);
+    const QString foreign = QLatin1Char(' ') + doc.foreignCurrency;
+    Label5->setCaption(doc.home.net.text() + home);
+    Label7->setCaption(doc.home.vat.text() + home);
+    Label3->setCaption(doc.home.gross.text() + home);
+    Label59->setCaption(doc.foreign.net.text() + foreign);
+    Label60->setCaption(doc.foreign.vat.text() + foreign);
+    Label61->setCaption(doc.foreign.gross.text() + foreign);
+}
+
+void TDoc::showNote(const Invoice &doc)
+{
+    const bool note = doc.isNote();
+    Panel2->setVisible(note);
+    StringGrid1->setVisible(note);
+    if (!note)
+        return;
+    const QSignalBlocker blocker(StringGrid1);
+    TStringGrid *grid = StringGrid1;
+    grid->setCell(0, 0, QStringLiteral("№"));
+    grid->setCell(0, 1, QStringLiteral("No"));
+    // A note title typed by hand leaves the account column's header as it was.
+    if (doc.noteKind() == NoteKind::Debit) {
+        grid->setCell(1, 0, QStringLiteral("Дебит с/ка"));
+        grid->setCell(1, 1, QStringLiteral("Debit account"));
+    }
+    if (doc.noteKind() == NoteKind::Credit) {
+        grid->setCell(1, 0, QStringLiteral("Кредит с/ка"));
+        grid->setCell(1, 1, QStringLiteral("Credit account"));
+    }
+    grid->setCell(2, 0, QStringLiteral("Сума"));
+    grid->setCell(2, 1, QStringLiteral("Sum"));
+    for (int row = grid->fixedRows(); row < grid->rowCount(); ++row) {
+        const NoteAccount account = doc.noteAccounts.value(row - grid->fixedRows());
+        grid->setCell(0, row, account.number);
+        grid->setCell(1, row, account.account);
+        grid->setCell(2, row, account.sum);
+    }
+}
+
+void TDoc::showLogo(const Invoice &doc)
+{
+    if (doc.logo == m_logoShown && !(doc.logo.isEmpty() && !Image2->pixmap().isNull()))
+        return;
+    m_logoShown = doc.logo;
+    QPixmap logo;
+    if (!doc.logo.isEmpty())
+        logo.loadFromData(doc.logo);
+    if (logo.isNull())
+        Image2->clear();
+    else
+        Image2->setPixmap(logo);
+}
+
+void TDoc::NoteAccountsEdited()
+{
+    if (m_showing)
+        return;
+    QVector<NoteAccount> accounts;
+    TStringGrid *grid = StringGrid1;
+    for (int row = grid->fixedRows(); row < grid->rowCount(); ++row)
+        accounts.append({grid->cell(0, row), grid->cell(1, row), grid->cell(2, row)});
+    ChangeDocument([&accounts](Invoice &doc) { doc.noteAccounts = accounts; });
 }
 
 void TDoc::SpeedButton1Click()
 {
-    PrintOptionsForm->show();
-    PrintOptionsForm->raise();
-    PrintOptionsForm->activateWindow();
+    emit printRequested();
 }
 
 void TDoc::SpeedButton3Click()
@@ -815,20 +460,58 @@ void TDoc::SpeedButton3Click()
 
 void TDoc::SpeedButton4Click()
 {
-    PreviewPage(PrintOptionsForm->Printer(), this);
+    emit previewRequested();
+}
+
+TDoc::FieldLooks TDoc::ShowAsPrinted(const QString &mark)
+{
+    FieldLooks looks;
+    for (const PagePart &part : PageParts()) {
+        if (part.look != PartLook::Silver && part.look != PartLook::SilverSeeThrough)
+            continue;
+        TLabel *label = this->*part.label;
+        looks.labels << label;
+        looks.palettes << label->palette();
+        looks.filled << label->autoFillBackground();
+        label->setColor(clWhite);
+    }
+    if (!mark.isEmpty())
+        Label8->setCaption(mark);
+    NewExecute();
+    return looks;
+}
+
+void TDoc::StartAfresh()
+{
+    for (const PagePart &part : PageParts()) {
+        if (!part.label)
+            continue;
+        TLabel *label = this->*part.label;
+        if (part.look == PartLook::Silver || part.look == PartLook::SilverSeeThrough)
+            label->setColor(clSilver);
+        if (part.look == PartLook::SilverSeeThrough)
+            label->setTransparent();
+    }
+    Label8->setCaption(kOriginalMark);
+    ShowDocument(TheDocument());
+}
+
+void TDoc::RestoreLooks(const FieldLooks &looks)
+{
+    for (int i = 0; i < looks.labels.size(); ++i) {
+        looks.labels[i]->setPalette(looks.palettes[i]);
+        looks.labels[i]->setAutoFillBackground(looks.filled[i]);
+    }
 }
 
 void TDoc::NewExecute()
 {
+    // The title is centred on the page, unless it would reach the logo: then it ends before it.
+    const int centred = Panel1->width() / 2 - Label1->width() / 2;
+    const int beforeLogo = Image2->x() - kTitleGap - Label1->width();
+    Label1->move(std::max(kPageMargin, std::min(centred, beforeLogo)), Label1->y());
     Label8->move(CentredLeft(Label1->x(), Label1->width(), Label8->width()), Label8->y());
     Label15->move(CentredLeft(Label1->x(), Label1->width(), Label15->width()), Label15->y());
-
-    const QString home = QLatin1Char(' ') + HomeCode(RunHomeCurrency);
-    for (TLabel *amount : {Label5, Label7, Label3})
-        amount->setCaption(WithSuffix(amount->caption(), home));
-    const QString foreign = CurrencySuffix();
-    for (TLabel *amount : {Label59, Label60, Label61})
-        amount->setCaption(WithSuffix(amount->caption(), foreign));
 
     Label2->move(Label6->x(), Label2->y());
     Label4->move(Label6->x(), Label4->y());
@@ -841,7 +524,7 @@ void TDoc::NewExecute()
 
 void TDoc::UpdateEuroNotice()
 {
-    EuroNotice->setVisible(EuroNoticeDue(RunHomeCurrency, Label15->caption()));
+    EuroNotice->setVisible(EuroNoticeDue(RunHomeCurrency, TheDocument().issueDate));
 }
 
 void TDoc::ResizedExecute()
@@ -867,7 +550,8 @@ void TDoc::ResizedExecute()
     page.lineRows = StringGrid2->rowCount();
     page.lineRowHeight = StringGrid2->rowHeights();
     // The totals and the note accounts beside the lower block's rows close up on their own.
-    const QList<QList<QWidget *>> lowerColumns = ColumnsOf(Memo4, {Panel6, StringGrid1});
+    const QList<QList<QWidget *>> lowerColumns =
+        ColumnsOf(Memo4, {Panel6, StringGrid1, PaymentCode});
     const QList<QList<QWidget *>> signatureColumns = ColumnsOf(Panel5, {});
     page.lowerColumns = BlocksOf(lowerColumns);
     page.signatureColumns = BlocksOf(signatureColumns);
@@ -909,48 +593,35 @@ void TDoc::StringGrid2SelectCell(int, int, bool &canSelect)
     canSelect = false;
 }
 
-void TDoc::Label34Click(TLabel *label)
+void TDoc::FieldClick(const PagePart &part)
 {
-    QString caption = label->caption();
-    if (dialogs().inputQuery(QString(), QString(), caption))
-        label->setCaption(caption);
-}
-
-void TDoc::Label33Click(TLabel *label)
-{
-    WrapEdit(label, kCustomerWidthLimit, Panel3);
-}
-
-void TDoc::Label18Click(TLabel *label)
-{
-    WrapEdit(label, kLowerWidthLimit, Memo4);
-}
-
-void TDoc::WrapEdit(TLabel *label, int widthLimit, TPanel *container)
-{
-    Label34Click(label);
-    // Also after a cancelled query: a caption written too wide from outside is wrapped here.
-    const QFontMetrics metrics(label->font());
-    const QString caption = label->caption();
-    const QString wrapped = WrappedCaption(caption, widthLimit, [&metrics](const QString &line) {
-        return metrics.horizontalAdvance(line);
-    });
-    if (wrapped == caption)
+    switch (part.edit) {
+    case PartEdit::None:
         return;
-    label->setCaption(wrapped);
-    if (label->parentWidget() != container)
+    case PartEdit::NumberLine:
+        Label15Click();
         return;
-    const int fieldTop = label->y();
-    for (QWidget *child : DirectChildren(container))
-        MoveTop(child, TopAfterWrap(child->y(), fieldTop));
-    if (container->fitToContents())
-        ResizedExecute();
+    case PartEdit::Reference:
+        Label22Click();
+        return;
+    case PartEdit::Text:
+        break;
+    }
+    QString text = part.show(TheDocument());
+    if (!dialogs().inputQuery(QString(), QString(), text))
+        return;
+    // The page stays one page: a field takes what fits its place.
+    if (part.maxChars > 0 && text.size() > part.maxChars)
+        throw UserError(QStringLiteral("Текстът е твърде дълъг (%1 знака): в това поле се "
+                                       "побират до %2 знака.")
+                            .arg(text.size())
+                            .arg(part.maxChars));
+    ChangeDocument([&part, &text](Invoice &doc) { part.store(doc, text); });
 }
 
 void TDoc::Label15Click()
 {
     EditNumberAndDate();
-    UpdateEuroNotice();
 }
 
 void TDoc::Label22Click()
@@ -960,8 +631,7 @@ void TDoc::Label22Click()
 
 void TDoc::FormClose()
 {
-    if (PrintOptionsForm)
-        PrintOptionsForm->close();
+    emit closed();
 }
 
 void TDoc::closeEvent(QCloseEvent *event)

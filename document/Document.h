@@ -1,121 +1,23 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "ui/Form.h"
+
+#include "document/PageWidgets.h"
 
 #include <QHash>
-#include <QLabel>
-#include <QTableWidget>
-#include <QWidget>
-#include <functional>
+#include <QPalette>
 
 class QAction;
 class QScrollArea;
 class QToolButton;
 class TLabel;
 
-// A white sub-panel of the page that takes the size of its visible children, as the customer
-// block or the lower block grow when a field wraps onto a second line. resized() tells the page
-// to stack its regions again.
-class TPanel : public QWidget
-{
-    Q_OBJECT
-public:
-    TPanel(QWidget *parent, const QString &name, int left, int top, int width, int height,
-           bool autoSize = true);
+struct Invoice;
+struct PagePart;
 
-    bool autoSize() const { return m_autoSize; }
-    // Takes the size of the visible children; returns whether the size changed.
-    bool fitToContents();
-
-signals:
-    void resized();
-
-protected:
-    bool event(QEvent *event) override;
-
-private:
-    bool m_autoSize;
-};
-
-// A raised bottom line: a light line above a shadow line at the bottom of its rectangle.
-class TBevel : public QWidget
-{
-    Q_OBJECT
-public:
-    TBevel(QWidget *parent, const QString &name, int left, int top, int width, int height);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
-
-// A picture holder: its pixmap (setPixmap) is drawn centred and stretched proportionally to fill
-// the control; no pixmap draws nothing. A transparent one lets what lies behind it show through
-// the picture's background: every pixel of the colour of its bottom left pixel, unless the
-// picture brings its own transparency.
-class TImage : public QLabel
-{
-    Q_OBJECT
-public:
-    TImage(QWidget *parent, const QString &name, int left, int top, int width, int height);
-
-    void setTransparent(bool transparent);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QPixmap seeThrough(const QPixmap &picture);
-
-    bool m_transparent = false;
-    qint64 m_seeThroughKey = 0;
-    QPixmap m_seeThrough;
-};
-
-// A text grid of the page: cells hold plain text, columns have fixed widths and rows a fixed
-// height (plus one pixel of grid line each), the first fixedRows() rows are header rows drawn
-// with lines around them, and a selection filter decides which cells may become current.
-class TStringGrid : public QTableWidget
-{
-    Q_OBJECT
-public:
-    TStringGrid(QWidget *parent, const QString &name, int left, int top, int width, int height,
-                const QList<int> &colWidths, int rowHeight, int rowCount);
-
-    int fixedRows() const { return m_fixedRows; }
-    // Header rows at the top; fewer rows than that keeps one data row, as the row count demands.
-    void setFixedRows(int count);
-    // The height of every row, its grid line not counted; also of rows added later.
-    void setRowHeights(int rowHeight);
-    int rowHeights() const;
-    // The colour of the header rows' cells (0xBBGGRR).
-    void setFixedColor(quint32 colour);
-    // Whether the data rows have lines between them.
-    void setHorizontalLines(bool on) { m_horzLines = on; }
-    // The text of a cell; an empty text where the cell has never been written.
-    QString cell(int col, int row) const;
-    void setCell(int col, int row, const QString &text);
-    // Asked before a cell becomes current: (col, row, canSelect).
-    std::function<void(int, int, bool &)> onSelectCell;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
-    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
-
-private:
-    bool canSelect(int col, int row) const;
-    void keepFixedRowsBelowRowCount();
-
-    int m_fixedRows = 1;
-    quint32 m_fixedColor;
-    bool m_horzLines = true;
-};
-
-// The invoice page: one printable bilingual page laid out on Panel1, the store of the finished
-// document. The transfer, the takes of master data and the kind choices write straight into its
-// labels and grids; the user completes the marked fields by clicking them.
+// The invoice page: one printable bilingual page laid out on Panel1 that shows the document of
+// the run (CurrentDocument) whenever it changes. The user completes the marked fields by clicking
+// them; each edit goes into the document at once and the page shows it again.
 class TDoc : public TForm
 {
     Q_OBJECT
@@ -128,7 +30,7 @@ public:
     QToolButton *SpeedButton1; // "Отпечатай"
     QToolButton *SpeedButton3; // "Нова фактура"
     QToolButton *SpeedButton4; // "Преглед"
-    TLabel *NO;                // the current document number, hidden
+    TLabel *NO;                // the document's number, hidden
     TLabel *SVpath;            // the data folder, hidden
     // Shown while invoices dated 2026 or later are still made in leva; it blocks nothing.
     TLabel *EuroNotice;
@@ -172,7 +74,8 @@ public:
         *Label40, *Label44, *Label37, *Label43, *Label38, *Label42, *Label39, *Label41, *Label53;
     TBevel *Bevel2;
     TBevel *Bevel6;
-    TStringGrid *StringGrid1; // note accounts, hidden until a note kind is transferred
+    TStringGrid *StringGrid1;  // note accounts, hidden until a note kind is transferred
+    TPaymentCode *PaymentCode; // the payment code of a euro invoice or proforma
 
     // Totals block.
     TPanel *Panel6;
@@ -188,33 +91,70 @@ public:
     TLabel *Label9;
     TImage *Image1; // holder of the captured page, hidden
 
+    // Shows the document: every field, the lines, the totals and the words, then tidies and
+    // re-flows the page. The page goes back to its designed places first, so showing the same
+    // document again changes nothing.
+    void ShowDocument(const Invoice &doc);
+
+    // The page as a new run shows it: the fields to fill silver again, the original's mark, and
+    // the document of the run.
+    void StartAfresh();
+    // How the fields to fill look on screen, to be put back after a capture.
+    struct FieldLooks {
+        QList<TLabel *> labels;
+        QList<QPalette> palettes;
+        QList<bool> filled;
+    };
+    // The page as paper shows it: the fields to fill lose their silver and, given one, the mark
+    // ("Оригинал / Original" or "Копие / Copy") is shown; the page is tidied. Returns how the
+    // fields looked before.
+    FieldLooks ShowAsPrinted(const QString &mark = QString());
+    // The fields look again as they did.
+    void RestoreLooks(const FieldLooks &looks);
+
     // Handlers.
     void SpeedButton1Click();
     void SpeedButton3Click();
     // "Преглед": the print preview of the page.
     void SpeedButton4Click();
-    void NewExecute();     // tidy-up: centres the mark and number line, suffixes and aligns totals
+    void NewExecute();     // tidy-up: centres the title, the mark and number line, aligns totals
     void ResizedExecute(); // re-flow: stacks the regions below the address blocks
     void StringGrid2SelectCell(int col, int row, bool &canSelect);
-    // Plain edit: the query replaces the caption when confirmed.
-    void Label34Click(TLabel *label);
-    // Wrapping edits of the customer block and of the lower block.
-    void Label33Click(TLabel *label);
-    void Label18Click(TLabel *label);
+    // A click on a field of the document: a one-line query with the field's text; the answer goes
+    // into the document.
+    void FieldClick(const PagePart &part);
     void Label15Click();
     void Label22Click();
-    // Shows or hides EuroNotice after the date of the number-and-date line.
+    // Shows or hides EuroNotice after the document's date.
     void UpdateEuroNotice();
     // Closing the page also closes the print choice.
     void FormClose();
+
+signals:
+    // "Отпечатай" and "Преглед" were pressed, the page was closed: the shell connects the print
+    // choice to them.
+    void printRequested();
+    void previewRequested();
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildPage();
-    void WrapEdit(TLabel *label, int widthLimit, TPanel *container);
+    // The fields, the lines grid, the totals and the note accounts as the document has them.
+    void showFields(const Invoice &doc);
+    void showLines(const Invoice &doc);
+    void showTotals(const Invoice &doc);
+    void showNote(const Invoice &doc);
+    void showLogo(const Invoice &doc);
+    // The note accounts typed into their grid go into the document.
+    void NoteAccountsEdited();
     QScrollArea *m_scroll = nullptr;
+    // Where each part of the page was designed to be.
+    QHash<QWidget *, QRect> m_design;
+    QByteArray m_logoShown;
+    bool m_showing = false;
     // Moves rows up by the planned lifts and remembers how far.
     void liftRows(const QList<QList<QWidget *>> &columns, const QList<QList<int>> &lifts);
     // How far each row of the lower and signature blocks was moved up to close gaps on a full

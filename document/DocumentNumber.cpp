@@ -71,6 +71,25 @@ int DocumentNumberValue(const QString &number)
     return value;
 }
 
+qint64 ManualDocumentNumber(const QString &text)
+{
+    const int value = Decimal::StrToInt(text);
+    if (value < 1)
+        throw UserError(QStringLiteral("Номерът на документа „%1“ трябва да е цяло число от 1 "
+                                       "нагоре.")
+                            .arg(text.trimmed()));
+    return value;
+}
+
+QString ReferencedNumber(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    for (const QChar c : trimmed)
+        if (!c.isDigit())
+            return trimmed;
+    return trimmed.isEmpty() ? trimmed : TenDigits(trimmed);
+}
+
 bool CounterMustAdvance(int printedNumber, const QString &storedCounterText)
 {
     return printedNumber > Decimal::StrToInt(storedCounterText);

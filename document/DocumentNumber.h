@@ -32,6 +32,13 @@ QString NextDocumentNumber(const QString &counterText, const QString &field);
 // A document number as the page holds it, read as a whole number from 0 up (the integer
 // conversion error for a text that is no whole 32-bit number, a user error below 0).
 int DocumentNumberValue(const QString &number);
+// A number typed by hand for the document: a whole number from 1 up to the largest a counter
+// can hold; the integer conversion error for a text that is no whole number, a user error for one
+// below 1.
+qint64 ManualDocumentNumber(const QString &text);
+// The number of the invoice a note corrects as typed: digits in ten-digit form, anything else as
+// it is, blanks around dropped.
+QString ReferencedNumber(const QString &text);
 // Whether a printed number goes into the counter: only a number greater than the stored one, so a
 // counter never goes back and never hands out a number twice. The stored text must be a number.
 bool CounterMustAdvance(int printedNumber, const QString &storedCounterText);

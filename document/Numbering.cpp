@@ -1,18 +1,19 @@
 #include "document/Numbering.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/FolderLock.h"
-#include "base/Issuing.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
+#include "document/PageText.h"
 #include "journal/JournalStore.h"
-#include "journal/PageEntry.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,9 +25,10 @@ bool NumberStored = false;
 
 namespace
 {
-QString CurrentKind()
+// The counter field of the document as the line table's kind chooses it now.
+QString CurrentCounterField()
 {
-    return Form1->ComboBox2->currentText();
+    return CounterField(Form1->ComboBox2->currentText());
 }
 
 // The number the last transfer wrote to NO, with the counter and own company it came from.
@@ -36,209 +38,106 @@ struct NumberSource {
     int firm = 0;
 };
 NumberSource Prepared;
-// The numbers this run stored, as "own company/counter/number".
-QSet<QString> StoredByThisRun;
+// The numbers this run printed, as "own company/counter/number".
+QSet<QString> Issued;
 
-QString StoreKey(int firm, const QString &field, int number)
+QString IssueKey(int firm, const QString &field, qint64 number)
 {
     return QString::number(firm) + QLatin1Char('/') + field + QLatin1Char('/') +
            QString::number(number);
 }
 
-// The counter and the journal held together from before a print to its store, on the
-// own-company record at HeldRecNo. Empty when the counter is held through the table alone.
-std::unique_ptr<CounterAndJournal> BothHeld;
-int HeldRecNo = 0;
-
-bool Holding()
-{
-    if (BothHeld)
-        return true;
-    const TTable *table = Form4 ? Form4->Table1 : nullptr;
-    return table && table->Active() && table->InTransaction() &&
-           table->TableName() == kCounterTable;
-}
-
-void TellJournalFailed(const JournalError &error)
-{
-    dialogs().showMessage(error.message() +
-                          QStringLiteral("\nНомерът се съхранява без запис в дневника."));
-}
-
-// Takes the counter and the journal together. A journal that cannot be used is reported, and
-// the counter is then held through the table alone.
-void HoldWithJournal(const TTable &table)
-{
-    try {
-        BothHeld =
-            std::make_unique<CounterAndJournal>(JournalFileName(TablesFolder()), table.FilePath());
-        HeldRecNo = table.RecNo();
-    } catch (const JournalError &error) {
-        BothHeld.reset();
-        TellJournalFailed(error);
-    }
-}
-
-// Stores the number through the table's own transaction, already started; returns whether the
-// counter moved.
-bool StoreThroughTable(TTable &table, const QString &field, int number)
-{
-    bool stored = false;
-    try {
-        TField *counter = table.FieldByName(field);
-        if (number > CounterValue(counter->AsString(), field)) {
-            table.Edit();
-            counter->SetAsString(TenDigits(number));
-            table.Post();
-            stored = true;
-        }
-        table.Commit();
-    } catch (...) {
-        table.Rollback();
-        throw;
-    }
-    return stored;
-}
-
-// The routine behind the manual number and the note reference: two queries, the first answer
-// in ten-digit form; a cancelled query changes nothing.
-void EditTwoParts(TLabel *label, const QString &a, const QString &b, TLabel *target)
-{
-    QString first;
-    if (!dialogs().inputQuery(a, QString(), first))
-        return;
-    QString second;
-    if (!dialogs().inputQuery(b, QString(), second))
-        return;
-    first = TenDigits(first);
-    label->setCaption(a + first + b + second);
-    if (target)
-        target->setCaption(first);
-}
 } // namespace
 
 void PrepareDocumentNumber()
 {
-    const QString field = CounterField(CurrentKind());
+    const QString field = CurrentCounterField();
     const QString counter = Form4->Table1->FieldByName(field)->AsString();
-    Doc->NO->setCaption(NextDocumentNumber(counter, field));
-    Prepared = {Doc->NO->caption(), field, Form4->FirmRecNo};
+    const QString number = NextDocumentNumber(counter, field);
+    ChangeDocument([&number](Invoice &doc) { doc.number = number.toLongLong(); });
+    Prepared = {number, field, Form4->FirmRecNo};
 }
 
 void WriteNumberAndDates()
 {
-    const QString today = DateText(QDate::currentDate());
-    Doc->Label15->setCaption(NumberAndDateLine(Doc->NO->caption(), today));
-    Doc->Label57->setCaption(today);
-    Doc->Label40->setCaption(today);
+    const QDate today = Today();
+    ChangeDocument([&today](Invoice &doc) {
+        doc.issueDate = today;
+        doc.taxEventDate = today;
+        doc.paymentDate = today;
+    });
 }
 
-bool HoldDocumentNumber()
+IssueRequest IssueRequestOf(const Invoice &doc, bool archiveHolds)
 {
-    // A run without the folder's lock or without a sure home currency numbers nothing.
-    Issuing::Require();
-    const int number = DocumentNumberValue(Doc->NO->caption());
-    Form4->OpenFirm();
-    TTable &table = *Form4->Table1;
-    bool ahead = false;
-    try {
-        // Another program storing a number now has to wait for this print.
-        HoldWithJournal(table);
-        const QString field = CounterField(CurrentKind());
-        QString counterText;
-        if (BothHeld) {
-            counterText = BothHeld->counter(HeldRecNo, field);
-        } else {
-            table.StartTransaction();
-            table.Refresh();
-            counterText = table.FieldByName(field)->AsString();
-        }
-        const int stored = CounterValue(counterText, field);
-        const bool prepared = Doc->NO->caption() == Prepared.number && field == Prepared.field &&
-                              Form4->FirmRecNo == Prepared.firm;
-        if (prepared && number <= stored &&
-            !StoredByThisRun.contains(StoreKey(Form4->FirmRecNo, field, number)))
-            throw UserError(
-                QStringLiteral("Номер %1 вече е използван: броячът „%2“ в таблицата %3 е "
-                               "стигнал %4, записан от друго копие на програмата.\nНищо не е "
-                               "отпечатано. Натиснете „Към фактурата“ и документът ще получи "
-                               "нов номер.")
-                    .arg(Doc->NO->caption(), field, kCounterTable, TenDigits(stored)));
-        ahead = number > stored;
-    } catch (...) {
-        BothHeld.reset();
-        table.Rollback();
-        Form4->SpeedButton1Click();
-        throw;
-    }
-    Form4->SpeedButton1Click();
-    return ahead;
+    IssueRequest request;
+    request.tablesFolder = TablesFolder();
+    request.firmRecNo = doc.firmRecNo;
+    request.counterField = CurrentCounterField();
+    request.number = doc.number;
+    request.supplierVat = doc.supplier.vatNumber.trimmed();
+    request.supplierId = doc.supplier.id.trimmed();
+    request.prepared = doc.numberText() == Prepared.number &&
+                       request.counterField == Prepared.field && doc.firmRecNo == Prepared.firm;
+    request.issuedByThisRun = IssuedByThisRun(doc);
+    request.archiveHolds = archiveHolds;
+    return request;
 }
 
-void StoreDocumentNumber(const PrintedPage *printed)
+bool IssuedByThisRun(const Invoice &doc)
 {
-    if (!Holding())
-        HoldDocumentNumber();
-    TTable &table = *Form4->Table1;
-    bool stored = false;
-    const QString field = CounterField(CurrentKind());
-    int number = 0;
-    try {
-        number = DocumentNumberValue(Doc->NO->caption());
-        Doc->NO->setCaption(TenDigits(number));
-    } catch (...) {
-        ReleaseDocumentNumber();
-        throw;
-    }
-    if (BothHeld) {
-        try {
-            stored = number > CounterValue(BothHeld->counter(HeldRecNo, field), field) &&
-                     BothHeld->advanceCounter(HeldRecNo, field, number);
-            if (printed)
-                BothHeld->addPage(EntryOfPage(*printed));
-            BothHeld->commit();
-            BothHeld.reset();
-        } catch (const JournalError &error) {
-            // Nothing of the two was stored; the number goes into the counter alone.
-            BothHeld.reset();
-            TellJournalFailed(error);
-            table.StartTransaction();
-            stored = StoreThroughTable(table, field, number);
-        } catch (...) {
-            BothHeld.reset();
-            throw;
-        }
-        // The browser shows the counter as stored.
-        table.Refresh();
-    } else {
-        stored = StoreThroughTable(table, field, number);
-    }
-    if (stored)
-        StoredByThisRun.insert(StoreKey(Form4->FirmRecNo, field, number));
+    return Issued.contains(IssueKey(doc.firmRecNo, CurrentCounterField(), doc.number));
+}
+
+void RememberIssued(const Invoice &doc)
+{
+    Issued.insert(IssueKey(doc.firmRecNo, CurrentCounterField(), doc.number));
 }
 
 void ForgetDocumentNumbers()
 {
     Prepared = NumberSource();
-    StoredByThisRun.clear();
-}
-
-void ReleaseDocumentNumber()
-{
-    BothHeld.reset();
-    if (Form4 && Form4->Table1 && Form4->Table1->InTransaction())
-        Form4->Table1->Rollback();
+    Issued.clear();
 }
 
 void EditNumberAndDate()
 {
-    EditTwoParts(Doc->Label15, QStringLiteral("№ "), QStringLiteral(" / Дата(Date): "), Doc->NO);
+    QString number;
+    if (!dialogs().inputQuery(QStringLiteral("№ "), QString(), number))
+        return;
+    QString date;
+    if (!dialogs().inputQuery(QStringLiteral(" / Дата(Date): "), QString(), date))
+        return;
+    const qint64 value = ManualDocumentNumber(number);
+    const QDate issued = ParsePageDate(date);
+    if (!issued.isValid())
+        throw UserError(QStringLiteral("„%1“ не е дата. Въведете датата като дд.мм.гггг, например "
+                                       "08.12.2026.")
+                            .arg(date.trimmed()));
+    ChangeDocument([value, &issued](Invoice &doc) {
+        doc.number = value;
+        doc.issueDate = issued;
+    });
 }
 
 void EditNoteReference()
 {
-    EditTwoParts(Doc->Label22, QStringLiteral("от дата / from date: "),
-                 QStringLiteral(", към фактура № / to invoice No: "), nullptr);
+    QString date;
+    if (!dialogs().inputQuery(QStringLiteral("от дата / from date: "), QString(), date))
+        return;
+    QString number;
+    if (!dialogs().inputQuery(QStringLiteral(", към фактура № / to invoice No: "), QString(),
+                              number))
+        return;
+    const QDate referenced = ParsePageDate(date);
+    if (!date.trimmed().isEmpty() && !referenced.isValid())
+        throw UserError(QStringLiteral("„%1“ не е дата. Въведете датата на фактурата като "
+                                       "дд.мм.гггг.")
+                            .arg(date.trimmed()));
+    ChangeDocument([&referenced, &number](Invoice &doc) {
+        doc.referenceDate = referenced;
+        doc.referenceNumber = ReferencedNumber(number);
+    });
 }
 
 void StartNewInvoice()

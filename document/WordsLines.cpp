@@ -1,5 +1,8 @@
 #include "document/WordsLines.h"
 
+#include "document/Invoice.h"
+#include "words/AmountInWords.h"
+
 #include <QStringList>
 
 namespace
@@ -75,4 +78,33 @@ QString BreakAtBlanks(const QString &caption, int width, const TextWidth &measur
     for (const QString &line : caption.split(QLatin1Char('\n')))
         lines << BreakLine(line, width, measure);
     return lines.join(QLatin1Char('\n'));
+}
+
+QString PageCurrencyLabel(const QString &isoCode)
+{
+    return isoCode == QLatin1String("BGN") ? QStringLiteral("BGL") : isoCode;
+}
+
+QString DocumentWords(const Invoice &doc)
+{
+    if (doc.home.gross.isZero())
+        return QString();
+    const QString homeLabel = PageCurrencyLabel(doc.homeCurrency);
+    Decimal::Amount second = doc.foreign.gross;
+    QString secondCode = doc.foreignCurrency;
+    if (doc.homeCurrency == QLatin1String("EUR") && IsoCurrencyCode(secondCode) == "BGN") {
+        second = doc.home.gross;
+        secondCode = homeLabel;
+    }
+    // The word routines read digits only: the sign goes before the words.
+    const QString home =
+        Decimal::Amount{qAbs(doc.home.gross.units), doc.home.gross.decimals}.text();
+    const QString foreign = Decimal::Amount{qAbs(second.units), second.decimals}.text();
+    QString words = AmountInWords(home, foreign, secondCode, homeLabel);
+    if (second.isNegative())
+        words.insert(words.indexOf(QLatin1Char('\n')) + 1, QStringLiteral("minus "));
+    if (doc.home.gross.isNegative())
+        words.prepend(QStringLiteral("минус "));
+    return WithFiguresForLongAmounts(words, doc.home.gross.text(), homeLabel, second.text(),
+                                     secondCode);
 }

@@ -9,9 +9,10 @@
 // The placeholder of the ground box: no ground chosen (76 points).
 inline const QString kNoZeroVatGround = QString(76, QLatin1Char('.'));
 
-// The items of the ground box, the placeholder first.
+// The items of the ground box: the fourteen items of 2007 (the placeholder first; old memory
+// files and pages cite them), then the grounds a business cites today.
 QStringList ZeroVatGroundItems();
-// The wording of the grounds, one paragraph a line, as "?" shows them.
+// The wording of the grounds, one paragraph a line, as "?" shows them: the 2007 texts first.
 QStringList ZeroVatGroundWording();
 
 // The column of the sales ledger a document's tax base at 0 % goes to, by its ground.
@@ -29,3 +30,8 @@ enum class LedgerColumn {
 // The column of a ground as the page shows it (the box's text, blanks around it ignored); a
 // ground it does not know, the placeholder and an empty text are Unclassified, never guessed.
 LedgerColumn ClassifyZeroVatGround(const QString &ground);
+
+// Whether a ground is one of the box's 2007 texts that current law no longer uses (the repealed
+// directive, the place-of-supply rules for services replaced by art. 21(2)); blanks around it
+// ignored. The document may still cite it, but a check of the document warns about it.
+bool IsOutdatedZeroVatGround(const QString &ground);

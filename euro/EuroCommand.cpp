@@ -1,10 +1,9 @@
 #include "euro/EuroCommand.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "base/Errors.h"
 #include "base/Issuing.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
 #include "euro/EuroSwitch.h"
@@ -13,6 +12,8 @@
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QDate>
 #include <QDir>
@@ -37,9 +38,10 @@ void StartFreshPage()
 {
     if (PrintOptionsForm)
         PrintOptionsForm->close();
-    delete Doc;
-    Doc = new TDoc;
-    RunHandler([] { Doc->FormCreate(); });
+    Doc->hide();
+    CurrentDocument::instance().reset();
+    Form1->StartAfresh();
+    Doc->StartAfresh();
     // The fresh page has had no transfer: printing transfers first again, and nothing is printed
     // before one has run to its end.
     Transferred = false;
@@ -70,7 +72,6 @@ void SwitchToEuroCommand()
     const QString backup = SwitchToEuro(ProgramFolder, today);
 
     RunHomeCurrency = HomeCurrency::Euro;
-    Form1->StartAfresh();
     StartFreshPage();
     dialogs().showMessage(QStringLiteral("Програмата премина към евро.\nКопие на таблиците в "
                                          "лева е в папка %1.")

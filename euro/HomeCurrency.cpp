@@ -331,3 +331,9 @@ bool EuroNoticeDue(HomeCurrency home, const QString &numberAndDateLine)
     const QDate date(last.captured(3).toInt(), last.captured(2).toInt(), last.captured(1).toInt());
     return date.isValid() && date >= QDate(2026, 1, 1);
 }
+
+bool EuroNoticeDue(HomeCurrency home, const QDate &documentDate)
+{
+    return home == HomeCurrency::Leva && documentDate.isValid() &&
+           documentDate >= QDate(2026, 1, 1);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 // The home currency of the program: the currency of the tables' prices and of the first amount
@@ -83,3 +84,5 @@ inline const QString kEuroNotice =
 // Whether that notice is due: the home currency is leva and the page's number-and-date line
 // carries a date (day.month.year) on or after 1 January 2026. No readable date, no notice.
 bool EuroNoticeDue(HomeCurrency home, const QString &numberAndDateLine);
+// The same for the document's date; no date, no notice.
+bool EuroNoticeDue(HomeCurrency home, const QDate &documentDate);

@@ -1,17 +1,19 @@
 #include "journal/Journal.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
-#include "app/Menu.h"
 #include "base/AtomicFiles.h"
+#include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
+#include "journal/JournalOutputs.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "journal/NumberSeries.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,6 +58,11 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     setObjectName(QStringLiteral("Journal"));
     setWindowFlags(Qt::Window);
     setWindowTitle(QStringLiteral("Дневник"));
+    // A window left open lists a page as soon as it is issued.
+    connect(&CurrentDocument::instance(), &CurrentDocument::printed, this, [this] {
+        if (isVisible())
+            RunHandler([this] { Reload(); });
+    });
     SetBackground(this, clLightGrey);
     resize(1000, 600);
 
@@ -67,9 +74,9 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     ComboBox1->addItems({kAllKinds, kKindInvoice, kKindProforma, kKindCreditNote, kKindDebitNote});
     CheckBox1 = new QCheckBox(QStringLiteral("Период"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    DateEdit1 = new QDateEdit(QDate::currentDate().addDays(1 - QDate::currentDate().day()), this);
+    DateEdit1 = new QDateEdit(Today().addDays(1 - Today().day()), this);
     DateEdit1->setObjectName(QStringLiteral("DateEdit1"));
-    DateEdit2 = new QDateEdit(QDate::currentDate(), this);
+    DateEdit2 = new QDateEdit(Today(), this);
     DateEdit2->setObjectName(QStringLiteral("DateEdit2"));
     for (QDateEdit *edit : {DateEdit1, DateEdit2}) {
         edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
@@ -94,6 +101,9 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     SpeedButton2 = Button(this, QStringLiteral("SpeedButton2"), QStringLiteral("Отпечатай отново"));
     SpeedButton3 = Button(this, QStringLiteral("SpeedButton3"), QStringLiteral("Запиши CSV"));
     SpeedButton4 = Button(this, QStringLiteral("SpeedButton4"), QStringLiteral("Обнови"));
+    SpeedButton5 =
+        Button(this, QStringLiteral("SpeedButton5"), QStringLiteral("Дневник за продажбите"));
+    SpeedButton6 = Button(this, QStringLiteral("SpeedButton6"), QStringLiteral("Е-фактура"));
 
     auto *filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("Търсене:"), this));
@@ -105,7 +115,8 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     filters->addWidget(new QLabel(QStringLiteral("–"), this));
     filters->addWidget(DateEdit2);
     auto *buttons = new QHBoxLayout;
-    for (QToolButton *button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+    for (QToolButton *button :
+         {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5, SpeedButton6})
         buttons->addWidget(button);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
@@ -124,6 +135,8 @@ TJournal::TJournal(QWidget *parent) : TForm(parent)
     connect(SpeedButton2, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton2Click));
     connect(SpeedButton3, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton3Click));
     connect(SpeedButton4, &QToolButton::clicked, this, Handler(this, &TJournal::Reload));
+    connect(SpeedButton5, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton5Click));
+    connect(SpeedButton6, &QToolButton::clicked, this, Handler(this, &TJournal::SpeedButton6Click));
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this,
             Handler(this, &TJournal::SpeedButton1Click));
 }
@@ -227,6 +240,16 @@ void TJournal::SpeedButton3Click()
     WriteFileAtomically(fileName, JournalCsv(m_shown));
 }
 
+void TJournal::SpeedButton5Click()
+{
+    ShowSalesLedger(this);
+}
+
+void TJournal::SpeedButton6Click()
+{
+    SaveEInvoiceOfPage(chosen(), this);
+}
+
 namespace
 {
 QPointer<TJournal> &TheJournalWindow()
@@ -236,17 +259,10 @@ QPointer<TJournal> &TheJournalWindow()
 }
 } // namespace
 
-TJournal *JournalWindow()
+TJournal *JournalWindow(QWidget *owner)
 {
     QPointer<TJournal> &window = TheJournalWindow();
     if (!window)
-        window = new TJournal(Main);
+        window = new TJournal(owner);
     return window;
-}
-
-void RefreshOpenJournalWindow()
-{
-    TJournal *window = TheJournalWindow();
-    if (window && window->isVisible())
-        RunHandler([window] { window->Reload(); });
 }

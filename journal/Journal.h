@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Forms.h"
 #include "journal/JournalRecord.h"
+#include "ui/Form.h"
 
 #include <QVector>
 
@@ -33,6 +33,8 @@ public:
     QToolButton *SpeedButton2; // "Отпечатай отново"
     QToolButton *SpeedButton3; // "Запиши CSV"
     QToolButton *SpeedButton4; // "Обнови"
+    QToolButton *SpeedButton5; // "Дневник за продажбите"
+    QToolButton *SpeedButton6; // "Е-фактура"
 
     // Reads the journal again and shows it under the filter in force.
     void Reload();
@@ -41,6 +43,8 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
 
     // The pages shown, in the grid's order.
     const QVector<JournalEntry> &Shown() const { return m_shown; }
@@ -57,8 +61,5 @@ private:
     QVector<JournalEntry> m_shown;
 };
 
-// The journal window, created at its first opening.
-TJournal *JournalWindow();
-// Reads the journal again into the journal window when it is open, so that a page printed
-// meanwhile is listed; a closed or never opened window is left alone.
-void RefreshOpenJournalWindow();
+// The journal window, created at its first opening as a window of the owner (the menu).
+TJournal *JournalWindow(QWidget *owner);

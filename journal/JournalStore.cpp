@@ -1,10 +1,14 @@
 #include "journal/JournalStore.h"
 
+#include "base/Issuing.h"
 #include "document/DocumentNumber.h"
+#include "document/InvoiceJson.h"
 
 #include <QAtomicInt>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -41,16 +45,74 @@ const QStringList kColumns = {QStringLiteral("Number"),
                               QStringLiteral("IsCopy"),
                               QStringLiteral("PrintedAt"),
                               QStringLiteral("BitmapFile"),
-                              QStringLiteral("PdfFile")};
+                              QStringLiteral("PdfFile"),
+                              QStringLiteral("Document"),
+                              QStringLiteral("LedgerType"),
+                              QStringLiteral("LedgerPeriod"),
+                              QStringLiteral("LedgerRecipient"),
+                              QStringLiteral("LedgerDescription"),
+                              QStringLiteral("Base20"),
+                              QStringLiteral("Vat20"),
+                              QStringLiteral("Base9"),
+                              QStringLiteral("Vat9"),
+                              QStringLiteral("Base0"),
+                              QStringLiteral("ZeroVatColumn"),
+                              QStringLiteral("LedgerProblem"),
+                              QStringLiteral("XmlFile")};
+// The columns of layout 3, the last of kColumns: what the sales ledger takes of each document,
+// and the e-invoice written beside its page.
+constexpr int kLedgerColumnCount = 12;
+
+QVariantList LedgerValuesOf(const LedgerFields &f)
+{
+    return {f.type,  f.period, f.recipientId, f.description,   f.base20, f.vat20,
+            f.base9, f.vat9,   f.base0,       f.zeroVatColumn, f.problem};
+}
 
 QVariantList ValuesOf(const JournalEntry &e)
 {
-    return {e.number,       e.series,        e.kind,          e.title,           e.documentDate,
-            e.taxEventDate, e.supplierName,  e.supplierVat,   e.supplierId,      e.clientName,
-            e.clientVat,    e.clientId,      e.noteReference, e.homeCurrency,    e.taxBase,
-            e.vatRate,      e.vat,           e.total,         e.foreignCurrency, e.foreignRate,
-            e.foreignTotal, e.zeroVatGround, e.colourDepth,   e.copy ? 1 : 0,    e.printedAt,
-            e.bitmapFile,   e.pdfFile};
+    return {e.number,
+            e.series,
+            e.kind,
+            e.title,
+            e.documentDate,
+            e.taxEventDate,
+            e.supplierName,
+            e.supplierVat,
+            e.supplierId,
+            e.clientName,
+            e.clientVat,
+            e.clientId,
+            e.noteReference,
+            e.homeCurrency,
+            e.taxBase,
+            e.vatRate,
+            e.vat,
+            e.total,
+            e.foreignCurrency,
+            e.foreignRate,
+            e.foreignTotal,
+            e.zeroVatGround,
+            e.colourDepth,
+            e.copy ? 1 : 0,
+            e.printedAt,
+            e.bitmapFile,
+            e.pdfFile,
+            e.document.isEmpty() ? QVariant() : QVariant(e.document)};
+}
+
+// The values of every column of kColumns.
+QVariantList AllValuesOf(const JournalEntry &e)
+{
+    return ValuesOf(e) + LedgerValuesOf(e.ledger) + QVariantList{e.xmlFile};
+}
+
+// The page columns ReadJournal reads, without the document (read one at a time).
+QStringList PageColumns()
+{
+    QStringList columns = kColumns;
+    columns.removeAll(QStringLiteral("Document"));
+    return columns;
 }
 
 void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
@@ -70,12 +132,13 @@ void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
     e.clientVat = text();
     e.clientId = text();
     e.noteReference = text();
-    e.homeCurrency = text();
+    // A journal written before the codes were ISO's still says "BGL" for the lev.
+    e.homeCurrency = IsoCurrencyCode(text());
     e.taxBase = text();
     e.vatRate = text();
     e.vat = text();
     e.total = text();
-    e.foreignCurrency = text();
+    e.foreignCurrency = IsoCurrencyCode(text());
     e.foreignRate = text();
     e.foreignTotal = text();
     e.zeroVatGround = text();
@@ -84,6 +147,10 @@ void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
     e.printedAt = text();
     e.bitmapFile = text();
     e.pdfFile = text();
+    LedgerFields &f = e.ledger;
+    for (QString *field : {&f.type, &f.period, &f.recipientId, &f.description, &f.base20, &f.vat20,
+                           &f.base9, &f.vat9, &f.base0, &f.zeroVatColumn, &f.problem, &e.xmlFile})
+        *field = text();
 }
 
 const QStringList kLineColumns = {
@@ -178,7 +245,112 @@ template <typename Error> void Run(QSqlQuery &query, const QString &sql, const Q
         throw Error(what + QStringLiteral(": ") + query.lastError().text().trimmed());
 }
 
-// Opens the journal for writing, creating the file and its tables when missing.
+void RollbackQuietly(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("ROLLBACK"));
+}
+
+// The journal's layout: 1 without the document and with "BGL" for the lev, 2 with both mended,
+// 3 with the sales ledger's fields and the e-invoice of each page.
+constexpr int kJournalVersion = 3;
+
+QSet<QString> ColumnsOf(const QSqlDatabase &db, const QString &what)
+{
+    QSet<QString> columns;
+    QSqlQuery query(db);
+    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
+    while (query.next())
+        columns.insert(query.value(1).toString());
+    return columns;
+}
+
+// The rows brought up to layout 3 in one step of the loop: few enough to hold in memory.
+constexpr int kRowsPerStep = 1000;
+
+// Layout 3: the ledger's columns and "XmlFile". A row journalled before gets the ledger's fields
+// once, from its document where it has one and from its texts otherwise; one whose texts cannot
+// tell them says why in "LedgerProblem", and the ledger lists it instead of guessing.
+void AddLedgerColumns(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
+    const QSet<QString> columns = ColumnsOf(db, what);
+    for (const QString &column : kColumns.mid(kColumns.size() - kLedgerColumnCount))
+        if (!columns.contains(column))
+            Run<JournalError>(
+                query, QStringLiteral("ALTER TABLE Journal ADD COLUMN %1 TEXT").arg(column), what);
+
+    QSqlQuery read(db);
+    read.setForwardOnly(true);
+    read.prepare(QStringLiteral(
+        "SELECT Id, Kind, DocumentDate, ClientVat, ClientId, TaxBase, VatRate, Vat, ZeroVatGround, "
+        "PrintedAt, Document, (SELECT Description FROM JournalLine WHERE JournalId = Journal.Id "
+        "ORDER BY Position LIMIT 1) FROM Journal WHERE Id > ? AND LedgerPeriod IS NULL ORDER BY "
+        "Id LIMIT ?"));
+    QSqlQuery write(db);
+    write.prepare(QStringLiteral("UPDATE Journal SET LedgerType = ?, LedgerPeriod = ?, "
+                                 "LedgerRecipient = ?, LedgerDescription = ?, Base20 = ?, "
+                                 "Vat20 = ?, Base9 = ?, Vat9 = ?, Base0 = ?, ZeroVatColumn = ?, "
+                                 "LedgerProblem = ? WHERE Id = ?"));
+    qint64 last = 0;
+    for (;;) {
+        read.addBindValue(last);
+        read.addBindValue(kRowsPerStep);
+        Run<JournalError>(read, what);
+        QVector<std::pair<qint64, LedgerFields>> step;
+        while (read.next()) {
+            JournalEntry e;
+            e.kind = read.value(1).toString();
+            e.documentDate = read.value(2).toString();
+            e.clientVat = read.value(3).toString();
+            e.clientId = read.value(4).toString();
+            e.taxBase = read.value(5).toString();
+            e.vatRate = read.value(6).toString();
+            e.vat = read.value(7).toString();
+            e.zeroVatGround = read.value(8).toString();
+            e.printedAt = read.value(9).toString();
+            const QByteArray document = read.value(10).toByteArray();
+            LedgerFields fields;
+            bool fromDocument = false;
+            if (!document.isEmpty()) {
+                try {
+                    const Invoice doc = InvoiceFromJson(document);
+                    fields = LedgerFieldsOf(doc);
+                    fromDocument = true;
+                } catch (const UserError &) {
+                    // A document that cannot be read: the page's texts still can.
+                }
+            }
+            if (!fromDocument)
+                fields = LedgerFieldsOfTexts(e, read.value(11).toString());
+            if (fields.period.isEmpty())
+                fields.period = QDateTime::fromString(e.printedAt, Qt::ISODate)
+                                    .toString(QStringLiteral("yyyyMM"));
+            // Never NULL again, so that the row is brought up once.
+            if (fields.period.isNull())
+                fields.period = QStringLiteral("");
+            step.append({read.value(0).toLongLong(), fields});
+        }
+        read.finish();
+        if (step.isEmpty())
+            break;
+        for (const auto &[id, fields] : step) {
+            for (const QVariant &value : LedgerValuesOf(fields))
+                write.addBindValue(value);
+            write.addBindValue(id);
+            Run<JournalError>(write, what);
+        }
+        last = step.last().first;
+    }
+    // The ledger reads a month's pages and the own companies without reading the whole journal.
+    for (const char *index : {"JournalLedgerPeriod ON Journal (LedgerPeriod)",
+                              "JournalSupplier ON Journal (SupplierVat, SupplierId)"})
+        Run<JournalError>(
+            query, QStringLiteral("CREATE INDEX IF NOT EXISTS %1").arg(QLatin1String(index)), what);
+}
+
+// Opens the journal for writing, creating the file and its tables when missing, and brings a
+// journal of an earlier layout up to this one, all in one step or not at all.
 void PrepareForWriting(const QSqlDatabase &db, const QString &file)
 {
     const QString what = QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(file));
@@ -187,8 +359,33 @@ void PrepareForWriting(const QSqlDatabase &db, const QString &file)
     // commit of the journal and the counter one step even across a crash.
     if (db.driverName() == QLatin1String("QSQLITE"))
         Run<JournalError>(query, QStringLiteral("PRAGMA journal_mode=DELETE"), what);
-    Run<JournalError>(query, CreateJournalSql(), what);
-    Run<JournalError>(query, CreateLinesSql(), what);
+    Run<JournalError>(query, QStringLiteral("PRAGMA user_version"), what);
+    const int version = query.next() ? query.value(0).toInt() : 0;
+    if (version >= kJournalVersion)
+        return;
+    Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
+    try {
+        Run<JournalError>(query, CreateJournalSql(), what);
+        Run<JournalError>(query, CreateLinesSql(), what);
+        if (!ColumnsOf(db, what).contains(QStringLiteral("Document")))
+            Run<JournalError>(query, QStringLiteral("ALTER TABLE Journal ADD COLUMN Document TEXT"),
+                              what);
+        for (const char *column : {"HomeCurrency", "ForeignCurrency"}) {
+            QSqlQuery mend(db);
+            mend.prepare(QStringLiteral("UPDATE Journal SET %1 = ? WHERE %1 = ?")
+                             .arg(QLatin1String(column)));
+            mend.addBindValue(QStringLiteral("BGN"));
+            mend.addBindValue(QStringLiteral("BGL"));
+            Run<JournalError>(mend, what);
+        }
+        AddLedgerColumns(db, what);
+        Run<JournalError>(query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion),
+                          what);
+        Run<JournalError>(query, QStringLiteral("COMMIT"), what);
+    } catch (const JournalError &) {
+        RollbackQuietly(db);
+        throw;
+    }
 }
 
 qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEntry &entry)
@@ -204,7 +401,7 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
     insert.prepare(QStringLiteral("INSERT INTO Journal (Id, %1) VALUES (?, %2)")
                        .arg(kColumns.join(", "), Placeholders(int(kColumns.size()))));
     insert.addBindValue(id);
-    for (const QVariant &value : ValuesOf(entry))
+    for (const QVariant &value : AllValuesOf(entry))
         insert.addBindValue(value);
     Run<JournalError>(insert, what);
 
@@ -222,10 +419,51 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
     return id;
 }
 
-void RollbackQuietly(const QSqlDatabase &db)
+// The pages the condition leaves (with the order), without their lines and documents. A column
+// that a journal of an earlier layout lacks reads as empty. A missing journal has none.
+QVector<JournalEntry> ReadEntries(const QString &journalFile, const QString &condition,
+                                  const QVariantList &values)
 {
-    QSqlQuery query(db);
-    query.exec(QStringLiteral("ROLLBACK"));
+    QVector<JournalEntry> entries;
+    if (!QFileInfo::exists(journalFile))
+        return entries;
+    Connection connection(journalFile, "ro");
+    const QString what =
+        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
+    const QSet<QString> present = ColumnsOf(connection.db(), what);
+    QStringList select;
+    for (const QString &column : PageColumns())
+        select << (present.contains(column) ? column : QStringLiteral("NULL"));
+    QSqlQuery query(connection.db());
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT Id, %1 FROM Journal %2").arg(select.join(", "), condition));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    Run<JournalError>(query, what);
+    while (query.next()) {
+        JournalEntry entry;
+        entry.id = query.value(0).toLongLong();
+        SetValues(entry, query, 1);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+// Brings a journal of an earlier layout up to this one; one of this layout is only read.
+void BringUp(const QString &journalFile)
+{
+    if (!QFileInfo::exists(journalFile))
+        return;
+    {
+        Connection connection(journalFile, "ro");
+        QSqlQuery query(connection.db());
+        if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next() &&
+            query.value(0).toInt() >= kJournalVersion)
+            return;
+    }
+    Connection connection(journalFile, "rw");
+    PrepareForWriting(connection.db(), journalFile);
 }
 } // namespace
 
@@ -234,163 +472,190 @@ QString JournalFileName(const QString &tablesFolder)
     return QDir(tablesFolder).filePath(QStringLiteral("Journal.db"));
 }
 
-struct CounterAndJournal::Private {
-    Private(const QString &journal, const QString &firm)
-        : journalFile(journal), firmFile(firm), connection(journal, "rwc")
-    {
-    }
+struct IssueTransaction::Private {
+    IssueRequest request;
     QString journalFile, firmFile;
-    Connection connection;
+    std::unique_ptr<Connection> connection;
+    bool withJournal = false;
+    QString journalProblem;
     bool open = false;
+    qint64 firmRowid = 0;
+    int stored = 0;
+    bool ahead = false;
 
     QString firmWhat() const
     {
         return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(firmFile));
     }
-    // The own-company record at recNo: its rowid and the counter's text.
-    std::pair<qint64, QString> read(int recNo, const QString &field)
+    // The own-company table as the connection sees it: attached beside the journal, or alone.
+    QString firmTable() const
     {
-        const QSqlDatabase db = connection.db();
-        QSqlQuery query(db);
+        return withJournal ? QStringLiteral("firm.Firm") : QStringLiteral("Firm");
+    }
+    QSqlDatabase db() const { return connection->db(); }
+
+    // Opens the journal with the own-company file attached and takes both for writing; false
+    // when the journal cannot be used (journalProblem says why).
+    bool openWithJournal()
+    {
+        try {
+            connection = std::make_unique<Connection>(journalFile, "rwc");
+            PrepareForWriting(db(), journalFile);
+        } catch (const JournalError &error) {
+            connection.reset();
+            journalProblem = error.message();
+            return false;
+        }
+        QSqlQuery attach(db());
+        attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
+        attach.addBindValue(FileUri(firmFile, "rw"));
+        Run<UserError>(attach, firmWhat());
+        withJournal = true;
+        return true;
+    }
+
+    void begin()
+    {
+        // Both files are taken for writing before the counter is read, so no other run of the
+        // program can store a number between the read and the write.
+        QSqlQuery begin(db());
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
+                                           "програмата. Опитайте отново.\n%3")
+                                .arg(Native(firmFile), Native(journalFile),
+                                     begin.lastError().text().trimmed()));
+        open = true;
+    }
+
+    // The counter of the own-company record at the request's place in table order.
+    QString readCounter()
+    {
+        QSqlQuery query(db());
         query.prepare(
-            QStringLiteral("SELECT rowid, %1 FROM firm.Firm ORDER BY rowid LIMIT 1 OFFSET ?")
-                .arg(db.driver()->escapeIdentifier(field, QSqlDriver::FieldName)));
-        query.addBindValue(qMax(0, recNo - 1));
+            QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid LIMIT 1 OFFSET ?")
+                .arg(db().driver()->escapeIdentifier(request.counterField, QSqlDriver::FieldName),
+                     firmTable()));
+        query.addBindValue(qMax(0, request.firmRecNo - 1));
         Run<UserError>(query, firmWhat());
         if (!query.next())
             throw UserError(firmWhat() + QStringLiteral(": няма запис на собствената фирма."));
-        return {query.value(0).toLongLong(), query.value(1).toString()};
+        firmRowid = query.value(0).toLongLong();
+        return query.value(1).toString();
+    }
+
+    bool journalHolds()
+    {
+        if (!withJournal)
+            return false;
+        QSqlQuery query(db());
+        query.prepare(QStringLiteral("SELECT COUNT(*) FROM Journal WHERE Series = ? AND Number = ? "
+                                     "AND IFNULL(SupplierVat, '') = ? AND IFNULL(SupplierId, '') "
+                                     "= ?"));
+        query.addBindValue(request.counterField);
+        query.addBindValue(TenDigits(request.number));
+        // An empty text, never NULL, so that it matches a page without that identifier.
+        query.addBindValue(request.supplierVat.isNull() ? QStringLiteral("") : request.supplierVat);
+        query.addBindValue(request.supplierId.isNull() ? QStringLiteral("") : request.supplierId);
+        Run<JournalError>(
+            query,
+            QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile)));
+        return query.next() && query.value(0).toLongLong() > 0;
+    }
+
+    void rollback()
+    {
+        if (open && connection)
+            RollbackQuietly(db());
+        open = false;
     }
 };
 
-CounterAndJournal::CounterAndJournal(const QString &journalFile, const QString &firmFile)
+IssueTransaction::IssueTransaction(const IssueRequest &request) : d(std::make_unique<Private>())
 {
-    if (!QFileInfo(firmFile).isFile())
+    // A run without the folder's lock or without a sure home currency issues nothing.
+    Issuing::Require();
+    d->request = request;
+    d->journalFile = JournalFileName(request.tablesFolder);
+    d->firmFile = QDir(request.tablesFolder).filePath(QStringLiteral("Firm.db"));
+    if (!QFileInfo(d->firmFile).isFile())
         throw UserError(
             QStringLiteral("Номерът не може да бъде съхранен в %1: файлът не съществува.")
-                .arg(Native(firmFile)));
-    d = std::make_unique<Private>(journalFile, firmFile);
-    const QSqlDatabase db = d->connection.db();
-    PrepareForWriting(db, journalFile);
-    QSqlQuery attach(db);
-    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
-    attach.addBindValue(FileUri(firmFile, "rw"));
-    Run<UserError>(attach, d->firmWhat());
+                .arg(Native(d->firmFile)));
+    if (!d->openWithJournal())
+        d->connection = std::make_unique<Connection>(d->firmFile, "rw");
+    d->begin();
 
-    // Both files are taken for writing before the counter is read, so no other run of the
-    // program can store a number between the read and the write.
-    QSqlQuery begin(db);
-    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        const QString problem = begin.lastError().text().trimmed();
-        QSqlQuery detach(db);
-        detach.exec(QStringLiteral("DETACH DATABASE firm"));
-        throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
-                                       "програмата. Опитайте отново.\n%3")
-                            .arg(Native(firmFile), Native(journalFile), problem));
+    d->stored = CounterValue(d->readCounter(), request.counterField);
+    const QString number = TenDigits(request.number);
+    if (!request.issuedByThisRun) {
+        if (request.prepared && request.number <= d->stored)
+            throw UserError(
+                QStringLiteral("Номер %1 вече е използван: броячът „%2“ в таблицата %3 е "
+                               "стигнал %4, записан от друго копие на програмата.\nНищо не е "
+                               "отпечатано. Натиснете „Към фактурата“ и документът ще получи "
+                               "нов номер.")
+                    .arg(number, request.counterField, kCounterTable, TenDigits(d->stored)));
+        if (!request.prepared && (request.archiveHolds || d->journalHolds()))
+            throw UserError(
+                QStringLiteral("Номер %1 вече е издаден: %2 го съдържа.\nНищо не е отпечатано. "
+                               "Натиснете „Към фактурата“ и документът ще получи следващия "
+                               "свободен номер.")
+                    .arg(number, request.archiveHolds ? QStringLiteral("архивът")
+                                                      : QStringLiteral("дневникът")));
     }
-    d->open = true;
+    d->ahead = request.number > d->stored;
 }
 
-CounterAndJournal::~CounterAndJournal()
+IssueTransaction::~IssueTransaction()
 {
-    if (!d)
+    if (!d || !d->connection)
         return;
-    rollback();
-    QSqlQuery detach(d->connection.db());
-    detach.exec(QStringLiteral("DETACH DATABASE firm"));
+    d->rollback();
+    if (d->withJournal) {
+        QSqlQuery detach(d->db());
+        detach.exec(QStringLiteral("DETACH DATABASE firm"));
+    }
 }
 
-QString CounterAndJournal::counter(int recNo, const QString &field)
+bool IssueTransaction::ahead() const
 {
-    return d->read(recNo, field).second;
+    return d->ahead;
 }
 
-bool CounterAndJournal::advanceCounter(int recNo, const QString &field, int number)
+bool IssueTransaction::withJournal() const
 {
-    const auto [rowid, stored] = d->read(recNo, field);
-    if (!CounterMustAdvance(number, stored))
-        return false;
-    const QSqlDatabase db = d->connection.db();
-    QSqlQuery write(db);
-    write.prepare(QStringLiteral("UPDATE firm.Firm SET %1 = ? WHERE rowid = ?")
-                      .arg(db.driver()->escapeIdentifier(field, QSqlDriver::FieldName)));
-    write.addBindValue(TenDigits(number));
-    write.addBindValue(rowid);
-    Run<UserError>(write, d->firmWhat());
-    return true;
+    return d->withJournal;
 }
 
-qint64 CounterAndJournal::addPage(const JournalEntry &entry)
+QString IssueTransaction::journalProblem() const
 {
-    return InsertEntry(d->connection.db(), d->journalFile, entry);
+    return d->journalProblem;
 }
 
-void CounterAndJournal::commit()
+qint64 IssueTransaction::commit(const JournalEntry *entry)
 {
-    QSqlQuery query(d->connection.db());
+    const QSqlDatabase db = d->db();
+    if (d->ahead) {
+        QSqlQuery write(db);
+        write.prepare(
+            QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                .arg(d->firmTable(), db.driver()->escapeIdentifier(d->request.counterField,
+                                                                   QSqlDriver::FieldName)));
+        write.addBindValue(TenDigits(d->request.number));
+        write.addBindValue(d->firmRowid);
+        Run<UserError>(write, d->firmWhat());
+    }
+    qint64 id = 0;
+    if (entry && d->withJournal)
+        id = InsertEntry(db, d->journalFile, *entry);
+    QSqlQuery query(db);
     Run<UserError>(query, QStringLiteral("COMMIT"), d->firmWhat());
     d->open = false;
-}
-
-void CounterAndJournal::rollback()
-{
-    if (d->open)
-        RollbackQuietly(d->connection.db());
-    d->open = false;
-}
-
-qint64 StoreCounterAndJournal(const QString &journalFile, const CounterStore &counter,
-                              const JournalEntry &entry, const std::function<void()> &betweenSteps)
-{
-    CounterAndJournal both(journalFile, counter.firmFile);
-    both.advanceCounter(counter.recNo, counter.field, counter.number);
-    if (betweenSteps)
-        betweenSteps();
-    const qint64 id = both.addPage(entry);
-    both.commit();
     return id;
 }
-
-qint64 AddToJournal(const QString &journalFile, const JournalEntry &entry)
-{
-    Connection connection(journalFile, "rwc");
-    const QSqlDatabase db = connection.db();
-    PrepareForWriting(db, journalFile);
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(journalFile));
-    QSqlQuery query(db);
-    Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
-    try {
-        const qint64 id = InsertEntry(db, journalFile, entry);
-        Run<JournalError>(query, QStringLiteral("COMMIT"), what);
-        return id;
-    } catch (...) {
-        RollbackQuietly(db);
-        throw;
-    }
-}
-
 QVector<JournalEntry> ReadJournal(const QString &journalFile)
 {
-    QVector<JournalEntry> entries;
-    if (!QFileInfo::exists(journalFile))
-        return entries;
-    Connection connection(journalFile, "ro");
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
-    QSqlQuery query(connection.db());
-    query.setForwardOnly(true);
-    Run<JournalError>(
-        query,
-        QStringLiteral("SELECT Id, %1 FROM Journal ORDER BY Id DESC").arg(kColumns.join(", ")),
-        what);
-    while (query.next()) {
-        JournalEntry entry;
-        entry.id = query.value(0).toLongLong();
-        SetValues(entry, query, 1);
-        entries.append(entry);
-    }
-    return entries;
+    return ReadEntries(journalFile, QStringLiteral("ORDER BY Id DESC"), {});
 }
 
 QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
@@ -421,4 +686,71 @@ QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
         lines.append(line);
     }
     return lines;
+}
+
+QByteArray ReadJournalDocument(const QString &journalFile, qint64 id)
+{
+    if (!QFileInfo::exists(journalFile))
+        return QByteArray();
+    Connection connection(journalFile, "ro");
+    const QString what =
+        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
+    QSqlQuery query(connection.db());
+    QSet<QString> columns;
+    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
+    while (query.next())
+        columns.insert(query.value(1).toString());
+    if (!columns.contains(QStringLiteral("Document")))
+        return QByteArray();
+    query.prepare(QStringLiteral("SELECT Document FROM Journal WHERE Id = ?"));
+    query.addBindValue(id);
+    Run<JournalError>(query, what);
+    return query.next() ? query.value(0).toByteArray() : QByteArray();
+}
+
+QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
+                                   const QString &supplierVat, const QString &supplierId)
+{
+    QVector<QDate> dates;
+    if (!QFileInfo::exists(journalFile))
+        return dates;
+    Connection connection(journalFile, "ro");
+    QSqlQuery query(connection.db());
+    query.prepare(QStringLiteral("SELECT DISTINCT DocumentDate FROM Journal WHERE Series = ? AND "
+                                 "Number = ? AND IFNULL(SupplierVat, '') = ? AND "
+                                 "IFNULL(SupplierId, '') = ?"));
+    query.addBindValue(kInvoiceCounter);
+    query.addBindValue(number);
+    query.addBindValue(supplierVat.isNull() ? QStringLiteral("") : supplierVat);
+    query.addBindValue(supplierId.isNull() ? QStringLiteral("") : supplierId);
+    Run<JournalError>(
+        query, QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile)));
+    while (query.next()) {
+        const QDate date =
+            QDate::fromString(query.value(0).toString(), QStringLiteral("dd.MM.yyyy"));
+        if (date.isValid())
+            dates << date;
+    }
+    return dates;
+}
+
+QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period)
+{
+    BringUp(journalFile);
+    return ReadEntries(journalFile, QStringLiteral("WHERE LedgerPeriod = ? ORDER BY Id"), {period});
+}
+
+QVector<JournalEntry> ReadJournalNumber(const QString &journalFile, const QString &series,
+                                        const QString &number)
+{
+    return ReadEntries(journalFile, QStringLiteral("WHERE Series = ? AND Number = ? ORDER BY Id"),
+                       {series, number});
+}
+
+QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile)
+{
+    return ReadEntries(journalFile,
+                       QStringLiteral("WHERE Id IN (SELECT MAX(Id) FROM Journal GROUP BY "
+                                      "SupplierVat, SupplierId) ORDER BY Id DESC"),
+                       {});
 }

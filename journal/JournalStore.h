@@ -3,6 +3,7 @@
 #include "base/Errors.h"
 #include "journal/JournalRecord.h"
 
+#include <QDate>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -19,63 +20,73 @@ public:
     using UserError::UserError;
 };
 
-// The counter a print stores: the own-company record the browser shows (its place in table
-// order, 1-based), the counter field of the document's kind and the printed number.
-struct CounterStore {
-    QString firmFile;
-    int recNo = 1;
-    QString field;
-    int number = 0;
-};
-
 // The file name of the journal in a tables folder.
 QString JournalFileName(const QString &tablesFolder);
 
-// The counter and the journal taken for writing together: from the opening until the commit or
-// the rollback no other run of the program can store a number or add a page. Whatever was
-// written without a commit is undone, also when the object is destroyed.
-class CounterAndJournal
+// What a print asks to issue: the number of the own company's counter, and what the print road
+// knows of it.
+struct IssueRequest {
+    QString tablesFolder; // the folder of "Firm.db" and "Journal.db"
+    int firmRecNo = 1;    // the own-company record, 1-based in table order
+    QString counterField; // "Фактура №" or "Проформа №"
+    qint64 number = 0;
+    // The supplier as the journal names it, for finding the number in its series.
+    QString supplierVat, supplierId;
+    bool prepared = false;        // the number came from the counter at the last transfer
+    bool issuedByThisRun = false; // this run has printed the number already (a copy after it)
+    bool archiveHolds = false;    // the archive holds a page of this number already
+};
+
+// A print's hold on its number, from before anything is printed to its end: the own-company
+// file and the journal are taken for writing together (no other run of the program can store a
+// number or add a page meanwhile), the counter is read, and a number that must not be issued is
+// refused before anything is printed: a prepared number that another run has used since, or a
+// number typed by hand that the journal or the archive already holds. commit() stores the
+// number into the counter when it is beyond it (so a counter never goes back or repeats) and
+// the page into the journal, in one commit. This is the one writer of the counters. A journal
+// that cannot be used is no refusal: the counter is then held and stored alone, and
+// journalProblem() says why. Whatever was not committed is undone when the object goes.
+class IssueTransaction
 {
 public:
-    // Opens the journal (creating it when missing) with the own-company file attached, and takes
-    // both. A journal that cannot be used throws JournalError; an own-company file that is
-    // missing or held by another run throws the UserError that says so.
-    CounterAndJournal(const QString &journalFile, const QString &firmFile);
-    ~CounterAndJournal();
-    CounterAndJournal(const CounterAndJournal &) = delete;
-    CounterAndJournal &operator=(const CounterAndJournal &) = delete;
+    // Throws a UserError that says why the number must not be issued, or why the counter
+    // cannot be held.
+    explicit IssueTransaction(const IssueRequest &request);
+    ~IssueTransaction();
+    IssueTransaction(const IssueTransaction &) = delete;
+    IssueTransaction &operator=(const IssueTransaction &) = delete;
 
-    // The counter's text in the own-company record at recNo (1-based, in table order).
-    QString counter(int recNo, const QString &field);
-    // Stores the number into the counter when it is greater than the stored one; returns whether
-    // it did.
-    bool advanceCounter(int recNo, const QString &field, int number);
-    // Adds a page to the journal; returns its id. Throws JournalError.
-    qint64 addPage(const JournalEntry &entry);
-    void commit();
-    // Undoes what was written; nothing happens after a commit.
-    void rollback();
+    // The number is beyond the stored counter: the commit advances the counter.
+    bool ahead() const;
+    bool withJournal() const;
+    QString journalProblem() const;
+    // Stores the counter (when ahead) and the page (given one, with the journal), in one commit;
+    // returns the page's journal id, 0 without a journal row.
+    qint64 commit(const JournalEntry *entry);
 
 private:
     struct Private;
     std::unique_ptr<Private> d;
 };
 
-// In one transaction over the journal and the own-company file: stores the number into the
-// counter when it is greater than the stored one, and adds the page to the journal. Either both
-// are stored or neither. A journal that cannot be opened or written throws JournalError; a counter
-// that cannot be read or stored throws the UserError that says why. betweenSteps runs after the
-// counter is written and before the journal rows are; an exception from it undoes the counter.
-// Returns the id the page got.
-qint64 StoreCounterAndJournal(const QString &journalFile, const CounterStore &counter,
-                              const JournalEntry &entry,
-                              const std::function<void()> &betweenSteps = {});
-
-// Adds a page to the journal alone (creating the file when missing); returns its id.
-qint64 AddToJournal(const QString &journalFile, const JournalEntry &entry);
-
 // Every page of the journal, newest first, without their lines. A missing journal is empty; one
 // that cannot be read throws JournalError.
 QVector<JournalEntry> ReadJournal(const QString &journalFile);
 // The lines of one page, in their order.
 QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id);
+// The document of one page as JSON; empty for a page journalled before documents were kept.
+QByteArray ReadJournalDocument(const QString &journalFile, qint64 id);
+// The dates of the journal's invoices (not proformas) of that number from the supplier with that
+// VAT number and ЕИК; none for a missing journal.
+QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
+                                   const QString &supplierVat, const QString &supplierId);
+
+// The pages of the documents of a tax period ("yyyymm", the month of the document's date; an
+// undated one in the month it was printed), every kind, originals and copies, oldest first. A
+// journal of an earlier layout is brought up first, so the run must hold the program folder.
+QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period);
+// The pages of a number ("0000000042") in a series ("Фактура №"), oldest first.
+QVector<JournalEntry> ReadJournalNumber(const QString &journalFile, const QString &series,
+                                        const QString &number);
+// The newest page of each own company the journal names, newest first.
+QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile);

@@ -136,3 +136,24 @@ QVector<LineAmounts> AccumulateLines(const QVector<LineEntry> &lines, LineTotals
     totals = sum;
     return amounts;
 }
+
+QStringList LineTableHeader(int row, const QString &homeLabel, const QString &foreignCode)
+{
+    if (row == 0)
+        return {QStringLiteral("Пор. №"),
+                QStringLiteral("Наименование на стоките или услугите"),
+                QStringLiteral("Мярка"),
+                QStringLiteral("К-во"),
+                QStringLiteral("Ед. цена ") + homeLabel,
+                QStringLiteral("Ед. цена ") + foreignCode,
+                QStringLiteral("Стойност ") + homeLabel,
+                QStringLiteral("Стойност ") + foreignCode};
+    return {QStringLiteral("Part №"),
+            QStringLiteral("Description"),
+            QStringLiteral("Measure"),
+            QStringLiteral("Quantity"),
+            QStringLiteral("Unit Price ") + homeLabel,
+            QStringLiteral("Unit Price ") + foreignCode,
+            QStringLiteral("Total ") + homeLabel,
+            QStringLiteral("Total ") + foreignCode};
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // The arithmetic of the line table. Amounts are decimal texts with "." as the separator; sums are
@@ -33,3 +34,7 @@ struct LineEntry { // a line as entered: the unit price in the home currency and
 // Throws on a line whose price or quantity is not a number; the totals are then unchanged.
 QVector<LineAmounts> AccumulateLines(const QVector<LineEntry> &lines, LineTotals &totals,
                                      double vatFactor, double currencyRate);
+
+// The header rows of the lines (0 Bulgarian, 1 English), the home and second currencies named in
+// the columns of unit price and value: "Ед. цена BGL", "Unit Price EUR".
+QStringList LineTableHeader(int row, const QString &homeLabel, const QString &foreignCode);

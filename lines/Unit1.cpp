@@ -1,16 +1,18 @@
 #include "lines/Unit1.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Errors.h"
 #include "base/Issuing.h"
 #include "base/ProgramFolder.h"
-#include "document/Document.h"
+#include "document/CurrentDocument.h"
+#include "document/DocumentLines.h"
 #include "document/ZeroVatGrounds.h"
 #include "euro/HomeCurrency.h"
 #include "lines/Amounts.h"
 #include "lines/DescriptionWrap.h"
 #include "lines/MemoryFile.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -286,6 +288,7 @@ void TForm1::FormCreate()
         dialogs().showMessage(home.notice);
     CurrencyCode = StartCurrencyCode(RunHomeCurrency);
     CurrencyRate = StartCurrencyRate(RunHomeCurrency);
+    ShowCurrenciesInDocument();
     LoadMemory();
     WriteHeaderRows();
     // Amounts are typed, stored and compared with "." as the decimal separator.
@@ -319,7 +322,8 @@ void TForm1::LoadMemory()
         try {
             VatFactorFromText(MemoryList.at(0));
             VatText = MemoryList.at(0);
-        } catch (const std::exception &) {
+        } catch (const UserError &) {
+            // Not a rate: the built-in one stays, and the prompt offers it.
         }
     }
     // A short file still gets all four lines, so that every later choice is stored.
@@ -360,27 +364,11 @@ void TForm1::AskVatRate()
 
 void TForm1::WriteHeaderRows()
 {
-    const QString home = HomeCode(RunHomeCurrency);
-    const QStringList bulgarian = {QStringLiteral("Пор. №"),
-                                   QStringLiteral("Наименование на стоките или услугите"),
-                                   QStringLiteral("Мярка"),
-                                   QStringLiteral("К-во"),
-                                   QStringLiteral("Ед. цена ") + home,
-                                   QStringLiteral("Ед. цена ") + CurrencyCode,
-                                   QStringLiteral("Стойност ") + home,
-                                   QStringLiteral("Стойност ") + CurrencyCode};
-    const QStringList english = {QStringLiteral("Part №"),
-                                 QStringLiteral("Description"),
-                                 QStringLiteral("Measure"),
-                                 QStringLiteral("Quantity"),
-                                 QStringLiteral("Unit Price ") + home,
-                                 QStringLiteral("Unit Price ") + CurrencyCode,
-                                 QStringLiteral("Total ") + home,
-                                 QStringLiteral("Total ") + CurrencyCode};
-    for (int column = 0; column < 8; ++column)
-        SetCell(0, column, bulgarian.at(column));
-    for (int column = 0; column < 8; ++column)
-        SetCell(1, column, english.at(column));
+    for (int row = 0; row < 2; ++row) {
+        const QStringList header = LineTableHeader(row, HomeCode(RunHomeCurrency), CurrencyCode);
+        for (int column = 0; column < 8; ++column)
+            SetCell(row, column, header.at(column));
+    }
 }
 
 void TForm1::SpeedButton1Click()
@@ -489,6 +477,48 @@ void TForm1::ChangeCurrency(const QString &code, double rate)
     ShowAmounts(lines.last(), totals);
 }
 
+void TForm1::ShowCurrenciesInDocument()
+{
+    ChangeDocument([this](Invoice &doc) {
+        doc.homeCurrency = IsoCurrencyCode(HomeCode(RunHomeCurrency));
+        doc.foreignCurrency = CurrencyCode;
+        doc.foreignRate = CurrencyRate;
+    });
+}
+
+WorkedLines TForm1::WorkOutTable()
+{
+    QVector<LineTableRow> rows;
+    for (int row = 2; row < StringGrid1->rowCount(); ++row) {
+        LineTableRow cells;
+        for (int column = 0; column < 8; ++column)
+            cells.cells << CellText(row, column);
+        const QTableWidgetItem *price = StringGrid1->item(row, 4);
+        cells.enteredPrice = price ? price->data(kEnteredPriceRole).toString() : QString();
+        rows << cells;
+    }
+    const WorkedLines worked = WorkOutLines(rows, VatFactor, CurrencyRate);
+
+    for (int i = 0; i < worked.lines.size(); ++i) {
+        const InvoiceLine &line = worked.lines.at(i);
+        const int row = worked.rowOfLine.at(i) + 2;
+        SetCell(row, 0, QString::number(line.number));
+        SetCell(row, 4, line.unitPrice.text());
+        SetCell(row, 5, line.unitPriceForeign.text());
+        SetCell(row, 6, line.value.text());
+        SetCell(row, 7, line.valueForeign.text());
+    }
+    LineCounter = int(worked.lines.size());
+    Label7->setCaption(worked.home.net.text());
+    Label3->setCaption(worked.home.vat.text());
+    Label5->setCaption(worked.home.gross.text());
+    Label11->setCaption(worked.foreign.net.text());
+    Label12->setCaption(worked.foreign.vat.text());
+    Label13->setCaption(worked.foreign.gross.text());
+    FitPanel();
+    return worked;
+}
+
 void TForm1::StartAfresh()
 {
     Clear1Click();
@@ -496,6 +526,7 @@ void TForm1::StartAfresh()
         label->setCaption(QStringLiteral("0"));
     CurrencyCode = StartCurrencyCode(RunHomeCurrency);
     CurrencyRate = StartCurrencyRate(RunHomeCurrency);
+    ShowCurrenciesInDocument();
     WriteHeaderRows();
     ResetEntryFields();
     StringGrid1->setEnabled(false);
@@ -601,24 +632,22 @@ void TForm1::GuardDecimals(QLineEdit *edit, int decimals, int &limit,
 void TForm1::ComboBox2Change()
 {
     const QString text = ComboBox2->currentText();
-    if (Doc)
-        Doc->Label1->setCaption(text);
+    ChangeDocument([&text](Invoice &doc) { doc.title = text; });
     StoreMemoryLine(1, text);
 }
 
 void TForm1::ComboBox1Change()
 {
     const QString text = ComboBox1->currentText();
-    if (Doc)
-        Doc->Label21->setCaption(text);
+    ChangeDocument([&text](Invoice &doc) { doc.noteTitle = text; });
     StoreMemoryLine(2, text);
 }
 
 void TForm1::ComboBox4Change()
 {
     const QString text = ComboBox4->currentText();
-    if (Doc)
-        Doc->Label19->setCaption(text);
+    ChangeDocument(
+        [&text](Invoice &doc) { doc.zeroVatGround = text == kNoZeroVatGround ? QString() : text; });
     StoreMemoryLine(3, text);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "app/Forms.h"
 #include "lines/Amounts.h"
+#include "ui/Form.h"
+
+struct WorkedLines;
 
 #include <QStringList>
 
@@ -87,6 +89,11 @@ public:
     // and the totals become what entering the same lines at this rate gives. Throws, changing
     // nothing, when a line's price or quantity is not a number.
     void ChangeCurrency(const QString &code, double rate);
+    // The lines of the table worked out for the document, as adding them in order gives: a line
+    // typed into the grid by hand counts as one added with "Добави". Its cells and the totals
+    // shown are written as an added line's would be. Throws, changing nothing, for a line that
+    // cannot be worked out (the message names its row).
+    WorkedLines WorkOutTable();
     // The table as a new run starts it: no lines, totals "0", the start currency of the home
     // currency in force. The VAT rate and the remembered choices stay.
     void StartAfresh();
@@ -110,6 +117,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The home and second currencies of the run go into the document, so that a page not yet
+    // transferred names them too.
+    void ShowCurrenciesInDocument();
     void LoadMemory();
     void AskVatRate();
     void StoreMemoryLine(int index, const QString &text);

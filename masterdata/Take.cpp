@@ -1,32 +1,25 @@
 // "Добави" of the master-data browser: takes the current record into the invoice being prepared.
 #include "masterdata/Unit4.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Decimal.h"
 #include "base/Errors.h"
-#include "document/Document.h"
+#include "document/CurrentDocument.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
+#include "masterdata/TableTransaction.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPlainTextEdit>
 
 namespace
 {
-struct FieldToLabel {
-    const char16_t *field;
-    TLabel *TDoc::*label;
-};
-
-// Each field's text becomes the caption of a page label, in order; a field the table lacks stops
-// the take with the labels before it already written.
-template <size_t N> void WriteLabels(TTable *table, const FieldToLabel (&map)[N])
+// The text of a field of the current record; a field the table lacks stops the take before
+// anything is taken.
+QString Text(TTable *table, const char16_t *field)
 {
-    for (const FieldToLabel &entry : map)
-        (Doc->*entry.label)
-            ->setCaption(table->FieldByName(QString::fromUtf16(entry.field))->AsString());
+    return table->FieldByName(QString::fromUtf16(field))->AsString();
 }
 } // namespace
 
@@ -57,14 +50,20 @@ void TForm4::SpeedButton2Click()
 
 void TForm4::TakeClient()
 {
-    static const FieldToLabel map[] = {
-        {u"Фирма", &TDoc::Label33},       {u"Идент №", &TDoc::Label65},
-        {u"ИН по ЗДДС", &TDoc::Label34},  {u"Адрес", &TDoc::Label29},
-        {u"МОЛ", &TDoc::Label30},         {u"МОЛ", &TDoc::Label35},
-        {u"Customer", &TDoc::Label23},    {u"Address", &TDoc::Label26},
-        {u"Resp.Person", &TDoc::Label67}, {u"Resp.Person", &TDoc::Label71},
-    };
-    WriteLabels(Table1, map);
+    Party client;
+    client.name = Text(Table1, u"Фирма");
+    client.name2 = Text(Table1, u"Customer");
+    client.address = Text(Table1, u"Адрес");
+    client.address2 = Text(Table1, u"Address");
+    client.person = Text(Table1, u"МОЛ");
+    client.person2 = Text(Table1, u"Resp.Person");
+    client.vatNumber = Text(Table1, u"ИН по ЗДДС");
+    client.id = Text(Table1, u"Идент №");
+    ChangeDocument([&client](Invoice &doc) {
+        doc.recipient = client;
+        doc.receivedBy = client.person;
+        doc.receivedBy2 = client.person2;
+    });
 }
 
 void TForm4::TakeGoods()
@@ -104,76 +103,65 @@ void TForm4::TakeStock(TField *quantity, qint64 wanted, const QString &answer)
     // what the browser read earlier: another run of the program may have taken from it since.
     // The line is added inside that transaction, and the lowered stock is kept only with it.
     const qint64 record = Table1->RecordKey();
-    Table1->StartTransaction();
-    try {
-        Table1->Refresh();
-        if (Table1->RecordKey() != record)
-            throw UserError(QStringLiteral("Стоката е изтрита от друга работа с програмата; "
-                                           "нищо не е добавено."));
-        const qint64 inStock = Decimal::TextToFixed(quantity->AsString());
-        if (wanted > inStock) {
-            Table1->Rollback();
-            dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
-            Form1->SpeedButton1Click();
-            return;
-        }
-        Table1->Edit();
-        quantity->SetAsString(Decimal::FixedToText(inStock - wanted));
-        Table1->Post();
-        Form1->Edit3->setText(answer);
-        const int lines = LineCounter;
+    TableTransaction transaction(*Table1);
+    Table1->Refresh();
+    if (Table1->RecordKey() != record)
+        throw UserError(QStringLiteral("Стоката е изтрита от друга работа с програмата; "
+                                       "нищо не е добавено."));
+    const qint64 inStock = Decimal::TextToFixed(quantity->AsString());
+    if (wanted > inStock) {
+        transaction.rollback();
+        dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
         Form1->SpeedButton1Click();
-        // A line the table refuses (it already holds 25) takes nothing from the stock.
-        if (LineCounter != lines)
-            Table1->Commit();
-        else
-            Table1->Rollback();
-    } catch (...) {
-        Table1->Rollback();
-        throw;
+        return;
     }
+    Table1->Edit();
+    quantity->SetAsString(Decimal::FixedToText(inStock - wanted));
+    Table1->Post();
+    Form1->Edit3->setText(answer);
+    const int lines = LineCounter;
+    Form1->SpeedButton1Click();
+    // A line the table refuses (it already holds 25) takes nothing from the stock.
+    if (LineCounter != lines)
+        transaction.commit();
 }
 
 void TForm4::TakeBank()
 {
-    static const FieldToLabel map[] = {
-        {u"Bank", &TDoc::Label38},
-        {u"IBAN", &TDoc::Label39},
-        {u"SWIFT", &TDoc::Label53},
-    };
-    WriteLabels(Table1, map);
+    const BankAccount bank{Text(Table1, u"Bank"), Text(Table1, u"IBAN"), Text(Table1, u"SWIFT")};
+    ChangeDocument([&bank](Invoice &doc) { doc.bank = bank; });
     BankRecNo = Table1->RecNo();
 }
 
 void TForm4::TakeFirm()
 {
-    // The page gets the logo the browser shows; an empty logo empties the page's.
-    QPixmap logo;
-    if (TField *field = m_imageField.isEmpty() ? nullptr : Table1->FindField(m_imageField))
-        logo.loadFromData(field->AsBytes());
-    else
-        logo.loadFromData(Table1->FieldByName(QStringLiteral("Лого"))->AsBytes());
-    if (logo.isNull())
-        Doc->Image2->clear();
-    else
-        Doc->Image2->setPixmap(logo);
+    // The document gets the logo the browser shows; an empty logo empties the page's.
+    TField *logoField = m_imageField.isEmpty() ? nullptr : Table1->FindField(m_imageField);
+    if (!logoField)
+        logoField = Table1->FieldByName(QStringLiteral("Лого"));
+    const QByteArray logo = logoField->AsBytes();
+    Party firm;
+    firm.name = Text(Table1, u"ДОСТАВЧИК");
+    firm.name2 = Text(Table1, u"ДОСТАВЧИК (втори ред)");
+    firm.address = Text(Table1, u"Адрес");
+    firm.address2 = Text(Table1, u"Адрес (втори ред)");
+    firm.person = Text(Table1, u"МОЛ");
+    firm.person2 = Text(Table1, u"Resp.Person");
+    firm.vatNumber = Text(Table1, u"ИН по ЗДДС BG");
+    firm.id = Text(Table1, u"ИН");
+    const QString place = Text(Table1, u"Местоиздаване");
+    const QString place2 = Text(Table1, u"Place of publishment");
     FirmRecNo = Table1->RecNo();
-
-    static const FieldToLabel map[] = {
-        {u"ДОСТАВЧИК", &TDoc::Label46},
-        {u"ДОСТАВЧИК (втори ред)", &TDoc::Label63},
-        {u"Адрес", &TDoc::Label47},
-        {u"Адрес (втори ред)", &TDoc::Label54},
-        {u"МОЛ", &TDoc::Label49},
-        {u"ИН по ЗДДС BG", &TDoc::Label11},
-        {u"ИН", &TDoc::Label10},
-        {u"Местоиздаване", &TDoc::Label16},
-        {u"Place of publishment", &TDoc::Label70},
-        {u"МОЛ", &TDoc::Label52},
-        {u"Resp.Person", &TDoc::Label68},
-        {u"Resp.Person", &TDoc::Label72},
-    };
-    WriteLabels(Table1, map);
+    const int recNo = FirmRecNo;
+    ChangeDocument([&](Invoice &doc) {
+        doc.supplier = firm;
+        doc.place = place;
+        doc.place2 = place2;
+        doc.issuedBy = firm.person;
+        doc.issuedBy2 = firm.person2;
+        doc.logo = logo;
+        doc.firmRecNo = recNo;
+    });
 }
 
 void TForm4::TakeCurrency()

@@ -1,8 +1,8 @@
 #include "print/PdfFile.h"
 
-#include "app/Application.h"
 #include "base/AtomicFiles.h"
 #include "base/Errors.h"
+#include "base/Title.h"
 
 #include <QBuffer>
 #include <QDir>

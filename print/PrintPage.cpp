@@ -1,24 +1,25 @@
 #include "print/PrintPage.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
+#include "document/LegalCheck.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
-#include "journal/Journal.h"
-#include "journal/JournalRecord.h"
-#include "journal/PageEntry.h"
-#include "lines/Unit1.h"
+#include "einvoice/EInvoiceFile.h"
+#include "journal/JournalStore.h"
+#include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/ArchiveName.h"
 #include "print/PdfFile.h"
 #include "print/Pr.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
-#include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,64 +27,20 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPrinter>
-#include <QTableWidget>
 #include <cstring>
 
 namespace
 {
-// The labels whose silver field marks must not reach paper.
-QList<TLabel *> MarkedFields()
-{
-    return {Doc->Label15, Doc->Label33, Doc->Label29, Doc->Label30, Doc->Label34,
-            Doc->Label65, Doc->Label22, Doc->Label16, Doc->Label18, Doc->Label19,
-            Doc->Label37, Doc->Label38, Doc->Label39, Doc->Label53, Doc->Label35,
-            Doc->Label52, Doc->Label55, Doc->Label57, Doc->Label40};
-}
-
-// Every silver background of the page turns white.
-void WhitenFields()
-{
-    for (TLabel *label : MarkedFields())
-        label->setColor(clWhite);
-}
-
 // "<kind> № <number>", the title of the page's PDF.
-QString PdfTitle()
+QString PdfTitle(const Invoice &doc)
 {
-    const QString note = Doc->Panel2->isHidden() ? QString() : Doc->Label21->caption();
-    return DocumentKindOfPage(Doc->Label1->caption(), note) + QStringLiteral(" № ") +
-           Doc->NO->caption();
-}
-
-// A field still showing its dotted placeholder, or nothing.
-bool Unfilled(const QString &text)
-{
-    for (QChar c : text)
-        if (c != QLatin1Char('.') && !c.isSpace())
-            return false;
-    return true;
-}
-
-bool PageHasLine()
-{
-    const TStringGrid *grid = Doc->StringGrid2;
-    // Below the two header rows.
-    for (int row = 2; row < grid->rowCount(); ++row)
-        for (int col = 0; col < grid->columnCount(); ++col)
-            if (!grid->cell(col, row).trimmed().isEmpty())
-                return true;
-    return false;
-}
-
-bool PageHasClient()
-{
-    return !Unfilled(Doc->Label33->caption()) || !Unfilled(Doc->Label23->caption());
+    return doc.kindName() + QStringLiteral(" № ") + doc.numberText();
 }
 
 // A page archived earlier, as the journal lists it.
 PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
 {
-    PrintedPage page{mark, 8, fileName, QString()};
+    PrintedPage page{mark, 8, fileName, QString(), QString()};
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly)) {
         const BitmapHeader header = ReadBitmapHeader(file.read(64));
@@ -92,21 +49,52 @@ PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
     }
     if (QFileInfo(PdfFileNameFor(fileName)).isFile())
         page.pdfFile = PdfFileNameFor(fileName);
+    if (QFileInfo(EInvoice::FileNameFor(fileName)).isFile())
+        page.xmlFile = EInvoice::FileNameFor(fileName);
     return page;
 }
 
-// Ends the number's hold when the print stops before the store.
-struct HoldRelease {
-    ~HoldRelease() { ReleaseDocumentNumber(); }
-};
-
-// The archive folder: the page's data folder where it names one, otherwise the tables' folder.
-QString ArchiveFolderOfPage()
+// Whether the archive holds a page of the document's number already, as original or copy.
+bool ArchiveHolds(const QString &folder, const Invoice &doc)
 {
-    const QString svPath = Doc->SVpath->caption();
-    if (!svPath.isEmpty() && QDir(svPath).exists())
-        return ArchiveFolder(svPath);
-    return ArchiveFolder(TablesFolder());
+    for (const QString &mark : {kOriginalMark, kCopyMark})
+        if (QFileInfo::exists(
+                ArchiveFileName(folder, doc.title, doc.firmRecNo, doc.numberText(), mark)))
+            return true;
+    return false;
+}
+
+// The findings of the legal check on the document, with what the journal knows of the invoice a
+// note corrects.
+QVector<Finding> LegalFindings(const Invoice &doc)
+{
+    LegalContext context;
+    context.journalInvoiceDates = [&doc](const QString &number) {
+        try {
+            return JournalInvoiceDates(JournalFileName(TablesFolder()), number,
+                                       doc.supplier.vatNumber.trimmed(), doc.supplier.id.trimmed());
+        } catch (const JournalError &) {
+            // A journal that cannot be read holds nothing to compare with.
+            return QVector<QDate>();
+        }
+    };
+    return CheckDocument(doc, context);
+}
+
+void TellJournalFailed(const QString &problem)
+{
+    dialogs().showMessage(problem + QStringLiteral("\nНомерът се съхранява без запис в дневника."));
+}
+
+// After a page was issued: the browser shows the counter as stored, and who listens learns of
+// the page.
+void Issued(const Invoice &doc)
+{
+    RememberIssued(doc);
+    TTable *table = Form4 ? Form4->Table1 : nullptr;
+    if (table && table->Active() && table->TableName() == kCounterTable)
+        table->Refresh();
+    CurrentDocument::instance().announcePrinted();
 }
 } // namespace
 
@@ -162,35 +150,56 @@ void CheckPageForPrint()
 {
     if (!TransferCompleted)
         throw UserError(QStringLiteral("Прехвърлете таблицата във фактурата преди печат."));
+    const Invoice &doc = TheDocument();
     QStringList missing;
-    if (!PageHasLine())
+    if (doc.lines.isEmpty())
         missing << QStringLiteral("Документът няма нито един ред: добавете редовете в „Таблица“ "
                                   "и ги прехвърлете с „Към фактурата“.");
-    if (!PageHasClient())
+    if (doc.recipient.name.trimmed().isEmpty() && doc.recipient.name2.trimmed().isEmpty())
         missing << QStringLiteral("Документът няма клиент: изберете го в „Клиенти“ и натиснете "
                                   "„Добави“.");
     if (!missing.isEmpty())
         throw UserError(missing.join(QLatin1Char('\n')) +
                         QStringLiteral("\nНищо не е отпечатано и номерът не е използван."));
-    DocumentNumberValue(Doc->NO->caption());
+    if (doc.number < 1)
+        throw UserError(QStringLiteral("Документът няма номер: натиснете „Към фактурата“."));
 }
 
 void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printer, QWidget *owner)
 {
-    // The page, then its number against the counter, before anything is changed or written.
+    // The document, then its number against the counter, the journal and the archive, before
+    // anything is changed or written.
     CheckPageForPrint();
-    const HoldRelease release;
-    const bool ahead = HoldDocumentNumber();
-    const QString fileName = ArchiveFileName(ArchiveFolderOfPage(), Form1->ComboBox2->currentText(),
-                                             Form4->FirmRecNo, Doc->NO->caption(), mark);
+    const Invoice doc = TheDocument();
+    // What the law asks of the document, before its number is issued: a copy of a number this
+    // run printed already is the same document.
+    if (!IssuedByThisRun(doc)) {
+        const QVector<Finding> findings = LegalFindings(doc);
+        if (HasErrors(findings))
+            throw UserError(FindingsText(findings) +
+                            QStringLiteral("\n\nНищо не е отпечатано и номерът не е използван."));
+        if (!findings.isEmpty() &&
+            !dialogs().askYesNo(FindingsText(findings) +
+                                QStringLiteral("\n\nДа отпечатам ли документа въпреки "
+                                               "предупрежденията?")))
+            return;
+    }
+    const QString folder = ArchiveFolder(TablesFolder());
+    IssueTransaction issue(IssueRequestOf(doc, ArchiveHolds(folder, doc)));
+    if (!issue.journalProblem().isEmpty())
+        TellJournalFailed(issue.journalProblem());
+    const QString fileName =
+        ArchiveFileName(folder, doc.title, doc.firmRecNo, doc.numberText(), mark);
     if (QFileInfo(fileName).isFile()) {
-        if (!ahead)
+        if (!issue.ahead())
             throw UserError(ArchivedPageExists(fileName));
         // A print that ended after archiving its page but before storing the number (the program
         // was killed): the number may be on paper already, so it is taken as used now, and the
         // archived page goes into the journal with it.
-        const PrintedPage archived = ArchivedPage(fileName, mark);
-        StoreDocumentNumber(&archived);
+        const JournalEntry archived =
+            EntryOfDocument(doc, ArchivedPage(fileName, mark), QDateTime::currentDateTime());
+        issue.commit(&archived);
+        Issued(doc);
         throw UserError(ArchivedPageExists(fileName) +
                         QStringLiteral("\nПечатът на този номер е бил прекъснат преди номерът да "
                                        "бъде записан; сега той е записан. Натиснете „Към "
@@ -199,7 +208,6 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
     // The capture.
     Doc->StringGrid2->setFocus();
-    WhitenFields();
 
     // The rectangle is measured on the printer current before the dialog, as the page was laid
     // out for it.
@@ -207,8 +215,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     const int h = printer.height();
     printer.setPageOrientation(QPageLayout::Portrait);
 
-    Doc->Label8->setCaption(mark);
-    Doc->New->trigger();
+    Doc->ShowAsPrinted(mark);
     const QRect target = TargetRect(w, h);
 
     const IndexedBitmap reduced = ReduceTo8Bits(CaptureWidget(Doc->Panel1));
@@ -219,17 +226,30 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
     // The PDF is a convenience beside the archived bitmap: one that cannot be written is
     // reported and the print goes on.
-    PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString()};
+    PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString(), QString()};
     const QString pdfName = PdfFileNameFor(fileName);
     try {
-        SavePagePdf(pdfName, Doc->Panel1, PdfTitle());
+        SavePagePdf(pdfName, Doc->Panel1, PdfTitle(doc));
         printed.pdfFile = pdfName;
     } catch (const UserError &error) {
         dialogs().showMessage(QStringLiteral("PDF файлът на страницата не е записан.\n") +
                               error.message());
     }
+    // The e-invoice of an original, for the buyer's software; a copy is the same document. It is
+    // made again from the journal ("Е-фактура") when it cannot be written now, so the print goes
+    // on then, as for the PDF.
+    if (mark == kOriginalMark) {
+        const QString xmlName = EInvoice::FileNameFor(fileName);
+        try {
+            EInvoice::WriteFile(doc, xmlName);
+            printed.xmlFile = xmlName;
+        } catch (const UserError &error) {
+            dialogs().showMessage(QStringLiteral("Е-фактурата на документа не е записана.\n") +
+                                  error.message());
+        }
+    }
 
-    // The print, then the number stored (the hold's transaction ends there).
+    // The print, then the number and the page stored in one commit.
     if (dialogs().printDialog(printer, owner)) {
         if (!PaintPageImage(printer, target, image)) {
             dialogs().showMessage(
@@ -239,8 +259,9 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     }
 
     dialogs().shellPrint(fileName);
-    StoreDocumentNumber(&printed);
-    RefreshOpenJournalWindow();
+    const JournalEntry entry = EntryOfDocument(doc, printed, QDateTime::currentDateTime());
+    issue.commit(&entry);
+    Issued(doc);
 
     if (PrintOptionsForm) {
         PrintOptionsForm->show();
@@ -251,23 +272,18 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
 void PreviewPage(QPrinter &printer, QWidget *owner)
 {
-    // The preview shows the page as it will print, without the silver field marks, and leaves
-    // the marks on screen as they were.
-    struct Look {
-        TLabel *label;
-        QPalette palette;
-        bool filled;
-    };
-    QList<Look> looks;
-    for (TLabel *label : MarkedFields())
-        looks.append({label, label->palette(), label->autoFillBackground()});
-    WhitenFields();
-    Doc->New->trigger();
-    const QImage image = ToImage(ReduceTo8Bits(CaptureWidget(Doc->Panel1)));
-    for (const Look &look : looks) {
-        look.label->setPalette(look.palette);
-        look.label->setAutoFillBackground(look.filled);
+    // What a print would refuse or warn of is told before the look at the page.
+    if (TransferCompleted) {
+        const QVector<Finding> findings = LegalFindings(TheDocument());
+        if (!findings.isEmpty())
+            dialogs().showMessage(FindingsText(findings));
     }
+    // The preview shows the page as it will print, without the silver field marks, and leaves
+    // the marks on screen as they were. It offers no print of its own: a page is printed only
+    // through "Отпечатай", which numbers, archives and journals it.
+    const TDoc::FieldLooks looks = Doc->ShowAsPrinted();
+    const QImage image = ToImage(ReduceTo8Bits(CaptureWidget(Doc->Panel1)));
+    Doc->RestoreLooks(looks);
 
     printer.setPageOrientation(QPageLayout::Portrait);
     dialogs().printPreview(

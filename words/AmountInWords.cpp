@@ -146,7 +146,11 @@ void AppendAmount(const QString &amount, const WordsRoutine (&wholeRoutines)[6],
 void BgWords1Digit(const QString &digits, QString &words)
 {
     const Digits d(digits, 1);
-    words += M(d.at(1));
+    // An amount payable below 1 still has its words.
+    if (d.at(1) == 0)
+        words += u"нула";
+    else
+        words += M(d.at(1));
 }
 
 void BgWords2Digits(const QString &digits, QString &words)

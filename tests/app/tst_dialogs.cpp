@@ -1,7 +1,9 @@
 #include "support/TestSupport.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QPrinter>
 #include <QTimer>
@@ -9,13 +11,20 @@
 
 namespace
 {
-// Opens a dialog of the desktop, notes the title of the window it shows and closes it again.
-QString TitleOfDialog(const std::function<void()> &open)
+// Opens a dialog of the desktop, notes the title of the window it shows (and the captions of its
+// buttons) and closes it again.
+QString TitleOfDialog(const std::function<void()> &open, QStringList *buttons = nullptr)
 {
     QString title = QStringLiteral("(no dialog)");
-    QTimer::singleShot(0, [&title] {
+    QTimer::singleShot(0, [&title, buttons] {
         if (QWidget *dialog = QApplication::activeModalWidget()) {
             title = dialog->windowTitle();
+            if (buttons) {
+                for (const QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+                    *buttons << button->text();
+                for (const QAction *action : dialog->findChildren<QAction *>())
+                    *buttons << action->text();
+            }
             dialog->close();
         }
     });
@@ -31,6 +40,7 @@ class TestDialogs : public QObject
 private slots:
     void titles_data();
     void titles();
+    void previewOffersNoPrint();
 };
 
 void TestDialogs::titles_data()
@@ -68,6 +78,26 @@ void TestDialogs::titles()
                 printer, [](QPrinter *) {}, nullptr);
     });
     QCOMPARE(shown, title);
+}
+
+// A page is printed only through "Отпечатай": the preview has no printer button of its own.
+void TestDialogs::previewOffersNoPrint()
+{
+    QtDialogs desktop;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QStringList buttons;
+    TitleOfDialog(
+        [&] {
+            desktop.printPreview(
+                printer, [](QPrinter *) {}, nullptr);
+        },
+        &buttons);
+    QVERIFY(buttons.contains(QStringLiteral("Затвори")));
+    for (const QString &caption : buttons)
+        QVERIFY2(!caption.contains(QStringLiteral("Print"), Qt::CaseInsensitive) &&
+                     !caption.contains(QStringLiteral("Печат"), Qt::CaseInsensitive),
+                 qPrintable(caption));
 }
 
 VORNEX_TEST_MAIN(TestDialogs)

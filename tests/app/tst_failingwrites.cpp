@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "app/Menu.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "euro/EuroSwitch.h"
@@ -135,7 +136,7 @@ void TestFailingWrites::oldFileStaysWhole()
         run.script().answer(QStringLiteral("20%"));
         run.start();
         // The window reads the journal before the limit, as it has when the user saves.
-        JournalWindow()->show();
+        JournalWindow(Main)->show();
         run.script().saveAnswers.push(path);
     }
     QLabel page(QStringLiteral("Фактура № 0000000042"));
@@ -163,7 +164,7 @@ void TestFailingWrites::oldFileStaysWhole()
                 SavePagePdf(path, &page, QStringLiteral("Фактура"));
                 break;
             case Kind::Csv:
-                JournalWindow()->SpeedButton3->click();
+                JournalWindow(Main)->SpeedButton3->click();
                 message = run.script().errors.value(0);
                 break;
             case Kind::Setting:
@@ -190,7 +191,7 @@ void TestFailingWrites::oldFileStaysWhole()
         QCOMPARE(Read(path), Read(run.path(QStringLiteral("DB-BGN-20260102/stock.db"))));
     }
     if (kind == Kind::Csv)
-        JournalWindow()->close();
+        JournalWindow(Main)->close();
 #endif
 }
 

@@ -1,9 +1,10 @@
-#include "app/Look.h"
 #include "app/Menu.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
 #include "lines/Unit1.h"
 #include "support/TestSupport.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -13,8 +14,10 @@
 
 namespace
 {
-// Wider than a customer field may be before its wrapping edit splits it.
-const QString kLongClientText = QStringLiteral("Търговско дружество Североизточна логистика ЕООД");
+// Wider than a customer field's place: it goes on at a blank on a second line.
+const QString kLongClientText =
+    QStringLiteral("Търговско дружество Североизточна логистика и спедиция на товари за "
+                   "Източна Европа ЕООД");
 
 // The page's rectangle of a control.
 QRect OnPage(const QWidget *widget)
@@ -22,8 +25,9 @@ QRect OnPage(const QWidget *widget)
     return QRect(widget->mapTo(Doc->Panel1, QPoint(0, 0)), widget->size());
 }
 
-// A line table of the given number of rows below the headers, each a line of its own.
-void FillLines(int rows)
+// A line table of the given number of rows below the headers, each a line of its own typed into
+// the grid, every one of the quantity and price given.
+void FillLines(int rows, const QString &quantity, const QString &price)
 {
     QTableWidget *grid = Form1->StringGrid1;
     grid->setRowCount(2 + rows);
@@ -31,11 +35,11 @@ void FillLines(int rows)
         const QStringList cells = {QString::number(row - 1),
                                    QStringLiteral("Стока с дълго наименование %1").arg(row - 1),
                                    QStringLiteral("бр."),
-                                   QStringLiteral("1"),
-                                   QStringLiteral("31111.11"),
-                                   QStringLiteral("15906.68"),
-                                   QStringLiteral("31111.11"),
-                                   QStringLiteral("15906.68")};
+                                   quantity,
+                                   price,
+                                   QString(),
+                                   QString(),
+                                   QString()};
         for (int col = 0; col < cells.size(); ++col)
             grid->setItem(row, col, new QTableWidgetItem(cells.at(col)));
     }
@@ -87,34 +91,36 @@ void TestPageFit::everyBlockWholeOnThePage_data()
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("wrappedFields"); // customer fields split by their wrapping edit
     QTest::addColumn<QString>("noteKind");
-    QTest::addColumn<QString>("leva");
-    QTest::addColumn<QString>("foreign");
-    QTest::addColumn<bool>("normal"); // whether the page keeps its normal spacing
+    QTest::addColumn<QString>("quantity"); // of every line
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<bool>("normal");    // whether the page keeps its normal spacing
+    QTest::addColumn<bool>("longTexts"); // the longest texts a field may hold
     QTest::newRow("short invoice keeps the normal page") << 3 << 0 << ""
-                                                         << "398.40"
-                                                         << "203.70" << true;
+                                                         << "1"
+                                                         << "110.67" << true << false;
     QTest::newRow("16 rows still keep the normal page") << 16 << 0 << ""
-                                                        << "9876.50"
-                                                        << "5049.76" << true;
+                                                        << "1"
+                                                        << "514.40" << true << false;
     QTest::newRow("25 rows, six-digit words, wrapped client, widest ground")
         << 25 << 6 << ""
-        << "777777.77"
-        << "397673.43" << false;
+        << "1"
+        << "25925.93" << false << false;
     QTest::newRow("25 rows as a credit note with a wrapped client name and address")
         << 25 << 4 << "Кредитно известие / Credit note"
-        << "-777777.77"
-        << "-397673.43" << false;
+        << "-1"
+        << "25925.93" << false << false;
     QTest::newRow("25 rows as a credit note with the whole client block wrapped")
         << 25 << 6 << "Кредитно известие / Credit note"
-        << "-777777.77"
-        << "-397673.43" << false;
-    // The last line taken at 26 rows may bring a continuation row of its description.
-    QTest::newRow("28 rows: a two-row line taken at the limit") << 26 << 6 << ""
-                                                                << "777777.77"
-                                                                << "397673.43" << false;
+        << "-1"
+        << "25925.93" << false << false;
     QTest::newRow("25 rows, seven-digit amount in figures") << 25 << 6 << ""
-                                                            << "1481496.47"
-                                                            << "757475.89" << false;
+                                                            << "1"
+                                                            << "49383.22" << false << false;
+    QTest::newRow("a 71-character client name, an 80-character address, 5 000 characters of "
+                  "payment")
+        << 25 << 0 << ""
+        << "1"
+        << "25925.93" << false << true;
 }
 
 void TestPageFit::everyBlockWholeOnThePage()
@@ -122,14 +128,13 @@ void TestPageFit::everyBlockWholeOnThePage()
     QFETCH(int, rows);
     QFETCH(int, wrappedFields);
     QFETCH(QString, noteKind);
-    QFETCH(QString, leva);
-    QFETCH(QString, foreign);
+    QFETCH(QString, quantity);
+    QFETCH(QString, price);
     QFETCH(bool, normal);
+    QFETCH(bool, longTexts);
     ScriptedDialogs &script = m_run->script();
 
-    FillLines(rows);
-    Form1->Label5->setCaption(leva);
-    Form1->Label13->setCaption(foreign);
+    FillLines(rows, quantity, price);
     Form1->ComboBox1->setCurrentText(noteKind);
     Form1->ComboBox4->setCurrentText(WidestGround());
     const QList<TLabel *> customerFields = {Doc->Label33, Doc->Label23, Doc->Label29,
@@ -143,6 +148,19 @@ void TestPageFit::everyBlockWholeOnThePage()
     Main->SpeedButton4->click();
     QCOMPARE(script.errors, QStringList());
     QCOMPARE(Doc->StringGrid2->rowCount(), 2 + rows);
+    if (longTexts)
+        ChangeDocument([](Invoice &doc) {
+            const QString name = QStringLiteral("Търговско дружество Североизточна логистика и "
+                                                "спедиция на товари ЕООД Варна");
+            const QString address =
+                QStringLiteral("гр. Варна 9000, р-н Приморски, ж.к. Бриз, "
+                               "ул. Академик Андрей Сахаров № 12, вх. Б, ет. 4");
+            doc.recipient = {name, name, address, address, name, name, name, name};
+            doc.supplier = {name, name, address, address, name, name, name, name};
+            doc.receivedBy = doc.receivedBy2 = doc.issuedBy = doc.issuedBy2 = name;
+            doc.payment = QString(5000, QLatin1Char('x'));
+            doc.bank.name = address;
+        });
 
     // Every block lies whole on the page and clear of the others.
     QList<QWidget *> blocks = {Doc->Label1, Doc->Label8,      Doc->Label15, Doc->Panel3,

@@ -1,15 +1,18 @@
 #include "support/TestSupport.h"
 
-#include "app/Look.h"
+#include "base/Clock.h"
+
 #include "app/Menu.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "document/WordsLines.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
-#include "words/AmountInWords.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -37,10 +40,7 @@ private slots:
     void cleanup();
     void noteAccounts_data();
     void noteAccounts();
-    void amountInWords_data();
-    void amountInWords();
-    void wordsMakeRoomOnce();
-    void longWordsStayBesideTheTotals();
+    void wordsOnThePage();
     void counterRefused_data();
     void counterRefused();
     void repeatedTransferKeepsNumber();
@@ -121,103 +121,44 @@ void TestTransfer::noteAccounts()
     QCOMPARE(Doc->StringGrid1->cell(1, 3), QStringLiteral("411"));
 }
 
-void TestTransfer::amountInWords_data()
-{
-    QTest::addColumn<QString>("leva");
-    QTest::addColumn<QString>("foreign");
-    QTest::addColumn<bool>("written");
-    QTest::addColumn<QString>("words"); // empty: the words of the two amounts as they stand
-    QTest::newRow("empty table: amount 0") << "0"
-                                           << "0" << false << "";
-    QTest::newRow("below one lev") << "0.50"
-                                   << "0.26" << false << "";
-    QTest::newRow("ordinary amount") << "398.40"
-                                     << "203.70" << true << "";
-    QTest::newRow("whole amount without fraction") << "12"
-                                                   << "6.14" << true << "";
-    QTest::newRow("a million and more: the leva amount in figures")
-        << "1234567.89"
-        << "631226.54" << true
-        << "1234567.89 BGL\nsix hundred thirty one thousand and two hundred twenty six and  0.54 "
-           "EUR";
-    QTest::newRow("a million and more in both currencies: both in figures")
-        << "2000000.00"
-        << "1022583.15" << true << "2000000.00 BGL\n1022583.15 EUR";
-    QTest::newRow("credit note of a million: figures with their sign; long words go on below")
-        << "-1481496.47"
-        << "-757475.89" << true
-        << "-1481496.47 BGL\nminus seven hundred fifty seven thousand and four hundred seventy "
-           "five\nand  0.89 EUR";
-    QTest::newRow("credit note below zero: minus and the words of the amount")
-        << "-12.50"
-        << "-6.39" << true << "минус дванадесет и  0.50 BGL\nminus six and  0.39 EUR";
-    QTest::newRow("credit note above minus one lev: no words") << "-0.50"
-                                                               << "-0.26" << false << "";
-}
-
-void TestTransfer::amountInWords()
-{
-    QFETCH(QString, leva);
-    QFETCH(QString, foreign);
-    QFETCH(bool, written);
-    QFETCH(QString, words);
-    start();
-    const QString before = Doc->Label18->caption();
-    Form1->Label5->setCaption(leva);
-    Form1->Label13->setCaption(foreign);
-    Main->SpeedButton4->click();
-    QCOMPARE(m_run->script().errors, QStringList());
-    QVERIFY(Doc->isVisible());
-    if (written && words.isEmpty())
-        words = AmountInWords(leva, foreign, QStringLiteral("EUR"));
-    QCOMPARE(Doc->Label18->caption(), written ? words : before);
-    if (written)
-        QVERIFY(Doc->Label18->caption().endsWith(QStringLiteral(" EUR")));
-}
-
-void TestTransfer::wordsMakeRoomOnce()
-{
-    start();
-    const int top = Doc->Label19->y();
-    const int bankTop = Doc->Label38->y();
-    Form1->Label5->setCaption(QStringLiteral("120.00"));
-    Form1->Label13->setCaption(QStringLiteral("61.36"));
-    Main->SpeedButton4->click();
-    QCOMPARE(Doc->Label19->y(), top + 12);
-    QCOMPARE(Doc->Label38->y(), bankTop + 12);
-    Main->SpeedButton4->click();
-    QCOMPARE(Doc->Label19->y(), top + 12);
-    QCOMPARE(Doc->Label38->y(), bankTop + 12);
-}
-
-void TestTransfer::longWordsStayBesideTheTotals()
+// The words of the document go on at blanks beside the totals; the rows below make room for
+// every further line and get it back, however often the page shows the document.
+void TestTransfer::wordsOnThePage()
 {
     start();
     const int groundTop = Doc->Label19->y();
-    Form1->Label5->setCaption(QStringLiteral("777777.77"));
-    Form1->Label13->setCaption(QStringLiteral("397673.43"));
-    Main->SpeedButton4->click();
-    QCOMPARE(m_run->script().errors, QStringList());
+    const int bankTop = Doc->Label38->y();
+    auto showTotals = [](const char *home, const char *foreign) {
+        ChangeDocument([home, foreign](Invoice &doc) {
+            doc.home.gross = Decimal::Amount::FromText(QString::fromLatin1(home));
+            doc.foreign.gross = Decimal::Amount::FromText(QString::fromLatin1(foreign));
+            doc.words = DocumentWords(doc);
+        });
+    };
+    showTotals("777777.77", "397673.43");
     const QString caption = Doc->Label18->caption();
     const QStringList lines = caption.split(QLatin1Char('\n'));
     QVERIFY(lines.size() > 2);
     // Nothing is lost: the lines hold the words of both amounts, broken only at blanks.
-    const QString words = AmountInWords(QStringLiteral("777777.77"), QStringLiteral("397673.43"),
-                                        QStringLiteral("EUR"));
-    QCOMPARE(QString(caption).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified(),
-             QString(words).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified());
+    QCOMPARE(
+        QString(caption).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified(),
+        QString(TheDocument().words).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified());
     const QFontMetrics metrics(Doc->Label18->font());
     for (const QString &line : lines)
         QVERIFY2(Doc->Label18->x() + metrics.horizontalAdvance(line) < Doc->Panel6->x(),
                  qPrintable(line));
-    QVERIFY(Doc->Label18->x() + Doc->Label18->width() < Doc->Panel6->x());
-    // The rows below make room for every further line, and give it back for shorter words.
     QCOMPARE(Doc->Label19->y(), groundTop + 12 * (lines.size() - 1));
-    Form1->Label5->setCaption(QStringLiteral("120.00"));
-    Form1->Label13->setCaption(QStringLiteral("61.36"));
-    Main->SpeedButton4->click();
+    showTotals("120.00", "61.36");
     QCOMPARE(Doc->Label18->caption().count(QLatin1Char('\n')), 1);
     QCOMPARE(Doc->Label19->y(), groundTop + 12);
+    QCOMPARE(Doc->Label38->y(), bankTop + 12);
+    Doc->ShowDocument(TheDocument());
+    QCOMPARE(Doc->Label19->y(), groundTop + 12);
+    QCOMPARE(Doc->Label38->y(), bankTop + 12);
+    // No amount, no words: the placeholder and the rows where they were.
+    showTotals("0", "0");
+    QVERIFY(Doc->Label18->caption().startsWith(QStringLiteral("....")));
+    QCOMPARE(Doc->Label19->y(), groundTop);
 }
 
 void TestTransfer::counterRefused_data()
@@ -258,10 +199,12 @@ void TestTransfer::repeatedTransferKeepsNumber()
     start();
     Main->SpeedButton4->click();
     QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000042"));
-    Doc->Label57->setCaption(QStringLiteral("01.01.2001"));
+    m_run->script().answer(QStringLiteral("01.01.2001"));
+    QTest::mouseClick(Doc->Label57, Qt::LeftButton);
+    QCOMPARE(Doc->Label57->caption(), QStringLiteral("01.01.2001"));
     Main->SpeedButton4->click();
     QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000042"));
-    QCOMPARE(Doc->Label57->caption(), DateText(QDate::currentDate()));
+    QCOMPARE(Doc->Label57->caption(), DateText(Today()));
     QCOMPARE(InvoiceCounter(*m_run), QStringLiteral("0000000041"));
 }
 
@@ -308,12 +251,11 @@ void TestTransfer::storeRefusesTypedNumber()
     Main->SpeedButton4->click();
     m_run->script().answer(QStringLiteral("12a"));
     m_run->script().answer(QStringLiteral("05.03.2007"));
-    Doc->Label15Click();
-    QCOMPARE(Doc->NO->caption(), QStringLiteral("000000012a"));
-    m_run->script().printAnswers.push(true);
-    PrintOptionsForm->SpeedButton1->click();
-    QCOMPARE(m_run->script().errors, QStringList{"'000000012a' is not a valid integer value"});
-    // The number is checked before anything else: nothing archived, shown, printed or stored.
+    QTest::mouseClick(Doc->Label15, Qt::LeftButton);
+    // A number that is no whole number is refused as it is typed: the page keeps its number.
+    QCOMPARE(m_run->script().errors, QStringList{"'12a' is not a valid integer value"});
+    QCOMPARE(Doc->NO->caption(), QStringLiteral("0000000042"));
+    // Nothing archived, shown, printed or stored.
     QCOMPARE(QDir(m_run->path(QStringLiteral("DB"))).entryList({QStringLiteral("*.bmp")}),
              QStringList());
     QCOMPARE(m_run->script().printDialogs, 0);

@@ -1,5 +1,7 @@
 #include "document/WordsLines.h"
 
+#include "document/Invoice.h"
+
 #include <QTest>
 
 namespace
@@ -20,6 +22,8 @@ private slots:
     void figuresForLongAmounts();
     void breakAtBlanks_data();
     void breakAtBlanks();
+    void documentWords_data();
+    void documentWords();
 };
 
 void TestWordsLines::figuresForLongAmounts_data()
@@ -91,6 +95,85 @@ void TestWordsLines::breakAtBlanks()
     QFETCH(int, width);
     QFETCH(QString, result);
     QCOMPARE(BreakAtBlanks(caption, width, Length), result);
+}
+
+void TestWordsLines::documentWords_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("homeCode");
+    QTest::addColumn<QString>("foreign");
+    QTest::addColumn<QString>("foreignCode");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("no amount, no words") << "0"
+                                         << "BGN"
+                                         << "0"
+                                         << "EUR"
+                                         << "";
+    QTest::newRow("ordinary amount") << "398.40"
+                                     << "BGN"
+                                     << "203.70"
+                                     << "EUR"
+                                     << "триста деветдесет и осем и  0.40 BGL\ntwo hundred and "
+                                        "three and  0.70 EUR";
+    QTest::newRow("below one lev: the words of the total shown")
+        << "0.01"
+        << "BGN"
+        << "0.01"
+        << "EUR"
+        << "нула и  0.01 BGL\nzero and  0.01 EUR";
+    QTest::newRow("a million and more: the leva amount in figures")
+        << "1234567.89"
+        << "BGN"
+        << "631226.54"
+        << "EUR"
+        << "1234567.89 BGL\nsix hundred thirty one thousand and two hundred twenty six and  0.54 "
+           "EUR";
+    QTest::newRow("credit note of a million: figures with their sign")
+        << "-1481496.47"
+        << "BGN"
+        << "-757475.89"
+        << "EUR"
+        << "-1481496.47 BGL\nminus seven hundred fifty seven thousand and four hundred seventy "
+           "five and  0.89 EUR";
+    QTest::newRow("credit note below zero: minus and the words of the amount")
+        << "-12.50"
+        << "BGN"
+        << "-6.39"
+        << "EUR"
+        << "минус дванадесет и  0.50 BGL\nminus six and  0.39 EUR";
+    QTest::newRow("credit note above minus one lev") << "-0.50"
+                                                     << "BGN"
+                                                     << "-0.26"
+                                                     << "EUR"
+                                                     << "минус нула и  0.50 BGL\nminus zero and  "
+                                                        "0.26 EUR";
+    QTest::newRow("euro at home, dollars beside")
+        << "22.00"
+        << "EUR"
+        << "25.63"
+        << "USD"
+        << "двадесет и две EUR\ntwenty five and  0.63 USD";
+    QTest::newRow("euro with the lev beside: both lines state the euro amount payable")
+        << "22.00"
+        << "EUR"
+        << "43.03"
+        << "BGN"
+        << "двадесет и две EUR\ntwenty two EUR";
+}
+
+void TestWordsLines::documentWords()
+{
+    QFETCH(QString, home);
+    QFETCH(QString, homeCode);
+    QFETCH(QString, foreign);
+    QFETCH(QString, foreignCode);
+    QFETCH(QString, words);
+    Invoice doc;
+    doc.homeCurrency = homeCode;
+    doc.foreignCurrency = foreignCode;
+    doc.home.gross = Decimal::Amount::FromText(home);
+    doc.foreign.gross = Decimal::Amount::FromText(foreign);
+    QCOMPARE(DocumentWords(doc), words);
 }
 
 QTEST_GUILESS_MAIN(TestWordsLines)

@@ -1,14 +1,18 @@
 #include "journal/JournalStore.h"
 
+#include "document/DocumentNumber.h"
+#include "document/InvoiceJson.h"
+
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
-const QString kInvoiceCounter = QStringLiteral("Фактура №");
 
 JournalEntry Entry(const QString &number, const QString &client)
 {
@@ -20,7 +24,7 @@ JournalEntry Entry(const QString &number, const QString &client)
     e.documentDate = QStringLiteral("08.12.2026");
     e.clientName = client;
     e.clientVat = QStringLiteral("BG'; DROP TABLE Journal; --");
-    e.homeCurrency = QStringLiteral("BGL");
+    e.homeCurrency = QStringLiteral("BGN");
     e.taxBase = QStringLiteral("332.00");
     e.vat = QStringLiteral("66.40");
     e.total = QStringLiteral("398.40");
@@ -70,6 +74,35 @@ QString FirmValue(const QString &file, const QString &field, int record = 1)
     return value;
 }
 
+// Issues the number through the print's transaction and stores the entry with it.
+qint64 Issue(const QString &folder, int record, const QString &field, int number,
+             const JournalEntry &entry)
+{
+    IssueRequest request;
+    request.tablesFolder = folder;
+    request.firmRecNo = record;
+    request.counterField = field;
+    request.number = number;
+    IssueTransaction issue(request);
+    return issue.commit(&entry);
+}
+
+// Runs statements on a file as another program would.
+void OnFile(const QString &file, const QStringList &statements)
+{
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const QString &sql : statements)
+            QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+}
+
 QString Pragma(const QString &file, const QString &pragma)
 {
     QString value;
@@ -102,6 +135,11 @@ private slots:
     void unusableJournal_data();
     void unusableJournal();
     void busyFirmFileStoresNothing();
+    void issueRules_data();
+    void issueRules();
+    void olderJournalIsBroughtUp();
+    void olderRowsGetTheLedgersFields_data();
+    void olderRowsGetTheLedgersFields();
 
 private:
     QString firm() const { return m_dir->filePath(QStringLiteral("Firm.db")); }
@@ -121,11 +159,11 @@ void TestJournalStore::storesPageLinesAndCounter()
 {
     QVERIFY(!QFile::exists(journal()));
     const JournalEntry first = Entry(QStringLiteral("0000000042"), QStringLiteral("Ален Мак ООД"));
-    const qint64 id = StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42}, first);
+    const qint64 id = Issue(m_dir->path(), 1, kInvoiceCounter, 42, first);
     QCOMPARE(id, 1);
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000042"));
-    const qint64 second = StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 43},
-                                                 Entry(QStringLiteral("0000000043"), "Б"));
+    const qint64 second =
+        Issue(m_dir->path(), 1, kInvoiceCounter, 43, Entry(QStringLiteral("0000000043"), "Б"));
     QCOMPARE(second, 2);
 
     const QVector<JournalEntry> rows = ReadJournal(journal());
@@ -175,8 +213,7 @@ void TestJournalStore::counterChoice()
     QFETCH(QString, field);
     QFETCH(int, number);
     QFETCH(QString, stored);
-    StoreCounterAndJournal(journal(), {firm(), record, field, number},
-                           Entry(QString::number(number), QStringLiteral("К")));
+    Issue(m_dir->path(), record, field, number, Entry(QString::number(number), "К"));
     QCOMPARE(FirmValue(firm(), field, record), stored);
     // The page is in the journal whether or not the counter moved.
     QCOMPARE(ReadJournal(journal()).size(), 1);
@@ -187,21 +224,17 @@ void TestJournalStore::counterChoice()
 
 void TestJournalStore::failureBetweenCounterAndJournalLeavesNeither()
 {
-    AddToJournal(journal(), Entry(QStringLiteral("0000000041"), QStringLiteral("А")));
-    bool counterWritten = false;
-    QVERIFY_THROWS_EXCEPTION(
-        std::runtime_error,
-        StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42},
-                               Entry(QStringLiteral("0000000042"), QStringLiteral("Б")), [&] {
-                                   counterWritten = true;
-                                   throw std::runtime_error("the program stopped here");
-                               }));
-    QVERIFY(counterWritten);
+    Issue(m_dir->path(), 1, kInvoiceCounter, 41, Entry(QStringLiteral("0000000041"), "А"));
+    // The journal's lines cannot be written: the counter, written first, must not stay.
+    OnFile(journal(), {QStringLiteral("CREATE TRIGGER stop BEFORE INSERT ON JournalLine BEGIN "
+                                      "SELECT RAISE(ABORT, 'the program stopped here'); END")});
+    QVERIFY_THROWS_EXCEPTION(JournalError, Issue(m_dir->path(), 1, kInvoiceCounter, 42,
+                                                 Entry(QStringLiteral("0000000042"), "Б")));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
     QCOMPARE(ReadJournal(journal()).size(), 1);
     // Nothing stays locked: the next print stores both.
-    StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42},
-                           Entry(QStringLiteral("0000000042"), QStringLiteral("Б")));
+    OnFile(journal(), {QStringLiteral("DROP TRIGGER stop")});
+    Issue(m_dir->path(), 1, kInvoiceCounter, 42, Entry(QStringLiteral("0000000042"), "Б"));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000042"));
     QCOMPARE(ReadJournal(journal()).size(), 2);
 }
@@ -209,7 +242,6 @@ void TestJournalStore::failureBetweenCounterAndJournalLeavesNeither()
 void TestJournalStore::unusableJournal_data()
 {
     QTest::addColumn<QString>("problem");
-    QTest::newRow("folder missing") << "folder";
     QTest::newRow("not a database") << "garbage";
     QTest::newRow("a folder in its place") << "directory";
 }
@@ -217,22 +249,28 @@ void TestJournalStore::unusableJournal_data()
 void TestJournalStore::unusableJournal()
 {
     QFETCH(QString, problem);
-    QString file = journal();
-    if (problem == QLatin1String("folder"))
-        file = m_dir->filePath(QStringLiteral("missing/Journal.db"));
-    else if (problem == QLatin1String("garbage")) {
+    const QString file = journal();
+    if (problem == QLatin1String("garbage")) {
         QFile garbage(file);
         QVERIFY(garbage.open(QIODevice::WriteOnly));
         garbage.write(QByteArray(4096, 'x'));
     } else {
         QVERIFY(QDir().mkpath(file));
     }
-    QVERIFY_THROWS_EXCEPTION(JournalError,
-                             StoreCounterAndJournal(file, {firm(), 1, kInvoiceCounter, 42},
-                                                    Entry(QStringLiteral("0000000042"), "А")));
-    QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
-    if (problem != QLatin1String("folder"))
-        QVERIFY_THROWS_EXCEPTION(JournalError, ReadJournal(file));
+    // The number is still stored, alone, and the print is told why the journal has no row.
+    IssueRequest request;
+    request.tablesFolder = m_dir->path();
+    request.counterField = kInvoiceCounter;
+    request.number = 42;
+    {
+        IssueTransaction issue(request);
+        QVERIFY(!issue.withJournal());
+        QVERIFY(issue.journalProblem().contains(QDir::toNativeSeparators(file)));
+        const JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
+        QCOMPARE(issue.commit(&entry), 0);
+    }
+    QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000042"));
+    QVERIFY_THROWS_EXCEPTION(JournalError, ReadJournal(file));
 }
 
 void TestJournalStore::busyFirmFileStoresNothing()
@@ -245,8 +283,7 @@ void TestJournalStore::busyFirmFileStoresNothing()
     QSqlQuery lock(other);
     QVERIFY(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
     try {
-        StoreCounterAndJournal(journal(), {firm(), 1, kInvoiceCounter, 42},
-                               Entry(QStringLiteral("0000000042"), QStringLiteral("А")));
+        Issue(m_dir->path(), 1, kInvoiceCounter, 42, Entry(QStringLiteral("0000000042"), "А"));
         QFAIL("stored while another run held the file");
     } catch (const JournalError &) {
         QFAIL("a busy own-company file is no journal failure");
@@ -260,6 +297,196 @@ void TestJournalStore::busyFirmFileStoresNothing()
     QSqlDatabase::removeDatabase(QStringLiteral("other_run"));
     QCOMPARE(FirmValue(firm(), kInvoiceCounter), QStringLiteral("0000000041"));
     QCOMPARE(ReadJournal(journal()).size(), 0);
+}
+
+void TestJournalStore::issueRules_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("prepared");
+    QTest::addColumn<bool>("issuedByThisRun");
+    QTest::addColumn<bool>("archiveHolds");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("counterAfter");
+    // The counter stands at 41 and the journal holds 40 and 41.
+    QTest::newRow("the prepared next number")
+        << 42 << true << false << false << false << "0000000042";
+    QTest::newRow("a prepared number another run used")
+        << 41 << true << false << false << true << "0000000041";
+    QTest::newRow("typed: the number last issued")
+        << 41 << false << false << false << true << "0000000041";
+    QTest::newRow("typed: an older number the journal holds")
+        << 40 << false << false << false << true << "0000000041";
+    QTest::newRow("typed: an old number nobody holds")
+        << 17 << false << false << false << false << "0000000041";
+    QTest::newRow("typed: a number the archive holds")
+        << 17 << false << false << true << true << "0000000041";
+    QTest::newRow("typed: beyond the counter")
+        << 50 << false << false << false << false << "0000000050";
+    QTest::newRow("a copy of a number this run issued")
+        << 41 << false << true << true << false << "0000000041";
+}
+
+void TestJournalStore::issueRules()
+{
+    QFETCH(int, number);
+    QFETCH(bool, prepared);
+    QFETCH(bool, issuedByThisRun);
+    QFETCH(bool, archiveHolds);
+    QFETCH(bool, refused);
+    QFETCH(QString, counterAfter);
+    Issue(m_dir->path(), 1, kInvoiceCounter, 40, Entry(QStringLiteral("0000000040"), "А"));
+    Issue(m_dir->path(), 1, kInvoiceCounter, 41, Entry(QStringLiteral("0000000041"), "Б"));
+    IssueRequest request;
+    request.tablesFolder = m_dir->path();
+    request.counterField = kInvoiceCounter;
+    request.number = number;
+    request.prepared = prepared;
+    request.issuedByThisRun = issuedByThisRun;
+    request.archiveHolds = archiveHolds;
+    try {
+        IssueTransaction issue(request);
+        const JournalEntry entry = Entry(TenDigits(number), "В");
+        issue.commit(&entry);
+        QVERIFY2(!refused, "issued a number that must be refused");
+    } catch (const JournalError &) {
+        QFAIL("a refusal is no journal failure");
+    } catch (const UserError &error) {
+        QVERIFY2(refused, qPrintable(error.message()));
+        QVERIFY(error.message().contains(TenDigits(number)));
+    }
+    QCOMPARE(FirmValue(firm(), kInvoiceCounter), counterAfter);
+    QCOMPARE(ReadJournal(journal()).size(), refused ? 2 : 3);
+}
+
+void TestJournalStore::olderJournalIsBroughtUp()
+{
+    // A journal of the first layout: no documents, and "BGL" for the lev.
+    QStringList columns;
+    for (const char *c :
+         {"Number",       "Series",        "Kind",          "Title",           "DocumentDate",
+          "TaxEventDate", "SupplierName",  "SupplierVat",   "SupplierId",      "ClientName",
+          "ClientVat",    "ClientId",      "NoteReference", "HomeCurrency",    "TaxBase",
+          "VatRate",      "Vat",           "Total",         "ForeignCurrency", "ForeignRate",
+          "ForeignTotal", "ZeroVatGround", "ColourDepth",   "IsCopy",          "PrintedAt",
+          "BitmapFile",   "PdfFile"})
+        columns << QString::fromLatin1(c);
+    OnFile(journal(),
+           {QStringLiteral("CREATE TABLE Journal (Id INTEGER PRIMARY KEY, %1)")
+                .arg(columns.join(", ")),
+            QStringLiteral("CREATE TABLE JournalLine (JournalId INTEGER NOT NULL, Position "
+                           "INTEGER NOT NULL, Number, LineNumber, Description, Measure, "
+                           "Quantity, UnitPrice, ForeignUnitPrice, Value, ForeignValue, "
+                           "PRIMARY KEY (JournalId, Position))"),
+            QStringLiteral("INSERT INTO Journal (Id, Number, Series, HomeCurrency, "
+                           "ForeignCurrency, Total) VALUES (1, '0000000041', 'Фактура №', "
+                           "'BGL', 'EUR', '398.40')")});
+    // Read as it is, the lev is already "BGN"; the first issue brings the file up for good.
+    QCOMPARE(ReadJournal(journal()).at(0).homeCurrency, QStringLiteral("BGN"));
+    QCOMPARE(ReadJournalDocument(journal(), 1), QByteArray());
+    JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
+    entry.document = "{\"number\":\"42\"}";
+    Issue(m_dir->path(), 1, kInvoiceCounter, 42, entry);
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("3"));
+    QCOMPARE(ReadJournalDocument(journal(), 2), entry.document);
+    const QVector<JournalEntry> rows = ReadJournal(journal());
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(1).homeCurrency, QStringLiteral("BGN"));
+    QCOMPARE(rows.at(1).total, QStringLiteral("398.40"));
+}
+
+void TestJournalStore::olderRowsGetTheLedgersFields_data()
+{
+    // Kind, DocumentDate, ClientVat, ClientId, TaxBase, VatRate, Vat, ZeroVatGround.
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QByteArray>("document");
+    // Type, period, recipient, base and VAT at 20 %, at 9 %, base at 0 %, its column, problem.
+    QTest::addColumn<QString>("fields");
+
+    const QString invoice = "Фактура|15.11.2025|BG160538271|160538271|332.00|20%|66.40|";
+    QTest::newRow("from the texts: an invoice at 20 %")
+        << invoice << QByteArray() << "01|202511|BG160538271|332.00|66.40|0.00|0.00|0.00||";
+    Invoice credit;
+    credit.noteTitle = kCreditNoteTitle;
+    credit.issueDate = QDate(2025, 10, 3);
+    credit.vatPercent = 9;
+    credit.recipient.id = QStringLiteral("7501010010");
+    credit.home.net = Decimal::Amount::FromText("-10.00");
+    credit.home.vat = Decimal::Amount::FromText("-0.90");
+    QTest::newRow("from the document where it is kept, not from the texts")
+        << invoice << InvoiceToJson(credit) << "03|202510|7501010010|0.00|0.00|-10.00|-0.90|0.00||";
+    QTest::newRow("a document that cannot be read: from the texts")
+        << invoice << QByteArray("{broken")
+        << "01|202511|BG160538271|332.00|66.40|0.00|0.00|0.00||";
+    QTest::newRow("from the texts: an export at 0 % to a recipient abroad")
+        << "Фактура|01.12.2025|||700|0%|0.00|чл. 28 ЗДДС" << QByteArray()
+        << "01|202512|999999999999999|0.00|0.00|0.00|0.00|700.00|02-14|";
+    QTest::newRow("from the texts: a proforma is no tax document")
+        << "Проформа фактура|15.11.2025|||1.00|20%|0.20|" << QByteArray() << "|202511||||||||";
+    QTest::newRow("a date the texts cannot tell: the month printed, and why")
+        << "Фактура|дд.мм.гггг|BG160538271||1.00|20%|0.20|" << QByteArray()
+        << "01|202612|BG160538271|1.00|0.20|0.00|0.00|0.00||датата „дд.мм.гггг“ не може да бъде "
+           "прочетена";
+    QTest::newRow("a rate the ledger has no column for")
+        << "Фактура|15.11.2025|BG160538271||1.00|18%|0.18|" << QByteArray()
+        << "01|202511|BG160538271|0.00|0.00|0.00|0.00|0.00||ставката на ДДС „18%“ не е 20 %, 9 % "
+           "или 0 %";
+    QTest::newRow("an amount that is no number")
+        << "Фактура|15.11.2025|BG160538271||1,00|20%|0.20|" << QByteArray()
+        << "01|202511|BG160538271|||||||данъчната основа „1,00“ не е сума";
+}
+
+// A journal of the second layout, as the print left it before the ledger's fields were kept, is
+// brought up when its ledger is asked for.
+void TestJournalStore::olderRowsGetTheLedgersFields()
+{
+    QFETCH(QString, row);
+    QFETCH(QByteArray, document);
+    QFETCH(QString, fields);
+    const QString period = fields.section(QLatin1Char('|'), 1, 1);
+    OnFile(journal(),
+           {QStringLiteral("CREATE TABLE Journal (Id INTEGER PRIMARY KEY, Number, Series, Kind, "
+                           "Title, DocumentDate, TaxEventDate, SupplierName, SupplierVat, "
+                           "SupplierId, ClientName, ClientVat, ClientId, NoteReference, "
+                           "HomeCurrency, TaxBase, VatRate, Vat, Total, ForeignCurrency, "
+                           "ForeignRate, ForeignTotal, ZeroVatGround, ColourDepth, IsCopy, "
+                           "PrintedAt, BitmapFile, PdfFile, Document)"),
+            QStringLiteral("CREATE TABLE JournalLine (JournalId INTEGER NOT NULL, Position "
+                           "INTEGER NOT NULL, Number, LineNumber, Description, Measure, "
+                           "Quantity, UnitPrice, ForeignUnitPrice, Value, ForeignValue, "
+                           "PRIMARY KEY (JournalId, Position))"),
+            QStringLiteral("INSERT INTO JournalLine (JournalId, Position, Description) VALUES "
+                           "(1, 2, 'Втори ред'), (1, 1, 'Абонаментна поддръжка')"),
+            QStringLiteral("PRAGMA user_version = 2")});
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "row");
+        db.setDatabaseName(journal());
+        QVERIFY(db.open());
+        QSqlQuery insert(db);
+        insert.prepare(QStringLiteral(
+            "INSERT INTO Journal (Id, Number, Series, Kind, DocumentDate, ClientVat, ClientId, "
+            "TaxBase, VatRate, Vat, ZeroVatGround, HomeCurrency, PrintedAt, Document) VALUES (1, "
+            "'0000000041', 'Фактура №', ?, ?, ?, ?, ?, ?, ?, ?, 'BGN', '2026-12-08T15:00:00', ?)"));
+        for (const QString &value : row.split(QLatin1Char('|')))
+            insert.addBindValue(value);
+        insert.addBindValue(document.isEmpty() ? QVariant() : QVariant(document));
+        QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("row"));
+
+    const QVector<JournalEntry> rows = ReadJournalPeriod(journal(), period);
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("3"));
+    QCOMPARE(rows.size(), 1);
+    const LedgerFields &f = rows.first().ledger;
+    QCOMPARE(QStringList({f.type, f.period, f.recipientId, f.base20, f.vat20, f.base9, f.vat9,
+                          f.base0, f.zeroVatColumn, f.problem})
+                 .join(QLatin1Char('|')),
+             fields);
+    if (document.isEmpty() && !f.type.isEmpty())
+        QCOMPARE(f.description, QStringLiteral("Абонаментна поддръжка"));
+    // Once: a row brought up is not brought up again from texts changed since.
+    OnFile(journal(), {QStringLiteral("UPDATE Journal SET Kind = 'Сметка', TaxBase = 'x'")});
+    QCOMPARE(ReadJournalPeriod(journal(), period).first().ledger.problem, f.problem);
 }
 
 QTEST_GUILESS_MAIN(TestJournalStore)

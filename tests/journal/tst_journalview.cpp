@@ -1,5 +1,8 @@
 #include "journal/JournalView.h"
+
+#include "document/InvoiceJson.h"
 #include "journal/NumberSeries.h"
+#include "print/ArchiveName.h"
 
 #include <QTest>
 
@@ -60,8 +63,8 @@ private slots:
     void markText();
     void csvCellsCannotStartFormulas_data();
     void csvCellsCannotStartFormulas();
-    void pageTexts_data();
-    void pageTexts();
+    void entryOfDocument_data();
+    void entryOfDocument();
     void filter_data();
     void filter();
     void sumsCountEachDocumentOnce();
@@ -112,41 +115,93 @@ void TestJournalView::markText()
     QCOMPARE(MarkText(mark), QStringLiteral("липсват 0000000042–0000000043; повторен номер"));
 }
 
-void TestJournalView::pageTexts_data()
+void TestJournalView::entryOfDocument_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("home");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("invoice") << "ФАКТУРА / INVOICE"
-                             << ""
-                             << "Фактура";
-    QTest::newRow("proforma") << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"
-                              << ""
-                              << "Проформа фактура";
+    QTest::addColumn<QString>("series");
+    QTest::addColumn<QString>("homeCode");
+    QTest::newRow("invoice in leva") << "ФАКТУРА / INVOICE"
+                                     << ""
+                                     << "BGN"
+                                     << "Фактура"
+                                     << "Фактура №"
+                                     << "BGN";
+    QTest::newRow("proforma in euro") << "ПРОФОРМА ФАКТУРА / PROFORMA INVOICE"
+                                      << ""
+                                      << "EUR"
+                                      << "Проформа фактура"
+                                      << "Проформа №"
+                                      << "EUR";
     QTest::newRow("credit note") << "ФАКТУРА / INVOICE"
                                  << "Кредитно известие / Credit note"
-                                 << "Кредитно известие";
+                                 << "EUR"
+                                 << "Кредитно известие"
+                                 << "Фактура №"
+                                 << "EUR";
     QTest::newRow("debit note") << "ФАКТУРА / INVOICE"
                                 << "Дебитно известие / Debit note"
-                                << "Дебитно известие";
+                                << "BGN"
+                                << "Дебитно известие"
+                                << "Фактура №"
+                                << "BGN";
     QTest::newRow("a typed title is an invoice") << "Фактура"
                                                  << ""
-                                                 << "Фактура";
+                                                 << "BGL"
+                                                 << "Фактура"
+                                                 << "Фактура №"
+                                                 << "BGN";
 }
 
-void TestJournalView::pageTexts()
+void TestJournalView::entryOfDocument()
 {
     QFETCH(QString, title);
     QFETCH(QString, note);
+    QFETCH(QString, home);
     QFETCH(QString, kind);
-    QCOMPARE(DocumentKindOfPage(title, note), kind);
-    // Totals and the date as the page shows them.
-    QCOMPARE(SplitAmount(QStringLiteral("398.40 BGL")).amount, QStringLiteral("398.40"));
-    QCOMPARE(SplitAmount(QStringLiteral("-12.00 EUR")).code, QStringLiteral("EUR"));
-    QCOMPARE(SplitAmount(QStringLiteral("0")).amount, QStringLiteral("0"));
-    QCOMPARE(SplitAmount(QStringLiteral("0")).code, QString());
-    QCOMPARE(DateOfNumberLine(QStringLiteral("№ 0000000042 / Дата(Date): 08.12.2026")),
-             QStringLiteral("08.12.2026"));
+    QFETCH(QString, series);
+    QFETCH(QString, homeCode);
+    Invoice doc;
+    doc.title = title;
+    doc.noteTitle = note;
+    doc.homeCurrency = home;
+    doc.foreignCurrency = QStringLiteral("BGL");
+    doc.number = 42;
+    doc.issueDate = QDate(2026, 12, 8);
+    doc.supplier.name = QStringLiteral("Ведрина Трейд ООД");
+    doc.supplier.name2 = QStringLiteral("Vedrina Trade Ltd");
+    doc.recipient.name = QStringLiteral("Зелен хълм ООД");
+    doc.home = {Decimal::Amount::FromText("332.00"), Decimal::Amount::FromText("66.40"),
+                Decimal::Amount::FromText("398.40")};
+    doc.foreign.gross = Decimal::Amount::FromText("203.7");
+    InvoiceLine line;
+    line.number = 1;
+    line.description = {QStringLiteral("Абонаментна поддръжка,"), QStringLiteral("месечна такса")};
+    line.unit = QStringLiteral("мес.");
+    line.quantity = Decimal::Amount::FromText("2");
+    line.value = Decimal::Amount::FromText("640.00");
+    doc.lines << line;
+    const JournalEntry e =
+        EntryOfDocument(doc, {kCopyMark, 24, QStringLiteral("/DB/a.bmp"), QString(), QString()},
+                        QDateTime(QDate(2026, 12, 8), QTime(15, 0)));
+    QCOMPARE(e.kind, kind);
+    QCOMPARE(e.series, series);
+    QCOMPARE(e.homeCurrency, homeCode);
+    QCOMPARE(e.foreignCurrency, QStringLiteral("BGN")); // never the withdrawn "BGL"
+    QCOMPARE(e.number, QStringLiteral("0000000042"));
+    QCOMPARE(e.documentDate, QStringLiteral("08.12.2026"));
+    QCOMPARE(e.supplierName, QStringLiteral("Ведрина Трейд ООД\nVedrina Trade Ltd"));
+    QCOMPARE(e.total, QStringLiteral("398.40"));
+    QCOMPARE(e.foreignTotal, QStringLiteral("203.7"));
+    QCOMPARE(e.noteReference.isEmpty(), note.isEmpty());
+    QVERIFY(e.copy);
+    QCOMPARE(e.colourDepth, 24);
+    QCOMPARE(e.lines.size(), 1);
+    QCOMPARE(e.lines[0].description, QStringLiteral("Абонаментна поддръжка, месечна такса"));
+    QCOMPARE(e.lines[0].measure, QStringLiteral("мес."));
+    QCOMPARE(InvoiceFromJson(e.document), doc);
 }
 
 void TestJournalView::filter_data()

@@ -1,12 +1,12 @@
 #include "support/TestSupport.h"
 
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
 #include "masterdata/IdentifierDelegate.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -615,7 +615,8 @@ void TestBrowser::takeFillsPageLabels()
     Form4->SpeedButton2Click();
     auto *target = Doc->findChild<QLabel *>(label);
     QVERIFY(target);
-    QCOMPARE(target->text(), Field(field));
+    // A value wider than its place goes on at a blank on a further line.
+    QCOMPARE(target->text().replace(QLatin1Char('\n'), QLatin1Char(' ')), Field(field));
     QCOMPARE(Form4->isVisible(), true);
     if (opener == Bank)
         QCOMPARE(Form4->BankRecNo, recNo);

@@ -511,7 +511,7 @@ void TestAmountInWords::euroLine_data()
     row("six digits ending in hundred and two", "101102.00", "сто и един хиляди и сто и две EUR");
     row("largest with words", "999992.99",
         "деветстотин деветдесет и девет хиляди и деветстотин деветдесет и две и  0.99 EUR");
-    row("fraction only, below one", "0.02", " и  0.02 EUR");
+    row("fraction only, below one, reads zero", "0.02", "нула и  0.02 EUR");
     row("seven digits no words", "1000001.01", " и  0.01 EUR");
     row("round hundred", "200.00", "двеста  EUR");
 }

@@ -1,20 +1,24 @@
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
-#include "app/Application.h"
+#include "base/Title.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace
 {
@@ -134,12 +138,32 @@ bool QtDialogs::shellOpenFile(const QString &file)
 void QtDialogs::printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
                              QWidget *parent)
 {
-#if QT_CONFIG(printpreviewdialog)
-    QPrintPreviewDialog dialog(&printer, parent);
+#if QT_CONFIG(printpreviewwidget)
+    // A look at the page only: it is printed through "Отпечатай", which numbers, archives and
+    // journals it, so the preview has no printer button of its own.
+    QDialog dialog(parent);
     // Named as the page's button that opens it, not with the toolkit's own English title.
     dialog.setWindowTitle(QStringLiteral("Преглед"));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *preview = new QPrintPreviewWidget(&printer, &dialog);
+    QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(target); });
+    auto *buttons = new QHBoxLayout;
+    auto add = [&dialog, buttons](const QString &caption, auto slot) {
+        auto *button = new QPushButton(caption, &dialog);
+        QObject::connect(button, &QPushButton::clicked, &dialog, slot);
+        buttons->addWidget(button);
+    };
+    add(QStringLiteral("По-голямо"), [preview] { preview->zoomIn(); });
+    add(QStringLiteral("По-малко"), [preview] { preview->zoomOut(); });
+    add(QStringLiteral("Цяла страница"), [preview] { preview->fitInView(); });
+    add(QStringLiteral("По ширина"), [preview] { preview->fitToWidth(); });
+    buttons->addStretch();
+    buttons->addWidget(new QLabel(QStringLiteral("Печат: „Отпечатай“ на фактурата"), &dialog));
+    add(QStringLiteral("Затвори"), [&dialog] { dialog.accept(); });
+    layout->addLayout(buttons);
+    layout->addWidget(preview, 1);
+    dialog.resize(900, 1000);
     dialog.exec();
 #else
     Q_UNUSED(printer);
