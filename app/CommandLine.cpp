@@ -5,6 +5,7 @@
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
 #include "journal/CopyToServer.h"
+#include "euro/EuroSwitch.h"
 #include "journal/EInvoiceExport.h"
 #include "journal/LedgerCommand.h"
 #include "masterdata/ServerConnection.h"
@@ -38,6 +39,12 @@ const Command kCommands[] = {
      "копира таблиците и дневника от папката DB в празната база данни на сървъра от групата "
      "[Server] във Vornex.ini",
      CopyToServerCommand, true},
+    {"--switch-to-euro", "--switch-to-euro",
+     "преминава към евро без въпрос (копие на таблиците в DB-BGN-ггггММдд); довършва "
+     "прекъснато преминаване",
+     SwitchToEuroVerb, true},
+    {"--home-currency", "--home-currency", "показва основната валута според таблиците: BGN или EUR",
+     HomeCurrencyVerb, true},
 };
 
 constexpr int kStatusRefused = 2;
@@ -84,13 +91,23 @@ int RunCommandLine(int argc, char **argv)
         return command->run(arguments);
 
     TakeProgramFolder();
-    if (LockProgramFolder(0) != FolderLock::Taken) {
+    switch (LockProgramFolder(0)) {
+    case FolderLock::Taken:
+        break;
+    case FolderLock::InUse:
         PrintError(FolderInUseMessage(ProgramFolder, ProgramFolderLockPath()));
         return kStatusFolderInUse;
+    case FolderLock::Unavailable:
+        PrintError(FolderUnavailableMessage(ProgramFolderLockPath(), LockUnavailableReason()));
+        return kStatusRefused;
     }
     int status = kStatusRefused;
     try {
         RemoveProgramLeftovers();
+        // A switch to the euro that a killed run left half done is finished or undone first.
+        const SwitchRepair repair = RepairInterruptedSwitch(ProgramFolder);
+        if (!repair.message.isEmpty())
+            PrintOutput(repair.message);
         Server::TakeSetting(ProgramPath(QStringLiteral("Vornex.ini")), TablesFolder());
         status = command->run(arguments);
     } catch (const std::exception &error) {

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
+#include "app/Start.h"
 #include "base/CommandOutput.h"
 #include "base/Errors.h"
 #include "base/FolderLock.h"
@@ -22,14 +23,15 @@ int main(int argc, char **argv)
         return RunCommandLine(argc, argv);
     TakeProgramFolder();
     VornexApplication app(argc, argv);
-    if (LockProgramFolder(kFolderWaitMs) == FolderLock::InUse) {
+    const FolderLock lock = LockProgramFolder(kFolderWaitMs);
+    if (lock == FolderLock::InUse) {
         const QString message = FolderInUseMessage(ProgramFolder, ProgramFolderLockPath());
         // Also for a start from a terminal or a script, which sees no window.
         PrintError(message);
         dialogs().showMessage(message);
         return 1;
     }
-    RemoveProgramLeftovers();
+    PrepareFolderForRun(lock);
     // A desk set to work on the server does not start without it: its own files would fork the
     // numbering.
     try {

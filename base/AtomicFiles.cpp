@@ -1,5 +1,7 @@
 #include "base/AtomicFiles.h"
 
+#include "base/Errors.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,12 @@
 #include <QRegularExpression>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QSaveFile>
 #endif
 
 namespace
@@ -42,6 +49,90 @@ QString RandomSuffix()
         suffix += QLatin1Char(letters[random->bounded(52)]);
     return suffix;
 }
+
+// The file a name leads to: a link is followed, so that writing replaces what it points at and
+// the link stays (also when the target is not there yet).
+QString FinalTarget(const QString &fileName)
+{
+    QFileInfo info(fileName);
+    for (int depth = 0; depth < 64 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? fileName : info.filePath();
+}
+
+#ifdef Q_OS_UNIX
+QByteArray Encoded(const QString &fileName)
+{
+    return QFile::encodeName(fileName);
+}
+
+// Creates a new temporary file beside the final one; returns its descriptor, or -1 with the
+// error number in `error`.
+int OpenTemporary(const QString &finalName, mode_t mode, QString &temporary, int &error)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = finalName + QLatin1Char('.') + RandomSuffix();
+        const int fd =
+            ::open(Encoded(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST) {
+            error = errno;
+            return -1;
+        }
+    }
+    error = EEXIST;
+    return -1;
+}
+
+// Writes the bytes, flushes them to the disk and closes the file; returns 0 or the first error
+// number. Every call is checked: a full disk may refuse the last block or only the flush.
+int WriteAndClose(int fd, const QByteArray &bytes)
+{
+    int error = 0;
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(qMin<qint64>(left, 1 << 30)));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error = written < 0 ? errno : ENOSPC;
+            break;
+        }
+        data += written;
+        left -= written;
+    }
+    // A file system that cannot flush (EINVAL) has written what it took.
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error;
+}
+
+// The bytes in a new temporary file beside finalName; returns 0 or the error number, and removes
+// the temporary file on an error.
+int WriteTemporary(const QString &finalName, const QByteArray &bytes, mode_t mode, bool keepMode,
+                   QString &temporary)
+{
+    int error = 0;
+    const int fd = OpenTemporary(finalName, mode, temporary, error);
+    if (fd < 0)
+        return error;
+    // The creation mask would narrow the permissions of the file being replaced.
+    if (keepMode && ::fchmod(fd, mode) != 0)
+        error = errno;
+    if (error != 0) {
+        ::close(fd);
+    } else {
+        error = WriteAndClose(fd, bytes);
+    }
+    if (error != 0)
+        ::unlink(Encoded(temporary).constData());
+    return error;
+}
+#endif
 } // namespace
 
 bool IsAtomicWriteLeftover(const QString &fileName, const QStringList &finalPatterns)
@@ -70,27 +161,121 @@ QStringList RemoveAtomicWriteLeftovers(const QString &folder, const QStringList 
     return removed;
 }
 
-NewFileResult WriteNewFile(const QString &fileName, const QByteArray &bytes)
+QString WriteFailureReason(int systemError)
 {
+#ifdef Q_OS_UNIX
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("дискът е пълен");
+    case EFBIG:
+        return QStringLiteral("файлът е по-голям, отколкото системата позволява");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("няма право на запис");
+    case EROFS:
+        return QStringLiteral("дискът е само за четене");
+    case EISDIR:
+        return QStringLiteral("на мястото на файла има папка");
+    case ENOENT:
+        return QStringLiteral("папката не съществува");
+    case ENOTDIR:
+        return QStringLiteral("част от пътя не е папка");
+    case EIO:
+        return QStringLiteral("грешка при запис на диска");
+    default:
+        break;
+    }
+#endif
+    return qt_error_string(systemError);
+}
+
+QString CannotWriteMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Файлът %1 не може да бъде записан: %2.")
+        .arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+QString TryWriteFileAtomically(const QString &fileName, const QByteArray &bytes)
+{
+    const QString target = FinalTarget(fileName);
+#ifdef Q_OS_UNIX
+    struct stat old;
+    const bool replacing = ::stat(Encoded(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = replacing ? mode_t(old.st_mode & 07777) : mode_t(0666);
+    QString temporary;
+    int error = WriteTemporary(target, bytes, mode, replacing, temporary);
+    if (error == 0 && ::rename(Encoded(temporary).constData(), Encoded(target).constData()) != 0) {
+        error = errno;
+        ::unlink(Encoded(temporary).constData());
+    }
+    return error == 0 ? QString() : WriteFailureReason(error);
+#else
+    // The flush is checked on its own: the commit does not report a buffer it failed to write.
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason.isEmpty() ? QStringLiteral("?") : reason;
+    }
+    return QString();
+#endif
+}
+
+void WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
+{
+    const QString reason = TryWriteFileAtomically(fileName, bytes);
+    if (!reason.isEmpty())
+        throw UserError(CannotWriteMessage(fileName, reason));
+}
+
+NewFileResult WriteNewFile(const QString &fileName, const QByteArray &bytes, QString *reason)
+{
+    const auto failed = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return NewFileResult::Failed;
+    };
     if (QFileInfo(fileName).isFile() || QFileInfo(fileName).isSymLink())
         return NewFileResult::Exists;
+#ifdef Q_OS_UNIX
+    QString temporary;
+    const int error = WriteTemporary(fileName, bytes, 0666, false, temporary);
+    if (error != 0)
+        return failed(WriteFailureReason(error));
+    // A hard link never replaces a file of the final name, even one written meanwhile.
+    const int linked = ::link(Encoded(temporary).constData(), Encoded(fileName).constData());
+    const int linkError = linked == 0 ? 0 : errno;
+    if (linked == 0 || linkError == EEXIST) {
+        ::unlink(Encoded(temporary).constData());
+        if (linked == 0)
+            return NewFileResult::Written;
+        return QFileInfo(fileName).isFile() ? NewFileResult::Exists
+                                            : failed(WriteFailureReason(EISDIR));
+    }
+    // A file system without links: the toolkit's rename, which does not replace either.
+    QFile temp(temporary);
+    if (temp.rename(fileName))
+        return NewFileResult::Written;
+    const QString why = temp.errorString();
+    temp.remove();
+    return QFileInfo(fileName).isFile() ? NewFileResult::Exists : failed(why);
+#else
     QFile temp;
     for (int attempt = 0; attempt < 16 && !temp.isOpen(); ++attempt) {
         temp.setFileName(fileName + QLatin1Char('.') + RandomSuffix());
         if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly) && !temp.exists())
-            return NewFileResult::Failed;
+            return failed(temp.errorString());
     }
     if (!temp.isOpen())
-        return NewFileResult::Failed;
-    bool ok = temp.write(bytes) == bytes.size() && temp.flush();
-#ifdef Q_OS_UNIX
-    // The page must be whole on disk before its name appears.
-    ok = ok && ::fsync(temp.handle()) == 0;
-#endif
+        return failed(temp.errorString());
+    const bool ok = temp.write(bytes) == bytes.size() && temp.flush();
+    const QString why = temp.errorString();
     temp.close();
-    // Renaming never replaces a file of the final name, even one written meanwhile.
     if (ok && temp.rename(fileName))
         return NewFileResult::Written;
     temp.remove();
-    return QFileInfo(fileName).isFile() ? NewFileResult::Exists : NewFileResult::Failed;
+    return QFileInfo(fileName).isFile() ? NewFileResult::Exists : failed(why);
+#endif
 }

@@ -5,8 +5,10 @@
 #include <QStringList>
 
 // Files written all or nothing: the bytes go to a temporary file beside the final one, named
-// "<final name>.XXXXXX" (six random letters of both cases), which is then renamed into place. A run
-// killed in between leaves such a file behind; the next start removes it.
+// "<final name>.XXXXXX" (six random letters of both cases), which is flushed to the disk and then
+// renamed into place. A run killed in between leaves such a file behind; the next start removes
+// it. A write that fails (a full disk, no permission) leaves the old file whole and no temporary
+// file behind.
 
 // Whether a file name is one of those temporary files for a final name matching one of the
 // wildcard patterns ("Vmem.txt", "*.bmp").
@@ -15,7 +17,23 @@ bool IsAtomicWriteLeftover(const QString &fileName, const QStringList &finalPatt
 // subfolders). Returns the names removed.
 QStringList RemoveAtomicWriteLeftovers(const QString &folder, const QStringList &finalPatterns);
 
+// Why a write failed, in the user's words, from the system's error number: "дискът е пълен",
+// "няма право на запис в папката", ...; the system's own text for a rare one.
+QString WriteFailureReason(int systemError);
+// "Файлът <name> не може да бъде записан: <reason>."
+QString CannotWriteMessage(const QString &fileName, const QString &reason);
+
+// Replaces the file with the bytes, or writes it when there is none; keeps the old file's
+// permissions. Throws a UserError naming the file and the reason when it cannot be written; the
+// old file then stays as it was.
+void WriteFileAtomically(const QString &fileName, const QByteArray &bytes);
+// As WriteFileAtomically, but gives the reason of a failure instead of throwing; empty when the
+// file was written.
+QString TryWriteFileAtomically(const QString &fileName, const QByteArray &bytes);
+
 enum class NewFileResult { Written, Exists, Failed };
 // Writes a file that must not replace another: Exists when a file of that name is there (also if
-// one appears while writing), Failed when it cannot be written; in both cases nothing changes.
-NewFileResult WriteNewFile(const QString &fileName, const QByteArray &bytes);
+// one appears while writing), Failed when it cannot be written, with the reason in *reason when
+// given; in both cases nothing changes.
+NewFileResult WriteNewFile(const QString &fileName, const QByteArray &bytes,
+                           QString *reason = nullptr);

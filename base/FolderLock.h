@@ -11,8 +11,8 @@ QString ProgramFolderLockPath();
 enum class FolderLock {
     Taken,      // this run has the folder
     InUse,      // another run that still lives has it
-    Unavailable // the lock file cannot be written (a read-only folder); nothing can be written
-                // there by any run, so the start goes on
+    Unavailable // the lock file cannot be written (a read-only folder, a full disk): the run
+                // may browse but must not number or print (see FolderUnavailableMessage)
 };
 
 // Takes ProgramFolder for this run. Waits up to waitMs for a run that is just ending, such as
@@ -25,3 +25,7 @@ bool ProgramFolderLocked();
 
 // The message of a start refused because another run uses the folder.
 QString FolderInUseMessage(const QString &folder, const QString &lockFile);
+// Why the last LockProgramFolder found the lock Unavailable, in the user's words.
+QString LockUnavailableReason();
+// The message of a run that could not create the lock file, for the reason given.
+QString FolderUnavailableMessage(const QString &lockFile, const QString &reason);

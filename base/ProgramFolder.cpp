@@ -27,11 +27,14 @@ QString TablesFolder()
 
 void RemoveProgramLeftovers()
 {
-    RemoveAtomicWriteLeftovers(ProgramFolder, {QStringLiteral("Vmem.txt")});
+    RemoveAtomicWriteLeftovers(ProgramFolder,
+                               {QStringLiteral("Vmem.txt"), QStringLiteral("Vornex.ini"),
+                                QStringLiteral("Vornex-EuroSwitch.txt")});
     // The archive holds the pages and what is written beside them.
     const QStringList archived = {QStringLiteral("*.bmp"), QStringLiteral("*.pdf"),
                                   QStringLiteral("*.xml")};
-    RemoveAtomicWriteLeftovers(TablesFolder(), archived);
+    // The tables themselves are written whole when the switch to the euro puts them back.
+    RemoveAtomicWriteLeftovers(TablesFolder(), archived + QStringList{QStringLiteral("*.db")});
     const QString archive = ArchiveFolder(TablesFolder());
     if (QDir(archive) != QDir(TablesFolder()))
         RemoveAtomicWriteLeftovers(archive, archived);

@@ -13,7 +13,8 @@ QString ProgramPath(const QString &name);
 // The master-data folder: ProgramFolder + "/DB/".
 QString TablesFolder();
 // Removes what runs killed while writing left of the program's own files: temporary files of
-// "Vmem.txt" in ProgramFolder and of archived pages in the tables' and the archive's folder.
+// "Vmem.txt", the setting file and the euro switch's marker in ProgramFolder, of the tables and
+// of archived pages in the tables' folder, and of archived pages in the archive's folder.
 // Only while this run has the folder, so that no other run is writing them.
 void RemoveProgramLeftovers();
 

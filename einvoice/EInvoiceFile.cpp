@@ -1,11 +1,10 @@
 #include "einvoice/EInvoiceFile.h"
 
-#include "base/Errors.h"
+#include "base/AtomicFiles.h"
 #include "einvoice/EInvoice.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace EInvoice
 {
@@ -17,10 +16,6 @@ QString FileNameFor(const QString &bitmapFile)
 
 void WriteFile(const Invoice &invoice, const QString &fileName)
 {
-    const QByteArray bytes = Xml(invoice);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
-                            .arg(QDir::toNativeSeparators(fileName)));
+    WriteFileAtomically(fileName, Xml(invoice));
 }
 } // namespace EInvoice

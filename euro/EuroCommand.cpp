@@ -1,5 +1,7 @@
 #include "euro/EuroCommand.h"
 
+#include "base/Errors.h"
+#include "base/Issuing.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
@@ -49,9 +51,13 @@ void StartFreshPage()
 
 void SwitchToEuroCommand()
 {
+    // A run that may not issue documents may not rewrite their prices either.
+    if (!Issuing::Stopped().isEmpty())
+        throw UserError(Issuing::Stopped() + QStringLiteral("\nПреминаването към евро не е "
+                                                            "извършено."));
     // Another run of the program may have switched since this one started.
     if (RunHomeCurrency == HomeCurrency::Euro ||
-        ReadHomeCurrency(SettingsPath(ProgramFolder)) == HomeCurrency::Euro) {
+        SettleHomeCurrency(ProgramFolder).home == HomeCurrency::Euro) {
         dialogs().showMessage(QStringLiteral("Програмата вече работи в евро. Преминаването към "
                                              "евро се прави само веднъж."));
         return;

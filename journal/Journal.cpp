@@ -1,5 +1,6 @@
 #include "journal/Journal.h"
 
+#include "base/AtomicFiles.h"
 #include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
@@ -24,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -266,10 +266,7 @@ void TJournal::SpeedButton3Click()
     const QString fileName = dialogs().saveFileName(this, proposed, QStringLiteral("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(JournalCsv(m_shown)) < 0 || !file.commit())
-        throw UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
-                            .arg(QDir::toNativeSeparators(fileName)));
+    WriteFileAtomically(fileName, JournalCsv(m_shown));
 }
 
 void TJournal::SpeedButton5Click()

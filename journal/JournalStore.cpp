@@ -1,5 +1,6 @@
 #include "journal/JournalStore.h"
 
+#include "base/Issuing.h"
 #include "document/DocumentNumber.h"
 #include "document/InvoiceJson.h"
 #include "journal/JournalBackend.h"
@@ -682,6 +683,8 @@ struct IssueTransaction::Private {
 
 IssueTransaction::IssueTransaction(const IssueRequest &request) : d(std::make_unique<Private>())
 {
+    // A run without the folder's lock or without a sure home currency issues nothing.
+    Issuing::Require();
     d->request = request;
     d->journal = JournalAt(JournalFileName(request.tablesFolder));
     d->hold = d->journal->hold(request);

@@ -5,6 +5,7 @@
 #include "journal/NumberSeries.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSet>
 
 QDate DocumentDateOf(const JournalEntry &entry)
@@ -116,10 +117,33 @@ QString SumsText(const QVector<CurrencySum> &sums)
 
 namespace
 {
-// Text a spreadsheet would take for a formula is kept as text.
+// Whether a spreadsheet could take the cell for a formula: after leading blanks, it starts with
+// "=", "+", "-", "@", a tab or a line break, or with the full-width forms of those signs, which
+// some spreadsheets read alike.
+bool StartsFormula(const QString &text)
+{
+    static const QString kStarts = QStringLiteral("=+-@\t\r\n\uFF1D\uFF0B\uFF0D\uFF20");
+    for (const QChar c : text) {
+        if (kStarts.contains(c))
+            return true;
+        if (!c.isSpace())
+            return false;
+    }
+    return false;
+}
+
+// A plain number as the amount columns hold it: a minus, digits, a decimal comma. The spreadsheet
+// reads it as the number it is, a credit note's "-12,50" included, and nothing can hide in it.
+bool PlainNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(,[0-9]+)?$"));
+    return number.match(text).hasMatch();
+}
+
+// Any other cell that could start a formula is kept as text by a leading apostrophe.
 QString Inert(const QString &text)
 {
-    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front()))
+    if (StartsFormula(text) && !PlainNumber(text))
         return QLatin1Char('\'') + text;
     return text;
 }
@@ -156,13 +180,13 @@ QByteArray JournalCsv(const QVector<JournalEntry> &entries)
     auto row = [&text](const QStringList &fields) {
         QStringList out;
         for (const QString &f : fields)
-            out << Field(f);
+            out << Field(Inert(f));
         text += out.join(QLatin1Char(';')) + QStringLiteral("\r\n");
     };
     row(header);
     for (const JournalEntry &e : entries)
-        row({e.number, e.kind, e.documentDate, Inert(e.clientName), Inert(e.clientVat),
-             DecimalComma(e.taxBase), DecimalComma(e.vat), DecimalComma(e.total), e.homeCurrency,
+        row({e.number, e.kind, e.documentDate, e.clientName, e.clientVat, DecimalComma(e.taxBase),
+             DecimalComma(e.vat), DecimalComma(e.total), e.homeCurrency,
              DecimalComma(e.foreignTotal), e.foreignCurrency,
              e.copy ? QStringLiteral("Копие") : QStringLiteral("Оригинал"), e.printedAt,
              e.pdfFile});

@@ -37,5 +37,7 @@ QVector<CurrencySum> SumsPerCurrency(const QVector<JournalEntry> &entries);
 QString SumsText(const QVector<CurrencySum> &sums);
 
 // The rows for a spreadsheet: UTF-8 with a byte order mark, ";" between fields, CR LF after
-// each row, a header row first; a field holding ";", a quote or a line break is quoted.
+// each row, a header row first; a field holding ";", a quote or a line break is quoted. No cell
+// can start a formula: one that starts (after blanks) with "=", "+", "-", "@", a tab or a line
+// break gets a leading apostrophe, except a plain number such as a credit note's "-12,50".
 QByteArray JournalCsv(const QVector<JournalEntry> &entries);

@@ -1,11 +1,11 @@
 #include "ledger/LedgerFile.h"
 
+#include "base/AtomicFiles.h"
 #include "base/Decimal.h"
 #include "base/Errors.h"
 
 #include <QDir>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace Ledger
@@ -96,10 +96,6 @@ QByteArray FileBytes(const SalesLedger &ledger)
 
 void WriteFile(const SalesLedger &ledger, const QString &fileName)
 {
-    const QByteArray bytes = FileBytes(ledger);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
-                            .arg(QDir::toNativeSeparators(fileName)));
+    WriteFileAtomically(fileName, FileBytes(ledger));
 }
 } // namespace Ledger

@@ -1,14 +1,15 @@
 #include "ledger/LedgerPaper.h"
 
+#include "base/AtomicFiles.h"
 #include "base/Decimal.h"
 #include "base/Errors.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <iterator>
 
 namespace Ledger
@@ -292,20 +293,16 @@ void PaintLedger(QPagedPaintDevice &device, const SalesLedger &ledger)
 void WriteLedgerPdf(const SalesLedger &ledger, const QString &fileName)
 {
     RequireComplete(ledger);
-    const auto cannotWrite = [&fileName] {
-        return UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
-                             .arg(QDir::toNativeSeparators(fileName)));
-    };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotWrite();
+    // Made in memory and written whole: a full disk cannot leave a PDF without its end.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setResolution(600);
         writer.setTitle(QStringLiteral("Дневник за продажбите %1").arg(ledger.period));
         PaintLedger(writer, ledger);
     }
-    if (!file.commit())
-        throw cannotWrite();
+    WriteFileAtomically(fileName, pdf);
 }
 } // namespace Ledger

@@ -1,10 +1,11 @@
 #include "lines/MemoryFile.h"
 
+#include "base/AtomicFiles.h"
 #include "base/Errors.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -53,9 +54,9 @@ QStringList ReadMemoryFile(const QString &path)
 
 void WriteMemoryFile(const QString &path, const QStringList &lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(EncodeMemoryText(lines)) < 0 ||
-        !file.commit())
+    const QString reason = TryWriteFileAtomically(path, EncodeMemoryText(lines));
+    if (!reason.isEmpty())
         throw UserError(
-            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("Cannot create file %1\n").arg(QDir::toNativeSeparators(path)) +
+            CannotWriteMessage(QFileInfo(path).fileName(), reason));
 }

@@ -12,5 +12,6 @@ QStringList DecodeMemoryText(const QByteArray &bytes);
 QByteArray EncodeMemoryText(const QStringList &lines);
 // Reads the file's lines; throws UserError when it exists but cannot be read.
 QStringList ReadMemoryFile(const QString &path);
-// Replaces the file with the lines, all or nothing; throws "Cannot create file <path>".
+// Replaces the file with the lines, all or nothing; throws "Cannot create file <path>" followed
+// by a line naming the file and the reason (the disk is full, no permission).
 void WriteMemoryFile(const QString &path, const QStringList &lines);

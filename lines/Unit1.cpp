@@ -1,6 +1,7 @@
 #include "lines/Unit1.h"
 
 #include "base/Errors.h"
+#include "base/Issuing.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/DocumentLines.h"
@@ -324,12 +325,16 @@ TForm1::TForm1()
 void TForm1::FormCreate()
 {
     // Runs while the forms are being created: the browser and the invoice page do not exist yet.
-    RunHomeCurrency = HomeCurrency::Leva;
-    try {
-        RunHomeCurrency = ReadHomeCurrency(SettingsPath(ProgramFolder));
-    } catch (const std::exception &error) {
-        ReportError(error);
-    }
+    // The tables say which currency their prices are in; a setting file that says otherwise is
+    // set right, and a doubt the tables cannot settle stops the issuing of documents.
+    const HomeCurrencyDecision home = SettleHomeCurrency(ProgramFolder);
+    RunHomeCurrency = home.home;
+    Issuing::SetStop(Issuing::Stop::HomeCurrency, home.refusal);
+    // A switch the start could not finish or undo has been told already, and is the cause.
+    if (!home.refusal.isEmpty() && !Issuing::IsStopped(Issuing::Stop::InterruptedSwitch))
+        dialogs().showMessage(home.refusal);
+    else if (!home.notice.isEmpty())
+        dialogs().showMessage(home.notice);
     CurrencyCode = StartCurrencyCode(RunHomeCurrency);
     CurrencyRate = StartCurrencyRate(RunHomeCurrency);
     ShowCurrenciesInDocument();

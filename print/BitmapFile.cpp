@@ -4,8 +4,8 @@
 #include "base/Errors.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace
@@ -287,15 +287,21 @@ QByteArray EncodeBitmap(const IndexedBitmap &image, int bitsPerPixel)
     return out;
 }
 
+namespace
+{
+UserError CannotCreate(const QString &fileName, const QString &reason)
+{
+    return UserError(
+        QStringLiteral("Cannot create file %1\n").arg(QDir::toNativeSeparators(fileName)) +
+        CannotWriteMessage(QFileInfo(fileName).fileName(), reason));
+}
+} // namespace
+
 void SaveBitmapFile(const QString &fileName, const IndexedBitmap &image, int bitsPerPixel)
 {
-    const QByteArray bytes = EncodeBitmap(image, bitsPerPixel);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        file.cancelWriting();
-        throw UserError(
-            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(fileName)));
-    }
+    const QString reason = TryWriteFileAtomically(fileName, EncodeBitmap(image, bitsPerPixel));
+    if (!reason.isEmpty())
+        throw CannotCreate(fileName, reason);
 }
 
 QString ArchivedPageExists(const QString &fileName)
@@ -307,7 +313,8 @@ QString ArchivedPageExists(const QString &fileName)
 
 void SaveNewBitmapFile(const QString &fileName, const IndexedBitmap &image, int bitsPerPixel)
 {
-    switch (WriteNewFile(fileName, EncodeBitmap(image, bitsPerPixel))) {
+    QString reason;
+    switch (WriteNewFile(fileName, EncodeBitmap(image, bitsPerPixel), &reason)) {
     case NewFileResult::Written:
         return;
     case NewFileResult::Exists:
@@ -315,8 +322,7 @@ void SaveNewBitmapFile(const QString &fileName, const IndexedBitmap &image, int 
     case NewFileResult::Failed:
         break;
     }
-    throw UserError(
-        QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(fileName)));
+    throw CannotCreate(fileName, reason);
 }
 
 BitmapHeader ReadBitmapHeader(const QByteArray &file)

@@ -37,7 +37,8 @@ IndexedBitmap ReduceTo8Bits(const PageBitmap &page);
 QByteArray EncodeBitmap(const IndexedBitmap &image, int bitsPerPixel);
 
 // Writes the file atomically (a temporary file renamed into place), replacing one of the same
-// name. Throws "Cannot create file %s" when the file cannot be written; no partial file remains.
+// name. Throws "Cannot create file %s" and a line with the reason when the file cannot be
+// written; no partial file remains.
 void SaveBitmapFile(const QString &fileName, const IndexedBitmap &image, int bitsPerPixel);
 // Writes an archived page as a new file, all or nothing. A file of that name is never replaced:
 // throws ArchivedPageExists then; "Cannot create file %s" when the file cannot be written.

@@ -1,15 +1,16 @@
 #include "print/PdfFile.h"
 
+#include "base/AtomicFiles.h"
 #include "base/Errors.h"
 #include "base/Title.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QWidget>
 
 QString PdfFileNameFor(const QString &bitmapFile)
@@ -20,15 +21,14 @@ QString PdfFileNameFor(const QString &bitmapFile)
 
 void SavePagePdf(const QString &fileName, QWidget *page, const QString &title)
 {
-    const auto cannotCreate = [&fileName] {
-        return UserError(QStringLiteral("Файлът %1 не може да бъде записан.")
-                             .arg(QDir::toNativeSeparators(fileName)));
-    };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotCreate();
+    // The page is made in memory first: a file is written only once the document is whole, and
+    // then all at once, so a full disk cannot leave a PDF without its end under the final name.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -37,19 +37,19 @@ void SavePagePdf(const QString &fileName, QWidget *page, const QString &title)
         writer.setCreator(ApplicationTitle());
 
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            throw cannotCreate();
+        if (painter.begin(&writer)) {
+            const double scale = qMin(double(writer.width()) / page->width(),
+                                      double(writer.height()) / page->height());
+            painter.translate((writer.width() - page->width() * scale) / 2, 0);
+            painter.scale(scale, scale);
+            painter.setRenderHint(QPainter::LosslessImageRendering);
+            page->render(&painter, QPoint(), QRegion(),
+                         QWidget::DrawWindowBackground | QWidget::DrawChildren);
+            drawn = painter.end();
         }
-        const double scale =
-            qMin(double(writer.width()) / page->width(), double(writer.height()) / page->height());
-        painter.translate((writer.width() - page->width() * scale) / 2, 0);
-        painter.scale(scale, scale);
-        painter.setRenderHint(QPainter::LosslessImageRendering);
-        page->render(&painter, QPoint(), QRegion(),
-                     QWidget::DrawWindowBackground | QWidget::DrawChildren);
-        painter.end();
     }
-    if (!file.commit())
-        throw cannotCreate();
+    if (!drawn || !pdf.trimmed().endsWith("%%EOF"))
+        throw UserError(CannotWriteMessage(fileName, QStringLiteral("страницата не можа да бъде "
+                                                                    "изобразена като PDF")));
+    WriteFileAtomically(fileName, pdf);
 }

@@ -179,6 +179,7 @@ void TestProgramFolder::readOnlyFolderIsNotRefused()
     }
     QCOMPARE(LockProgramFolder(0), FolderLock::Unavailable);
     QVERIFY(!ProgramFolderLocked());
+    QCOMPARE(LockUnavailableReason(), QStringLiteral("няма право на запис"));
 }
 
 QTEST_GUILESS_MAIN(TestProgramFolder)

@@ -14,6 +14,12 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
 const QByteArray kRefused = QStringLiteral("Програмата вече работи с папката").toUtf8();
@@ -82,6 +88,7 @@ private slots:
     void secondStartRefused();
     void newInvoiceLetsTheFolderGo();
     void newInvoiceThatCannotStartKeepsTheRun();
+    void readOnlyFolderRefusesCommands();
 };
 
 void TestTwoStarts::secondStartRefused()
@@ -163,6 +170,47 @@ void TestTwoStarts::newInvoiceThatCannotStartKeepsTheRun()
     QVERIFY(ProgramFolderLocked());
     UnlockProgramFolder();
     setDialogs(&run.script());
+}
+
+// A folder the lock file cannot be created in: a command that would change the tables says why
+// and changes nothing. As the superuser writes everywhere, the command runs as "nobody" then.
+void TestTwoStarts::readOnlyFolderRefusesCommands()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    QVERIFY(
+        CopyFolder(qEnvironmentVariable("VORNEX_SAMPLE_DB"), dir.filePath(QStringLiteral("DB"))));
+    const QFile::Permissions readable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(dir.path(), readable));
+    QProcess command;
+    command.setWorkingDirectory(dir.path());
+    if (::geteuid() == 0) {
+        const passwd *nobody = ::getpwnam("nobody");
+        if (!nobody)
+            QSKIP("no user without rights to run the command as");
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        command.setChildProcessModifier([uid, gid] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(99);
+        });
+    }
+    command.start(QStringLiteral(VORNEX_PROGRAM), {QStringLiteral("--switch-to-euro")});
+    QVERIFY(command.waitForFinished(30000));
+    const QString said = QString::fromUtf8(command.readAllStandardError());
+    QFile::setPermissions(dir.path(), readable | QFile::WriteOwner);
+    QVERIFY2(command.exitCode() != 0 && command.exitCode() != 99, qPrintable(said));
+    QVERIFY2(said.contains(QStringLiteral("Vornex2007.lock не може да бъде създаден: няма право "
+                                          "на запис")),
+             qPrintable(said));
+    QVERIFY(said.contains(QStringLiteral("не се номерират")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("DB")});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+#else
+    QSKIP("runs the command as another user");
+#endif
 }
 
 VORNEX_TEST_MAIN(TestTwoStarts)

@@ -357,7 +357,9 @@ void TestRoad::archiveFailureStoresNothing()
     run.script().printAnswers.push(true);
     PrintOptionsForm->SpeedButton1->click();
     QCOMPARE(run.script().errors,
-             QStringList{QStringLiteral("Cannot create file ") + QDir::toNativeSeparators(name)});
+             QStringList{QStringLiteral("Cannot create file %1\nФайлът VInvFirm1_0000000042_.bmp "
+                                        "не може да бъде записан: на мястото на файла има папка.")
+                             .arg(QDir::toNativeSeparators(name))});
     QCOMPARE(run.script().printDialogs, 0);
     QVERIFY(run.script().shellCalls.isEmpty());
     QVERIFY(!NumberStored);

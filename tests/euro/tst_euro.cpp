@@ -142,24 +142,40 @@ void TestEuro::rateDecimals()
 void TestEuro::homeCurrencySetting_data()
 {
     QTest::addColumn<QByteArray>("content"); // empty: no file
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<bool>("euro");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("problem"); // part of the reason a damaged file gives
 
-    QTest::newRow("no file") << QByteArray() << true << false;
-    QTest::newRow("no entry") << QByteArray("[General]\nOther=1\n") << true << false;
-    QTest::newRow("leva") << QByteArray("[General]\nHomeCurrency=BGN\n") << true << false;
-    QTest::newRow("euro") << QByteArray("[General]\nHomeCurrency=EUR\n") << true << true;
+    const int missing = CurrencySetting::Missing, damaged = CurrencySetting::Damaged;
+    const int leva = CurrencySetting::Leva, euro = CurrencySetting::Euro;
+    QTest::newRow("no file") << QByteArray() << missing << "";
+    QTest::newRow("no entry") << QByteArray("[General]\nOther=1\n") << missing << "";
+    QTest::newRow("empty entry") << QByteArray("[General]\nHomeCurrency=\n") << missing << "";
+    QTest::newRow("leva") << QByteArray("[General]\nHomeCurrency=BGN\n") << leva << "";
+    QTest::newRow("euro") << QByteArray("[General]\nHomeCurrency=EUR\n") << euro << "";
     QTest::newRow("euro, small letters")
-        << QByteArray("[General]\nHomeCurrency=eur\n") << true << true;
+        << QByteArray("[General]\nHomeCurrency=eur\n") << euro << "";
+    QTest::newRow("euro, CR LF and a byte order mark")
+        << QByteArray("\xEF\xBB\xBF[General]\r\nHomeCurrency = EUR\r\n") << euro << "";
+    QTest::newRow("entry before any section") << QByteArray("HomeCurrency=EUR\n") << euro << "";
+    QTest::newRow("entry of another section is not the setting")
+        << QByteArray("[Other]\nHomeCurrency=EUR\n") << missing << "";
     QTest::newRow("unknown currency")
-        << QByteArray("[General]\nHomeCurrency=USD\n") << false << false;
+        << QByteArray("[General]\nHomeCurrency=USD\n") << damaged << "USD";
+    QTest::newRow("two entries that differ")
+        << QByteArray("[General]\nHomeCurrency=EUR\nHomeCurrency=BGN\n") << damaged << "два пъти";
+    QTest::newRow("a line that is no setting")
+        << QByteArray("[General]\nHomeCurrency=EUR\ngarbage\n") << damaged << "ред 3";
+    QTest::newRow("not UTF-8") << QByteArray("[General]\nHomeCurrency=\xE5\xE2\xF0\xEE\n")
+                               << damaged << "не е текст";
+    QTest::newRow("control bytes")
+        << QByteArray("[General]\nHomeCurrency=EUR\x01\n") << damaged << "не е текст";
 }
 
 void TestEuro::homeCurrencySetting()
 {
     QFETCH(QByteArray, content);
-    QFETCH(bool, valid);
-    QFETCH(bool, euro);
+    QFETCH(int, state);
+    QFETCH(QString, problem);
 
     QTemporaryDir dir;
     const QString path = SettingsPath(dir.path());
@@ -169,14 +185,9 @@ void TestEuro::homeCurrencySetting()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    try {
-        const HomeCurrency home = ReadHomeCurrency(path);
-        QVERIFY(valid);
-        QCOMPARE(home == HomeCurrency::Euro, euro);
-    } catch (const UserError &error) {
-        QVERIFY2(!valid, qPrintable(error.message()));
-        QVERIFY(error.message().contains(QStringLiteral("USD")));
-    }
+    const CurrencySetting setting = ReadCurrencySetting(path);
+    QCOMPARE(int(setting.state), state);
+    QVERIFY2(setting.problem.contains(problem), qPrintable(setting.problem));
 }
 
 void TestEuro::settingWrittenAndKept()
@@ -184,7 +195,7 @@ void TestEuro::settingWrittenAndKept()
     QTemporaryDir dir;
     const QString path = SettingsPath(dir.path());
     WriteHomeCurrency(path, HomeCurrency::Euro);
-    QCOMPARE(ReadHomeCurrency(path), HomeCurrency::Euro);
+    QCOMPARE(ReadCurrencySetting(path).state, CurrencySetting::Euro);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("HomeCurrency=EUR"));

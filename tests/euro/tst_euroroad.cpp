@@ -6,9 +6,13 @@
 
 #include "app/Forms.h"
 #include "app/Menu.h"
+#include "app/Start.h"
+#include "base/FolderLock.h"
+#include "base/Issuing.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "euro/EuroSwitch.h"
 #include "euro/HomeCurrency.h"
 #include "journal/JournalStore.h"
 #include "lines/Unit1.h"
@@ -28,6 +32,11 @@
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QToolButton>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 namespace
 {
@@ -120,6 +129,8 @@ private slots:
     void euroRoad();
     void noticeWhileInLeva_data();
     void noticeWhileInLeva();
+    void issuingStopped_data();
+    void issuingStopped();
 };
 
 void TestEuroRoad::init()
@@ -343,12 +354,21 @@ void TestEuroRoad::euroRoad()
     QCOMPARE(lines[0].unitPrice, QStringLiteral("74.14"));
     QCOMPARE(lines[0].foreignValue, QStringLiteral("290.01"));
 
-    // The next start keeps the euro; the switch is not offered again.
+    // The next start keeps the euro, even with the setting file damaged: the tables say it, and
+    // the file is set right. The switch is not offered again.
     const QString numberAfter = Doc->NO->caption();
     DestroyForms();
+    QFile setting(run.path(QStringLiteral("Vornex.ini")));
+    QVERIFY(setting.open(QIODevice::WriteOnly));
+    setting.write("[General]\nHomeCurrency=XYZ\n");
+    setting.close();
     script.answer(QStringLiteral("20%"));
     CreateForms();
     QCOMPARE(RunHomeCurrency, HomeCurrency::Euro);
+    QVERIFY2(script.messages.last().contains(QStringLiteral("XYZ")),
+             qPrintable(script.messages.last()));
+    QCOMPARE(ReadCurrencySetting(run.path(QStringLiteral("Vornex.ini"))).state,
+             CurrencySetting::Euro);
     QCOMPARE(HeaderRows(), euroHeaders);
     QCOMPARE(Form1->CurrencyCode, QStringLiteral("BGN"));
     QCOMPARE(numberAfter, QStringLiteral("0000000042"));
@@ -382,7 +402,7 @@ void TestEuroRoad::noticeWhileInLeva()
 
     ProgramRun run;
     if (euro)
-        WriteHomeCurrency(run.path(QStringLiteral("Vornex.ini")), HomeCurrency::Euro);
+        SwitchToEuro(run.folder(), QDate(2026, 1, 2));
     run.script().answer(QStringLiteral("20%"));
     run.start();
     QVERIFY(Doc->EuroNotice->isHidden());
@@ -400,6 +420,104 @@ void TestEuroRoad::noticeWhileInLeva()
                  qPrintable(button->text()));
         QCOMPARE(Doc->childAt(button->geometry().center()), button);
     }
+}
+
+namespace
+{
+enum class Doubt { SettingOnLeva, TablesMixed, SwitchCannotBeUndone, NoLock };
+
+void WriteText(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Doubt)
+
+void TestEuroRoad::issuingStopped_data()
+{
+    QTest::addColumn<Doubt>("doubt");
+    QTest::addColumn<QString>("told"); // part of the message at the start and of the refusal
+
+    QTest::newRow("setting says euro, tables never switched")
+        << Doubt::SettingOnLeva << "таблиците не са превръщани в евро";
+    QTest::newRow("tables in two currencies") << Doubt::TablesMixed << "stock.db в евро";
+    QTest::newRow("interrupted switch whose backup is gone")
+        << Doubt::SwitchCannotBeUndone << "нито да бъде довършено, нито отменено";
+    QTest::newRow("lock file cannot be created") << Doubt::NoLock << "Vornex2007.lock";
+}
+
+// A run that cannot be sure of its home currency, or that has no lock, shows why and then
+// prints and numbers nothing; browsing and the line table go on.
+void TestEuroRoad::issuingStopped()
+{
+    QFETCH(Doubt, doubt);
+    QFETCH(QString, told);
+
+    ProgramRun run;
+    ScriptedDialogs &script = run.script();
+    const QString db = run.path(QStringLiteral("DB"));
+    FolderLock lock = FolderLock::Taken;
+    switch (doubt) {
+    case Doubt::SettingOnLeva:
+        WriteHomeCurrency(run.path(QStringLiteral("Vornex.ini")), HomeCurrency::Euro);
+        break;
+    case Doubt::TablesMixed:
+        MarkTableInEuro(db + QStringLiteral("/stock.db"));
+        break;
+    case Doubt::SwitchCannotBeUndone:
+        MarkTableInEuro(db + QStringLiteral("/stock.db"));
+        WriteText(SwitchMarkerPath(run.folder()),
+                  "Step=tables\nBackup=DB-BGN-20260102\nTables=stock.db currency.db\n");
+        break;
+    case Doubt::NoLock: {
+#ifdef Q_OS_UNIX
+        // A full disk, as the lock file sees it: not one byte of it can be written.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old;
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit none = old;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+        lock = LockProgramFolder(0);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QCOMPARE(lock, FolderLock::Unavailable);
+#else
+        QSKIP("the file-size limit is a Unix one");
+#endif
+        break;
+    }
+    }
+    PrepareFolderForRun(lock);
+    script.answer(QStringLiteral("20%"));
+    run.start();
+    QCOMPARE(script.messages.size(), 1);
+    QVERIFY2(script.messages.first().contains(told), qPrintable(script.messages.first()));
+
+    // The invoice can be made up and looked at, but not numbered or printed.
+    Take(Main->SpeedButton7, 1);
+    script.answer(QStringLiteral("1"));
+    Take(Main->SpeedButton3, 1);
+    Main->SpeedButton4->click();
+    QCOMPARE(script.errors, QStringList());
+    script.printAnswers.push(true);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(script.errors.size(), 1);
+    QVERIFY2(script.errors.first().contains(told), qPrintable(script.errors.first()));
+    QVERIFY(script.errors.first().endsWith(QStringLiteral("Нищо не е номерирано и отпечатано.")));
+    QCOMPARE(script.printDialogs, 0);
+    QCOMPARE(QDir(db).entryList({QStringLiteral("*.bmp")}, QDir::Files), QStringList());
+    QCOMPARE(OnFirmTable(run, QStringLiteral("SELECT \"Фактура №\" FROM Firm")),
+             QStringLiteral("0000000041"));
+    // Nor switched to the euro.
+    Main->SpeedButton10->click();
+    QCOMPARE(script.errors.size(), 2);
+    QVERIFY(script.questions.isEmpty());
+    for (auto stop :
+         {Issuing::Stop::FolderLock, Issuing::Stop::InterruptedSwitch, Issuing::Stop::HomeCurrency})
+        Issuing::SetStop(stop, QString());
 }
 
 VORNEX_TEST_MAIN(TestEuroRoad)

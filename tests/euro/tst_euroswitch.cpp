@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -102,6 +103,8 @@ private slots:
     void neverWritesIntoAnExistingBackup();
     void failureLeavesEverything_data();
     void failureLeavesEverything();
+    void settingFollowsTheTables_data();
+    void settingFollowsTheTables();
 };
 
 void TestEuroSwitch::convertsTheSampleTables()
@@ -129,7 +132,7 @@ void TestEuroSwitch::convertsTheSampleTables()
                                     "CHF|0.6054718457"};
     QCOMPARE(Records(folder.db(), QStringLiteral("currency.db")), currencies);
     QCOMPARE(Records(folder.db(), QStringLiteral("Firm.db")), firm);
-    QCOMPARE(ReadHomeCurrency(SettingsPath(folder.path())), HomeCurrency::Euro);
+    QCOMPARE(ReadCurrencySetting(SettingsPath(folder.path())).state, CurrencySetting::Euro);
 
     // Once in euro, a second switch is refused and changes nothing, not even a backup.
     QVERIFY_THROWS_EXCEPTION(UserError, SwitchToEuro(folder.path(), kDay.addDays(1)));
@@ -182,7 +185,8 @@ void TestEuroSwitch::failureLeavesEverything_data()
     QTest::newRow("a table missing: no backup, nothing changed")
         << "customer.db" << QString() << "customer.db" << false;
     QTest::newRow("setting cannot be written: both tables restored")
-        << "Vornex.ini" << QString() << "Настройката не може да бъде записана" << true;
+        << "Vornex.ini" << QString() << "Vornex.ini не може да бъде записан: папката не съществува"
+        << true;
 }
 
 void TestEuroSwitch::failureLeavesEverything()
@@ -214,7 +218,7 @@ void TestEuroSwitch::failureLeavesEverything()
     QCOMPARE(Records(folder.db(), QStringLiteral("stock.db")), stock);
     QCOMPARE(Records(folder.db(), QStringLiteral("currency.db")), currency);
     QVERIFY(!QFileInfo(SettingsPath(folder.path())).isFile() ||
-            ReadHomeCurrency(SettingsPath(folder.path())) == HomeCurrency::Leva);
+            ReadCurrencySetting(SettingsPath(folder.path())).state == CurrencySetting::Leva);
     QCOMPARE(QFileInfo::exists(folder.backup()), backupKept);
     if (backupKept)
         QCOMPARE(QDir(folder.backup()).entryList(QDir::Files).size(), 5);
@@ -225,6 +229,126 @@ void TestEuroSwitch::failureLeavesEverything()
         QCOMPARE(Column(folder.db(), QStringLiteral("stock.db"), QStringLiteral("Продажна цена"))
                      .first(),
                  QStringLiteral("74.14"));
+    }
+}
+
+namespace
+{
+// The tables of a folder, as the rows below prepare them.
+enum class Data { Leva, Switched, SwitchedEarlier, Mixed };
+
+// What the setting file is before the start: its bytes, or one of these.
+const QByteArray kNoFile = "<no file>";
+const QByteArray kFolder = "<a folder>";
+const QByteArray kRandom = "<2 KB of random bytes>";
+} // namespace
+
+Q_DECLARE_METATYPE(Data)
+
+void TestEuroSwitch::settingFollowsTheTables_data()
+{
+    QTest::addColumn<Data>("data");
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<bool>("euro");        // the home currency taken, when not refused
+    QTest::addColumn<bool>("told");        // a message says what was set right
+    QTest::addColumn<int>("settingAfter"); // CurrencySetting::State of the file afterwards
+
+    const QByteArray euro = "[General]\nHomeCurrency=EUR\n";
+    const QByteArray leva = "[General]\nHomeCurrency=BGN\n";
+    const QByteArray unknown = "[General]\nHomeCurrency=XYZ\n";
+    const int missing = CurrencySetting::Missing, damaged = CurrencySetting::Damaged;
+    const int inLeva = CurrencySetting::Leva, inEuro = CurrencySetting::Euro;
+
+    // Tables the switch converted decide, whatever the file says.
+    QTest::newRow("switched, setting agrees")
+        << Data::Switched << euro << false << true << false << inEuro;
+    QTest::newRow("switched, unknown currency XYZ")
+        << Data::Switched << unknown << false << true << true << inEuro;
+    QTest::newRow("switched, setting says leva")
+        << Data::Switched << leva << false << true << true << inEuro;
+    QTest::newRow("switched, setting missing")
+        << Data::Switched << kNoFile << false << true << true << inEuro;
+    QTest::newRow("switched, random bytes")
+        << Data::Switched << kRandom << false << true << true << inEuro;
+    QTest::newRow("switched, empty file")
+        << Data::Switched << QByteArray("") << false << true << true << inEuro;
+    QTest::newRow("switched, a folder in its place cannot be set right")
+        << Data::Switched << kFolder << false << true << true << damaged;
+    // Tables never switched: leva, and only a file saying euro is a doubt.
+    QTest::newRow("leva, no setting file, as after installing")
+        << Data::Leva << kNoFile << false << false << false << missing;
+    QTest::newRow("leva, setting agrees")
+        << Data::Leva << leva << false << false << false << inLeva;
+    QTest::newRow("leva, unknown currency XYZ")
+        << Data::Leva << unknown << false << false << true << inLeva;
+    QTest::newRow("leva, random bytes")
+        << Data::Leva << kRandom << false << false << true << inLeva;
+    QTest::newRow("leva, setting says euro: refused, never guessed")
+        << Data::Leva << euro << true << false << false << inEuro;
+    // Switched by an earlier version, without the notes: the file is needed to be sure.
+    QTest::newRow("switched earlier, setting agrees: the notes are added")
+        << Data::SwitchedEarlier << euro << false << true << false << inEuro;
+    QTest::newRow("switched earlier, setting missing: refused")
+        << Data::SwitchedEarlier << kNoFile << true << false << false << missing;
+    QTest::newRow("switched earlier, unknown currency XYZ: refused")
+        << Data::SwitchedEarlier << unknown << true << false << false << damaged;
+    // A half switch is a doubt whatever the file says.
+    QTest::newRow("stock in euro, currencies in leva: refused")
+        << Data::Mixed << euro << true << false << false << inEuro;
+}
+
+// The home currency comes from the tables; the setting file is set right from them, and a doubt
+// they do not settle stops the issuing of documents.
+void TestEuroSwitch::settingFollowsTheTables()
+{
+    QFETCH(Data, data);
+    QFETCH(QByteArray, setting);
+    QFETCH(bool, refused);
+    QFETCH(bool, euro);
+    QFETCH(bool, told);
+    QFETCH(int, settingAfter);
+
+    Folder folder;
+    const QString stock = QDir(folder.db()).filePath(QStringLiteral("stock.db"));
+    const QString currency = QDir(folder.db()).filePath(QStringLiteral("currency.db"));
+    if (data == Data::Switched || data == Data::SwitchedEarlier) {
+        SwitchToEuro(folder.path(), kDay);
+        if (data == Data::SwitchedEarlier)
+            for (const QString &table : {stock, currency})
+                Spoil(table, QStringLiteral("DROP TABLE Vornex"));
+    } else if (data == Data::Mixed) {
+        MarkTableInEuro(stock);
+    }
+    const QString file = SettingsPath(folder.path());
+    QFile::remove(file);
+    if (setting == kFolder) {
+        QVERIFY(QDir().mkpath(file));
+    } else if (setting != kNoFile) {
+        QByteArray bytes = setting;
+        if (setting == kRandom) {
+            bytes = QByteArray(2048, Qt::Uninitialized);
+            QRandomGenerator generator(2048);
+            for (char &byte : bytes)
+                byte = char(generator.bounded(256));
+        }
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+
+    const HomeCurrencyDecision decision = SettleHomeCurrency(folder.path());
+    QCOMPARE(!decision.refusal.isEmpty(), refused);
+    if (!refused)
+        QCOMPARE(decision.home == HomeCurrency::Euro, euro);
+    QCOMPARE(!decision.notice.isEmpty(), told);
+    if (told)
+        QVERIFY2(decision.notice.contains(QStringLiteral("Vornex.ini")),
+                 qPrintable(decision.notice));
+    QCOMPARE(int(ReadCurrencySetting(file).state), settingAfter);
+    if (data == Data::SwitchedEarlier && !refused) {
+        QVERIFY(TableMarkedInEuro(stock));
+        QVERIFY(TableMarkedInEuro(currency));
     }
 }
 

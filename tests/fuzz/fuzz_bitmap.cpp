@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 3)
         return 0;
     PageBitmap page;
-    page.width = data[0] % 48 + 1;
-    page.height = data[1] % 48 + 1;
+    page.width = data[0] % 24 + 1;
+    page.height = data[1] % 24 + 1;
     const size_t colours = size - 2;
     std::set<quint32> distinct;
     for (int i = 0; i < page.width * page.height; ++i) {

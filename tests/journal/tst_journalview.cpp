@@ -61,6 +61,8 @@ private slots:
     void gapsAndRepeats_data();
     void gapsAndRepeats();
     void markText();
+    void csvCellsCannotStartFormulas_data();
+    void csvCellsCannotStartFormulas();
     void entryOfDocument_data();
     void entryOfDocument();
     void filter_data();
@@ -286,6 +288,99 @@ void TestJournalView::csvBytes()
     // A line break inside a field keeps the row whole.
     row.clientName = QStringLiteral("А\nБ");
     QVERIFY(JournalCsv({row}).contains(QStringLiteral("\"А\nБ\"").toUtf8()));
+}
+
+namespace
+{
+// The fields of the one data row of a CSV, unquoted as a spreadsheet reads them.
+QStringList DataRow(const QByteArray &csv)
+{
+    const QString text = QString::fromUtf8(csv.mid(3));
+    QStringList rows, fields;
+    QString field;
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+                field += text.at(++i);
+            else if (c == QLatin1Char('"'))
+                quoted = false;
+            else
+                field += c;
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(';')) {
+            fields << field;
+            field.clear();
+        } else if (c == QLatin1Char('\r') && text.mid(i, 2) == QLatin1String("\r\n")) {
+            fields << field;
+            field.clear();
+            rows << fields.join(QChar(0x1F));
+            fields.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return rows.value(1).split(QChar(0x1F));
+}
+} // namespace
+
+void TestJournalView::csvCellsCannotStartFormulas_data()
+{
+    QTest::addColumn<int>("column"); // of the CSV, 0 = "Номер"
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("cell"); // as the spreadsheet reads the field
+
+    QTest::newRow("equals in the client's name") << 3 << "=HYPERLINK(\"x\")"
+                                                 << "'=HYPERLINK(\"x\")";
+    QTest::newRow("plus in the VAT number") << 4 << "+359 1+1"
+                                            << "'+359 1+1";
+    QTest::newRow("at sign in the currency code") << 8 << "@SUM(A1)"
+                                                  << "'@SUM(A1)";
+    QTest::newRow("minus in the kind") << 1 << "-2+3"
+                                       << "'-2+3";
+    QTest::newRow("tab in the number") << 0 << "\t=1"
+                                       << "'\t=1";
+    QTest::newRow("carriage return in the date") << 2 << "\r=1"
+                                                 << "'\r=1";
+    QTest::newRow("line feed in the PDF's name") << 13 << "\n=1"
+                                                 << "'\n=1";
+    QTest::newRow("blanks before the sign") << 10 << "  =1+1"
+                                            << "'  =1+1";
+    QTest::newRow("full-width equals") << 3 << "\uFF1D1+1"
+                                       << "'\uFF1D1+1";
+    QTest::newRow("a sign inside is harmless") << 3 << "Ален = Мак"
+                                               << "Ален = Мак";
+    QTest::newRow("credit note's amount stays a number") << 7 << "-12.50"
+                                                         << "-12,50";
+    QTest::newRow("negative tax base stays a number") << 5 << "-0.5"
+                                                      << "-0,5";
+    QTest::newRow("amount that is no number is text") << 7 << "-1+cmd|' /C calc'!A0"
+                                                      << "'-1+cmd|' /C calc'!A0";
+    QTest::newRow("amount with a plus sign is text") << 9 << "+5"
+                                                     << "'+5";
+}
+
+// Whatever the journal holds, the spreadsheet reads no cell as a formula; amounts stay numbers.
+void TestJournalView::csvCellsCannotStartFormulas()
+{
+    QFETCH(int, column);
+    QFETCH(QString, stored);
+    QFETCH(QString, cell);
+
+    JournalEntry row =
+        Row(QStringLiteral("0000000042"), QStringLiteral("Ален Мак ООД"), QStringLiteral("398.40"));
+    QString *const fields[] = {
+        &row.number,          &row.kind, &row.documentDate, &row.clientName,   &row.clientVat,
+        &row.taxBase,         &row.vat,  &row.total,        &row.homeCurrency, &row.foreignTotal,
+        &row.foreignCurrency, nullptr,   &row.printedAt,    &row.pdfFile};
+    QVERIFY(fields[column]);
+    *fields[column] = stored;
+    const QStringList cells = DataRow(JournalCsv({row}));
+    QCOMPARE(cells.size(), 14);
+    QCOMPARE(cells.at(column), cell);
 }
 
 QTEST_GUILESS_MAIN(TestJournalView)

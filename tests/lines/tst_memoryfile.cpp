@@ -82,7 +82,9 @@ void TestMemoryFile::writeToMissingFolderIsReportedAndLeavesNoFile()
         QFAIL("no error");
     } catch (const UserError &error) {
         QCOMPARE(error.message(),
-                 QStringLiteral("Cannot create file ") + QDir::toNativeSeparators(path));
+                 QStringLiteral("Cannot create file %1\nФайлът Vmem.txt не може да бъде записан: "
+                                "папката не съществува.")
+                     .arg(QDir::toNativeSeparators(path)));
     }
     QVERIFY(!QFile::exists(path));
 }

@@ -199,7 +199,9 @@ void TestBitmapFile::failureLeavesNoFile()
         QFAIL("a file was written into a folder that does not exist");
     } catch (const UserError &error) {
         QCOMPARE(error.message(),
-                 QStringLiteral("Cannot create file ") + QDir::toNativeSeparators(name));
+                 QStringLiteral("Cannot create file %1\nФайлът VInvFirm1_0000000001_.bmp не може "
+                                "да бъде записан: папката не съществува.")
+                     .arg(QDir::toNativeSeparators(name)));
     }
     QVERIFY(!QFile::exists(name));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
