@@ -6,6 +6,7 @@
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "euro/HomeCurrency.h"
+#include "masterdata/ServerConnection.h"
 #include "masterdata/Table.h"
 
 #include <QDir>
@@ -311,6 +312,14 @@ QString SwitchToEuro(const QString &programFolder, const QDate &today)
         throw UserError(now.refusal);
     if (now.home == HomeCurrency::Euro)
         throw UserError(QStringLiteral("Програмата вече работи в евро."));
+    // The switch copies and rewrites the folder's table files; the server's tables are the
+    // desks' common ones, which one desk may not change behind the others' backs.
+    if (const std::optional<ServerSettings> server =
+            Server::ForFile(TablesOf(programFolder) + QStringLiteral("currency.db")))
+        throw UserError(QStringLiteral(
+            "Таблиците на това работно място са на сървъра (групата [Server] във Vornex.ini): "
+            "преминаването към евро се прави върху таблиците в папка DB на едно работно място, "
+            "преди те да бъдат копирани в празна база данни на сървъра с --copy-to-server."));
 
     const QString tables = TablesOf(programFolder);
     Marker marker{kStepBackup, FreeBackupName(programFolder, today), HomeCurrencyTables()};

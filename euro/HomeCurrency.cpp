@@ -4,6 +4,7 @@
 #include "base/Decimal.h"
 #include "base/Errors.h"
 #include "masterdata/FileNote.h"
+#include "masterdata/ServerConnection.h"
 #include "masterdata/Table.h"
 
 #include <QDate>
@@ -168,6 +169,10 @@ void WriteHomeCurrency(const QString &settingsFile, HomeCurrency home)
 
 TablesCurrency ReadTablesCurrency(const QString &tablesFolder)
 {
+    // On a desk of the server the folder's files are not its tables: the server's currency
+    // table tells which currency they are in.
+    if (Server::ForFile(QDir(tablesFolder).filePath(QStringLiteral("currency.db"))))
+        return FromCurrencyRecords(tablesFolder);
     QStringList euro, leva, other;
     for (const char *name : kHomeCurrencyTables) {
         const QString file = QString::fromLatin1(name);
@@ -291,7 +296,7 @@ HomeCurrencyDecision SettleHomeCurrency(const QString &programFolder)
             decision.notice += QLatin1Char('\n') + error.message();
         }
     }
-    if (decision.markTables) {
+    if (decision.markTables && !Server::ForFile(tables + QStringLiteral("currency.db"))) {
         try {
             for (const char *name : kHomeCurrencyTables)
                 MarkTableInEuro(QDir(tables).filePath(QString::fromLatin1(name)));
