@@ -1,124 +1,18 @@
 #include "journal/JournalStore.h"
 
 #include "document/DocumentNumber.h"
+#include "journal/JournalDatabase.h"
+#include "journal/JournalKeys.h"
+#include "journal/JournalReader.h"
 
-#include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QSqlDatabase>
 #include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUrl>
-#include <QVariant>
 
 namespace
 {
-// The page columns of "Journal" after "Id", in the order of JournalEntry.
-const QStringList kColumns = {QStringLiteral("Number"),
-                              QStringLiteral("Series"),
-                              QStringLiteral("Kind"),
-                              QStringLiteral("Title"),
-                              QStringLiteral("DocumentDate"),
-                              QStringLiteral("TaxEventDate"),
-                              QStringLiteral("SupplierName"),
-                              QStringLiteral("SupplierVat"),
-                              QStringLiteral("SupplierId"),
-                              QStringLiteral("ClientName"),
-                              QStringLiteral("ClientVat"),
-                              QStringLiteral("ClientId"),
-                              QStringLiteral("NoteReference"),
-                              QStringLiteral("HomeCurrency"),
-                              QStringLiteral("TaxBase"),
-                              QStringLiteral("VatRate"),
-                              QStringLiteral("Vat"),
-                              QStringLiteral("Total"),
-                              QStringLiteral("ForeignCurrency"),
-                              QStringLiteral("ForeignRate"),
-                              QStringLiteral("ForeignTotal"),
-                              QStringLiteral("ZeroVatGround"),
-                              QStringLiteral("ColourDepth"),
-                              QStringLiteral("IsCopy"),
-                              QStringLiteral("PrintedAt"),
-                              QStringLiteral("BitmapFile"),
-                              QStringLiteral("PdfFile"),
-                              QStringLiteral("Document")};
-
-QVariantList ValuesOf(const JournalEntry &e)
-{
-    return {e.number,
-            e.series,
-            e.kind,
-            e.title,
-            e.documentDate,
-            e.taxEventDate,
-            e.supplierName,
-            e.supplierVat,
-            e.supplierId,
-            e.clientName,
-            e.clientVat,
-            e.clientId,
-            e.noteReference,
-            e.homeCurrency,
-            e.taxBase,
-            e.vatRate,
-            e.vat,
-            e.total,
-            e.foreignCurrency,
-            e.foreignRate,
-            e.foreignTotal,
-            e.zeroVatGround,
-            e.colourDepth,
-            e.copy ? 1 : 0,
-            e.printedAt,
-            e.bitmapFile,
-            e.pdfFile,
-            e.document.isEmpty() ? QVariant() : QVariant(e.document)};
-}
-
-// The page columns ReadJournal reads, without the document (read one at a time).
-QStringList PageColumns()
-{
-    QStringList columns = kColumns;
-    columns.removeAll(QStringLiteral("Document"));
-    return columns;
-}
-
-void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
-{
-    int i = first;
-    auto text = [&] { return q.value(i++).toString(); };
-    e.number = text();
-    e.series = text();
-    e.kind = text();
-    e.title = text();
-    e.documentDate = text();
-    e.taxEventDate = text();
-    e.supplierName = text();
-    e.supplierVat = text();
-    e.supplierId = text();
-    e.clientName = text();
-    e.clientVat = text();
-    e.clientId = text();
-    e.noteReference = text();
-    // A journal written before the codes were ISO's still says "BGL" for the lev.
-    e.homeCurrency = IsoCurrencyCode(text());
-    e.taxBase = text();
-    e.vatRate = text();
-    e.vat = text();
-    e.total = text();
-    e.foreignCurrency = IsoCurrencyCode(text());
-    e.foreignRate = text();
-    e.foreignTotal = text();
-    e.zeroVatGround = text();
-    e.colourDepth = q.value(i++).toInt();
-    e.copy = q.value(i++).toInt() != 0;
-    e.printedAt = text();
-    e.bitmapFile = text();
-    e.pdfFile = text();
-}
-
 const QStringList kLineColumns = {
     QStringLiteral("JournalId"),  QStringLiteral("Position"),    QStringLiteral("Number"),
     QStringLiteral("LineNumber"), QStringLiteral("Description"), QStringLiteral("Measure"),
@@ -128,7 +22,7 @@ const QStringList kLineColumns = {
 QString CreateJournalSql()
 {
     QStringList columns{QStringLiteral("Id INTEGER NOT NULL PRIMARY KEY")};
-    for (const QString &c : kColumns)
+    for (const QString &c : JournalColumns())
         columns << c + (c == QLatin1String("ColourDepth") || c == QLatin1String("IsCopy")
                             ? QStringLiteral(" INTEGER")
                             : QStringLiteral(" TEXT"));
@@ -154,82 +48,19 @@ QString Placeholders(int count)
     return marks.join(", ");
 }
 
-QString FileUri(const QString &file, const char *mode)
+// The journal's layout, one step after the other: 1 the pages and their lines; 2 the document
+// beside each page and "BGN" for the lev; 3 the keys of the journal window and an index of the
+// numbers for the print's check of a typed number.
+void CreateTables(const QSqlDatabase &db, const QString &what)
 {
-    return QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-           QStringLiteral("?mode=") + QLatin1String(mode);
-}
-
-QString Native(const QString &file)
-{
-    return QDir::toNativeSeparators(file);
-}
-
-// A connection of its own for one step, closed and removed when the step ends.
-class Connection
-{
-public:
-    Connection(const QString &file, const char *mode)
-        : m_name(QStringLiteral("journal_%1").arg(s_next.fetchAndAddRelaxed(1)))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(FileUri(file, mode));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
-            throw JournalError(QStringLiteral("Дневникът %1 не може да бъде отворен: %2")
-                                   .arg(Native(file), db.lastError().text().trimmed()));
-    }
-    ~Connection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
-
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    static QAtomicInt s_next;
-    QString m_name;
-};
-QAtomicInt Connection::s_next;
-
-// Runs a prepared or plain statement; a failure throws the error type given.
-template <typename Error> void Run(QSqlQuery &query, const QString &what)
-{
-    if (!query.exec())
-        throw Error(what + QStringLiteral(": ") + query.lastError().text().trimmed());
-}
-
-template <typename Error> void Run(QSqlQuery &query, const QString &sql, const QString &what)
-{
-    if (!query.exec(sql))
-        throw Error(what + QStringLiteral(": ") + query.lastError().text().trimmed());
-}
-
-// The journal's layout: 1 without the document and with "BGL" for the lev, 2 with both mended.
-constexpr int kJournalVersion = 2;
-
-// Opens the journal for writing, creating the file and its tables when missing, and brings a
-// journal of an earlier layout up to this one.
-void PrepareForWriting(const QSqlDatabase &db, const QString &file)
-{
-    const QString what = QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(file));
     QSqlQuery query(db);
-    // Several files committed together need the rollback journal: with it SQLite makes the
-    // commit of the journal and the counter one step even across a crash.
-    if (db.driverName() == QLatin1String("QSQLITE"))
-        Run<JournalError>(query, QStringLiteral("PRAGMA journal_mode=DELETE"), what);
-    Run<JournalError>(query, QStringLiteral("PRAGMA user_version"), what);
-    const int version = query.next() ? query.value(0).toInt() : 0;
-    if (version >= kJournalVersion)
-        return;
     Run<JournalError>(query, CreateJournalSql(), what);
     Run<JournalError>(query, CreateLinesSql(), what);
+}
+
+void KeepDocuments(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
     QSet<QString> columns;
     Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
     while (query.next())
@@ -245,12 +76,62 @@ void PrepareForWriting(const QSqlDatabase &db, const QString &file)
         mend.addBindValue(QStringLiteral("BGL"));
         Run<JournalError>(mend, what);
     }
-    Run<JournalError>(query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion), what);
+}
+
+void KeepKeys(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
+    Run<JournalError>(
+        query, QStringLiteral("CREATE INDEX IF NOT EXISTS JournalNumber ON Journal (Number)"),
+        what);
+    CreateKeyTables(db, what);
+}
+
+struct LayoutStep {
+    int version; // the layout the step brings the journal to
+    void (*run)(const QSqlDatabase &, const QString &);
+};
+// Each step may run again on a journal it has brought up already (a step that did not end).
+const LayoutStep kLayoutSteps[] = {{1, CreateTables}, {2, KeepDocuments}, {3, KeepKeys}};
+constexpr int kJournalVersion = 3;
+
+int LayoutVersion(const QSqlDatabase &db, const QString &what)
+{
+    return JournalValue(db, QStringLiteral("PRAGMA user_version"), what).toInt();
+}
+
+// Opens the journal for writing, creating the file and its tables when missing, and brings a
+// journal of an earlier layout up to this one, all steps in one commit.
+void PrepareForWriting(const QSqlDatabase &db, const QString &file)
+{
+    const QString what = JournalWriteProblem(file);
+    QSqlQuery query(db);
+    // Several files committed together need the rollback journal: with it SQLite makes the
+    // commit of the journal and the counter one step even across a crash.
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        Run<JournalError>(query, QStringLiteral("PRAGMA journal_mode=DELETE"), what);
+    if (LayoutVersion(db, what) >= kJournalVersion)
+        return;
+    Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
+    try {
+        const int version = LayoutVersion(db, what);
+        for (const LayoutStep &step : kLayoutSteps)
+            if (version < step.version)
+                step.run(db, what);
+        if (version < kJournalVersion)
+            Run<JournalError>(
+                query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion), what);
+        Run<JournalError>(query, QStringLiteral("COMMIT"), what);
+    } catch (const JournalError &) {
+        QSqlQuery rollback(db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
 }
 
 qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEntry &entry)
 {
-    const QString what = QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(file));
+    const QString what = JournalWriteProblem(file);
     QSqlQuery query(db);
     Run<JournalError>(query, QStringLiteral("SELECT COALESCE(MAX(Id), 0) + 1 FROM Journal"), what);
     if (!query.next())
@@ -258,10 +139,11 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
     const qint64 id = query.value(0).toLongLong();
 
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO Journal (Id, %1) VALUES (?, %2)")
-                       .arg(kColumns.join(", "), Placeholders(int(kColumns.size()))));
+    insert.prepare(
+        QStringLiteral("INSERT INTO Journal (Id, %1) VALUES (?, %2)")
+            .arg(JournalColumns().join(", "), Placeholders(int(JournalColumns().size()))));
     insert.addBindValue(id);
-    for (const QVariant &value : ValuesOf(entry))
+    for (const QVariant &value : JournalValues(entry))
         insert.addBindValue(value);
     Run<JournalError>(insert, what);
 
@@ -276,6 +158,8 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
             line.addBindValue(value);
         Run<JournalError>(line, what);
     }
+    // The window's keys of the page, and of those a reader left marked, up to a few.
+    RefreshKeys(db, what, 64);
     return id;
 }
 
@@ -294,7 +178,7 @@ QString JournalFileName(const QString &tablesFolder)
 struct IssueTransaction::Private {
     IssueRequest request;
     QString journalFile, firmFile;
-    std::unique_ptr<Connection> connection;
+    std::unique_ptr<JournalConnection> connection;
     bool withJournal = false;
     QString journalProblem;
     bool open = false;
@@ -304,7 +188,7 @@ struct IssueTransaction::Private {
 
     QString firmWhat() const
     {
-        return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(firmFile));
+        return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(NativeName(firmFile));
     }
     // The own-company table as the connection sees it: attached beside the journal, or alone.
     QString firmTable() const
@@ -318,7 +202,7 @@ struct IssueTransaction::Private {
     bool openWithJournal()
     {
         try {
-            connection = std::make_unique<Connection>(journalFile, "rwc");
+            connection = std::make_unique<JournalConnection>(journalFile, "rwc");
             PrepareForWriting(db(), journalFile);
         } catch (const JournalError &error) {
             connection.reset();
@@ -327,7 +211,7 @@ struct IssueTransaction::Private {
         }
         QSqlQuery attach(db());
         attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
-        attach.addBindValue(FileUri(firmFile, "rw"));
+        attach.addBindValue(JournalFileUri(firmFile, "rw"));
         Run<UserError>(attach, firmWhat());
         withJournal = true;
         return true;
@@ -341,7 +225,7 @@ struct IssueTransaction::Private {
         if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
             throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
                                            "програмата. Опитайте отново.\n%3")
-                                .arg(Native(firmFile), Native(journalFile),
+                                .arg(NativeName(firmFile), NativeName(journalFile),
                                      begin.lastError().text().trimmed()));
         open = true;
     }
@@ -375,9 +259,7 @@ struct IssueTransaction::Private {
         // An empty text, never NULL, so that it matches a page without that identifier.
         query.addBindValue(request.supplierVat.isNull() ? QStringLiteral("") : request.supplierVat);
         query.addBindValue(request.supplierId.isNull() ? QStringLiteral("") : request.supplierId);
-        Run<JournalError>(
-            query,
-            QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile)));
+        Run<JournalError>(query, JournalReadProblem(journalFile));
         return query.next() && query.value(0).toLongLong() > 0;
     }
 
@@ -397,9 +279,9 @@ IssueTransaction::IssueTransaction(const IssueRequest &request) : d(std::make_un
     if (!QFileInfo(d->firmFile).isFile())
         throw UserError(
             QStringLiteral("Номерът не може да бъде съхранен в %1: файлът не съществува.")
-                .arg(Native(d->firmFile)));
+                .arg(NativeName(d->firmFile)));
     if (!d->openWithJournal())
-        d->connection = std::make_unique<Connection>(d->firmFile, "rw");
+        d->connection = std::make_unique<JournalConnection>(d->firmFile, "rw");
     d->begin();
 
     d->stored = CounterValue(d->readCounter(), request.counterField);
@@ -475,19 +357,19 @@ QVector<JournalEntry> ReadJournal(const QString &journalFile)
     QVector<JournalEntry> entries;
     if (!QFileInfo::exists(journalFile))
         return entries;
-    Connection connection(journalFile, "ro");
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);
-    Run<JournalError>(
-        query,
-        QStringLiteral("SELECT Id, %1 FROM Journal ORDER BY Id DESC").arg(PageColumns().join(", ")),
-        what);
+    Run<JournalError>(query,
+                      QStringLiteral("SELECT Id, %1 FROM Journal ORDER BY Id DESC")
+                          .arg(JournalListColumns().join(", ")),
+                      what);
     while (query.next()) {
         JournalEntry entry;
         entry.id = query.value(0).toLongLong();
-        SetValues(entry, query, 1);
+        SetJournalValues(
+            entry, [&query](int i) { return query.value(i); }, 1);
         entries.append(entry);
     }
     return entries;
@@ -498,9 +380,8 @@ QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
     QVector<JournalLine> lines;
     if (!QFileInfo::exists(journalFile))
         return lines;
-    Connection connection(journalFile, "ro");
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
     QSqlQuery query(connection.db());
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT %1 FROM JournalLine WHERE JournalId = ? ORDER BY Position")
@@ -527,9 +408,8 @@ QByteArray ReadJournalDocument(const QString &journalFile, qint64 id)
 {
     if (!QFileInfo::exists(journalFile))
         return QByteArray();
-    Connection connection(journalFile, "ro");
-    const QString what =
-        QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(journalFile));
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
     QSqlQuery query(connection.db());
     QSet<QString> columns;
     Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
@@ -541,4 +421,82 @@ QByteArray ReadJournalDocument(const QString &journalFile, qint64 id)
     query.addBindValue(id);
     Run<JournalError>(query, what);
     return query.next() ? query.value(0).toByteArray() : QByteArray();
+}
+
+namespace
+{
+// Whether the journal has its keys and none waits: the window can read it as it is.
+bool ReadyForReading(const QString &journalFile)
+{
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
+    if (LayoutVersion(connection.db(), what) < kJournalVersion)
+        return false;
+    return JournalValue(connection.db(),
+                        QStringLiteral("SELECT EXISTS (SELECT 1 FROM JournalStale)"), what)
+               .toInt() == 0;
+}
+
+// Brings the journal up to this layout and gives the pages that wait their keys, a batch per
+// commit, so that what is done stays done when the work is stopped.
+void BringUpKeys(const QString &journalFile, const JournalProgress &progress)
+{
+    constexpr qint64 kBatch = 2000;
+    JournalConnection connection(journalFile, "rw");
+    const QSqlDatabase db = connection.db();
+    PrepareForWriting(db, journalFile);
+    const QString what = JournalWriteProblem(journalFile);
+    const qint64 total = StaleKeyCount(db, what);
+    qint64 done = 0;
+    QSqlQuery query(db);
+    for (;;) {
+        Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
+        qint64 count = 0;
+        try {
+            count = RefreshKeys(db, what, kBatch);
+            Run<JournalError>(query, QStringLiteral("COMMIT"), what);
+        } catch (const JournalError &) {
+            RollbackQuietly(db);
+            throw;
+        }
+        done += count;
+        if (count < kBatch || (progress && !progress(done, qMax(done, total))))
+            return;
+    }
+}
+} // namespace
+
+QString PrepareJournalForReading(const QString &journalFile, const QString &copyFolder,
+                                 const JournalProgress &progress)
+{
+    if (!QFileInfo::exists(journalFile) || ReadyForReading(journalFile))
+        return journalFile;
+    try {
+        BringUpKeys(journalFile, progress);
+        return journalFile;
+    } catch (const JournalError &) {
+        if (copyFolder.isEmpty())
+            throw;
+    }
+    // A journal this run may not write (a folder on a read-only disk) is read from a copy.
+    const QString copy = QDir(copyFolder).filePath(QFileInfo(journalFile).fileName());
+    QFile::remove(copy);
+    if (!QFile::copy(journalFile, copy))
+        throw JournalError(JournalReadProblem(journalFile) +
+                           QStringLiteral(": не може да бъде копиран в %1.").arg(NativeName(copy)));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    BringUpKeys(copy, progress);
+    return copy;
+}
+
+qint64 PagesWithoutKeys(const QString &journalFile)
+{
+    if (!QFileInfo::exists(journalFile))
+        return 0;
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
+    const QSqlDatabase db = connection.db();
+    if (LayoutVersion(db, what) < kJournalVersion)
+        return JournalValue(db, QStringLiteral("SELECT COUNT(*) FROM Journal"), what).toLongLong();
+    return StaleKeyCount(db, what);
 }

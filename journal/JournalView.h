@@ -39,3 +39,7 @@ QString SumsText(const QVector<CurrencySum> &sums);
 // The rows for a spreadsheet: UTF-8 with a byte order mark, ";" between fields, CR LF after
 // each row, a header row first; a field holding ";", a quote or a line break is quoted.
 QByteArray JournalCsv(const QVector<JournalEntry> &entries);
+// The start of that file: the byte order mark and the header row.
+QByteArray JournalCsvHeader();
+// One row of that file.
+QByteArray JournalCsvRow(const JournalEntry &entry);

@@ -383,7 +383,7 @@ void TestJournalStore::olderJournalIsBroughtUp()
     JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
     entry.document = "{\"number\":\"42\"}";
     Issue(m_dir->path(), 1, kInvoiceCounter, 42, entry);
-    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("2"));
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("3"));
     QCOMPARE(ReadJournalDocument(journal(), 2), entry.document);
     const QVector<JournalEntry> rows = ReadJournal(journal());
     QCOMPARE(rows.size(), 2);
