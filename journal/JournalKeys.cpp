@@ -37,10 +37,13 @@ QVariant Optional(const std::optional<qint64> &value)
 // program's own reading of dates and amounts, which another program's connection has not.
 const char *const kCreateKeys[] = {
     "CREATE TABLE IF NOT EXISTS JournalKeys (Id INTEGER PRIMARY KEY, Day INTEGER, Kind TEXT, "
-    "Folded TEXT, Series INTEGER, Counter TEXT, FirmRecNo INTEGER, Number INTEGER, "
+    "Folded TEXT, Name INTEGER, Series INTEGER, Counter TEXT, FirmRecNo INTEGER, Number INTEGER, "
     "Document INTEGER, Counted INTEGER NOT NULL DEFAULT 1, HomeCode TEXT, TaxBase INTEGER, "
     "Vat INTEGER, Total INTEGER, ForeignCode TEXT, ForeignTotal INTEGER)",
     "CREATE INDEX IF NOT EXISTS JournalKeysKind ON JournalKeys (Kind)",
+    "CREATE INDEX IF NOT EXISTS JournalKeysName ON JournalKeys (Name)",
+    "CREATE TABLE IF NOT EXISTS JournalNames (No INTEGER PRIMARY KEY, Folded TEXT NOT NULL "
+    "UNIQUE, Pages INTEGER NOT NULL DEFAULT 0)",
     "CREATE INDEX IF NOT EXISTS JournalKeysDay ON JournalKeys (Day)",
     "CREATE INDEX IF NOT EXISTS JournalKeysNumber ON JournalKeys (Series, Number)",
     "CREATE INDEX IF NOT EXISTS JournalKeysCounter ON JournalKeys (Counter, FirmRecNo, Number)",
@@ -71,6 +74,14 @@ size_t qHash(const Group &group, size_t seed)
 }
 } // namespace
 
+bool DigitsOnly(const QString &text)
+{
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
 QString FoldedForSearch(const QString &text)
 {
     return text.toCaseFolded();
@@ -85,6 +96,10 @@ PageKeys KeysOf(const JournalEntry &entry)
     keys.kind = entry.kind;
     keys.folded =
         FoldedForSearch(entry.number) + QLatin1Char('\n') + FoldedForSearch(entry.clientName);
+    // Never a null text: a page without a client has the empty name.
+    keys.name = QStringLiteral("") + FoldedForSearch(entry.clientName);
+    if (!DigitsOnly(entry.number))
+        keys.name += QLatin1Char('\n') + FoldedForSearch(entry.number);
     const SeriesItem item = SeriesItemOf(entry);
     keys.series = StableHash(item.series);
     keys.document = StableHash(item.document);
@@ -126,16 +141,21 @@ qint64 RefreshKeys(const QSqlDatabase &db, const QString &what, qint64 limit)
     pick.finish();
 
     QSqlQuery old(db), unindex(db), drop(db), page(db), insert(db), index(db), done(db);
-    old.prepare(QStringLiteral("SELECT Folded, Series, Number FROM JournalKeys WHERE Id = ?"));
+    QSqlQuery leave(db), name(db);
+    old.prepare(
+        QStringLiteral("SELECT Folded, Series, Number, Name FROM JournalKeys WHERE Id = ?"));
+    leave.prepare(QStringLiteral("UPDATE JournalNames SET Pages = Pages - 1 WHERE No = ?"));
+    name.prepare(QStringLiteral("INSERT INTO JournalNames (Folded, Pages) VALUES (?, 1) ON "
+                                "CONFLICT (Folded) DO UPDATE SET Pages = Pages + 1 RETURNING No"));
     unindex.prepare(QStringLiteral(
         "INSERT INTO JournalText (JournalText, rowid, Folded) VALUES ('delete', ?, ?)"));
     drop.prepare(QStringLiteral("DELETE FROM JournalKeys WHERE Id = ?"));
     page.prepare(QStringLiteral("SELECT %1 FROM Journal WHERE Id = ?")
                      .arg(JournalListColumns().join(QStringLiteral(", "))));
     insert.prepare(QStringLiteral(
-        "INSERT INTO JournalKeys (Id, Day, Kind, Folded, Series, Counter, FirmRecNo, Number, "
-        "Document, HomeCode, TaxBase, Vat, Total, ForeignCode, ForeignTotal) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "INSERT INTO JournalKeys (Id, Day, Kind, Folded, Name, Series, Counter, FirmRecNo, "
+        "Number, Document, HomeCode, TaxBase, Vat, Total, ForeignCode, ForeignTotal) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     index.prepare(QStringLiteral("INSERT INTO JournalText (rowid, Folded) VALUES (?, ?)"));
     done.prepare(QStringLiteral("DELETE FROM JournalStale WHERE Id = ?"));
 
@@ -148,8 +168,10 @@ qint64 RefreshKeys(const QSqlDatabase &db, const QString &what, qint64 limit)
                 groups.insert({old.value(1).toLongLong(), old.value(2).toLongLong()});
             unindex.addBindValue(id);
             unindex.addBindValue(old.value(0));
+            leave.addBindValue(old.value(3));
             old.finish();
             Run<JournalError>(unindex, what);
+            Run<JournalError>(leave, what);
             drop.addBindValue(id);
             Run<JournalError>(drop, what);
         }
@@ -163,10 +185,15 @@ qint64 RefreshKeys(const QSqlDatabase &db, const QString &what, qint64 limit)
                 entry, [&page](int i) { return page.value(i); }, 0);
             page.finish();
             const PageKeys keys = KeysOf(entry);
+            name.addBindValue(keys.name);
+            Run<JournalError>(name, what);
+            const QVariant nameNo = name.next() ? name.value(0) : QVariant();
+            name.finish();
             const QVariantList values{id,
                                       keys.day ? QVariant(*keys.day) : QVariant(),
                                       keys.kind,
                                       keys.folded,
+                                      nameNo,
                                       keys.series,
                                       keys.counter,
                                       keys.firmRecNo > 0 ? QVariant(keys.firmRecNo) : QVariant(),

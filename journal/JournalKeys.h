@@ -9,14 +9,18 @@
 
 // What the journal window finds, narrows, sums and numbers the pages by, kept beside the pages:
 // "JournalKeys" holds one narrow row per page, "JournalText" the trigram index of its number and
-// client for finding a part of them. Whoever adds, changes or removes a page, the journal's
-// triggers mark it in "JournalStale", and RefreshKeys brings its keys up to it; so a list of a
-// million pages is searched, narrowed and summed without reading the pages themselves.
+// client for finding a part of three letters or more, "JournalNames" the distinct clients with
+// their count of pages for a part of one or two. Whoever adds, changes or removes a page, the
+// journal's triggers mark it in "JournalStale", and RefreshKeys brings its keys up to it; so a list
+// of a million pages is searched, narrowed and summed without reading the pages themselves.
 
 struct PageKeys {
     std::optional<int> day; // the document's date as yyyymmdd (DocumentDateOf)
     QString kind;
-    QString folded;      // the number and the client, letter case folded, a line break between
+    QString folded; // the number and the client, letter case folded, a line break between
+    // What a search of one or two letters looks in: the folded client, and the folded number too
+    // when it holds more than digits. Pages share it, so its distinct texts are few.
+    QString name;
     qint64 series = 0;   // the series of the gap marks (SeriesItemOf), as a stable hash
     QString counter;     // the counter that numbered the page
     int firmRecNo = 0;   // the own company, from the archived page's name; 0 when unknown
@@ -31,6 +35,8 @@ struct PageKeys {
 PageKeys KeysOf(const JournalEntry &entry);
 // A search text as the keys hold the number and the client: letter case folded, Cyrillic too.
 QString FoldedForSearch(const QString &text);
+// Whether the text holds nothing but the digits 0 to 9, as the numbers the print gives do.
+bool DigitsOnly(const QString &text);
 
 // Creates the keys' tables, their indexes and the triggers that mark changed pages, and marks
 // every page there is (a step of the journal's layout).

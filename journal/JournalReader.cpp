@@ -154,6 +154,8 @@ struct Where {
 // The trigram index finds a part of three characters or more; a shorter part is searched for in
 // the keys themselves.
 constexpr int kIndexedSearch = 3;
+// Clients holding at least this share of the pages (one in so many) are found newest first.
+constexpr qint64 kDenseShare = 32;
 // A period holding fewer pages than this is read through the index of dates; a longer one is
 // read newest first without it, which finds the newest of its pages sooner than a sort would.
 constexpr int kNarrowPeriod = 20000;
@@ -180,7 +182,7 @@ qint64 DayOf(const QDate &date)
     return date.year() * 10000 + date.month() * 100 + date.day();
 }
 
-Where WhereOf(const Database &db, const JournalFilter &filter, bool useTextIndex)
+Where WhereOf(const Database &db, const JournalFilter &filter)
 {
     Where where;
     if (!filter.kind.isEmpty()) {
@@ -202,15 +204,35 @@ Where WhereOf(const Database &db, const JournalFilter &filter, bool useTextIndex
         }
     }
     const QString search = filter.search.trimmed();
-    if (!search.isEmpty()) {
-        where.folded = FoldedForSearch(search);
+    if (search.isEmpty())
+        return where;
+    where.folded = FoldedForSearch(search);
+    if (where.folded.toUcs4().size() >= kIndexedSearch) {
+        QString quoted = where.folded;
+        quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        where.phrase = QLatin1Char('"') + quoted + QLatin1Char('"');
         where.terms += QStringLiteral(" AND instr(k.Folded, ?) > 0");
         where.values << where.folded;
-        if (useTextIndex && where.folded.toUcs4().size() >= kIndexedSearch) {
-            QString quoted = where.folded;
-            quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            where.phrase = QLatin1Char('"') + quoted + QLatin1Char('"');
-        }
+    } else if (DigitsOnly(where.folded)) {
+        // One or two digits are in most numbers: the newest matches are near.
+        where.terms += QStringLiteral(" AND instr(k.Folded, ?) > 0");
+        where.values << where.folded;
+    } else {
+        // One or two letters: the clients that hold them, read through the index of clients when
+        // they have few pages, newest first past the others when they have many.
+        const QString names =
+            QStringLiteral("SELECT %1 FROM JournalNames WHERE Pages > 0 AND instr(Folded, ?) > 0");
+        Statement count(db, names.arg(QStringLiteral("IFNULL(SUM(Pages), 0)")));
+        count.bind(1, where.folded);
+        const qint64 pages = count.step() ? count.integer(0) : 0;
+        count.reset();
+        Statement all(db, QStringLiteral("SELECT IFNULL(SUM(Pages), 0) FROM JournalNames"));
+        const qint64 total = all.step() ? all.integer(0) : 0;
+        all.reset();
+        const QString name =
+            pages * kDenseShare >= total ? QStringLiteral("+k.Name") : QStringLiteral("k.Name");
+        where.terms += QStringLiteral(" AND %1 IN (%2)").arg(name, names.arg(QStringLiteral("No")));
+        where.values << where.folded;
     }
     return where;
 }
@@ -286,7 +308,7 @@ QVector<qint64> JournalReader::pageIds(const JournalFilter &filter, qint64 below
     QVector<qint64> ids;
     if (!d->db)
         return ids;
-    const Where where = WhereOf(*d->db, filter, true);
+    const Where where = WhereOf(*d->db, filter);
     const QString id = IdColumn(where);
     QString sql = QStringLiteral("SELECT k.Id ") + FromWhere(where);
     QVariantList values = ValuesOf(where);
@@ -394,7 +416,7 @@ std::optional<JournalTotals> JournalReader::totals(const JournalFilter &filter,
     JournalTotals totals;
     if (!d->db)
         return totals;
-    const Where where = WhereOf(*d->db, filter, true);
+    const Where where = WhereOf(*d->db, filter);
     Statement query(*d->db, QStringLiteral("SELECT k.HomeCode, k.ForeignCode, k.Counted, "
                                            "k.TaxBase, k.Vat, k.Total, k.ForeignTotal, k.Id ") +
                                 FromWhere(where));
@@ -479,7 +501,7 @@ bool JournalReader::forEachEntry(const JournalFilter &filter,
 {
     if (!d->db)
         return true;
-    const Where where = WhereOf(*d->db, filter, true);
+    const Where where = WhereOf(*d->db, filter);
     QStringList columns;
     for (const QString &column : JournalListColumns())
         columns << QStringLiteral("j.") + column;
