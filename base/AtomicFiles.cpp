@@ -1,12 +1,16 @@
 #include "base/AtomicFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <cstring>
+
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
@@ -29,6 +33,23 @@ bool IsTemporarySuffix(QStringView suffix)
     const bool capitalised = upper == 1 && suffix.front().isUpper();
     return upper != 0 && upper != 6 && !capitalised;
 }
+
+#ifdef Q_OS_UNIX
+// Whether a name, as the system spells it, ends in a dot and six letters, as the temporary
+// files do.
+bool MayBeTemporary(const char *name)
+{
+    const size_t length = std::strlen(name);
+    if (length < 8 || name[length - 7] != '.')
+        return false;
+    for (size_t i = length - 6; i < length; ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return true;
+}
+#endif
 
 // Random letters that always read as a temporary suffix: a small letter, a capital, then any.
 QString RandomSuffix()
@@ -61,12 +82,37 @@ bool IsAtomicWriteLeftover(const QString &fileName, const QStringList &finalPatt
 
 QStringList RemoveAtomicWriteLeftovers(const QString &folder, const QStringList &finalPatterns)
 {
+    // A folder of ten thousand archived pages is read at every start: its names are looked at as
+    // the system gives them, unsorted, and only those that end in a dot and six letters are
+    // decoded and checked.
     QStringList removed;
     const QDir dir(folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString &name : names)
+    const auto consider = [&](const QString &name) {
         if (IsAtomicWriteLeftover(name, finalPatterns) && QFile::remove(dir.filePath(name)))
             removed << name;
+    };
+#ifdef Q_OS_UNIX
+    DIR *listing = ::opendir(QFile::encodeName(folder).constData());
+    if (!listing)
+        return removed;
+    while (const dirent *entry = ::readdir(listing)) {
+        if (!MayBeTemporary(entry->d_name))
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        const bool file = entry->d_type == DT_REG ||
+                          (entry->d_type == DT_UNKNOWN && QFileInfo(dir.filePath(name)).isFile() &&
+                           !QFileInfo(dir.filePath(name)).isSymLink());
+        if (file)
+            consider(name);
+    }
+    ::closedir(listing);
+#else
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    while (it.hasNext()) {
+        it.next();
+        consider(it.fileName());
+    }
+#endif
     return removed;
 }
 
