@@ -371,36 +371,27 @@ void TJournal::SpeedButton3Click()
         if (const std::optional<JournalTotals> totals = reader.totals(filter))
             total = totals->count;
 
-    // Row after row into the file, a block at a time: a million rows take no more memory than a
-    // few. The file appears only whole.
+    // Row after row into the file: a million rows take no more memory than a few. The file
+    // appears only whole, and not at all when cancelled.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw cannotWrite();
     const std::unique_ptr<Progress> progress = dialogs().startProgress(
         QStringLiteral("Записване на %1…").arg(QDir::toNativeSeparators(fileName)), this);
-    constexpr qint64 kBlock = 1 << 16;
-    constexpr qint64 kRowsPerStep = 512;
-    QByteArray block = JournalCsvHeader();
-    bool written = true;
-    qint64 done = 0;
-    const bool whole = reader.forEachEntry(filter, [&](const JournalEntry &entry) {
-        block += JournalCsvRow(entry);
-        if (block.size() >= kBlock) {
-            written = file.write(block) == block.size();
-            block.clear();
-        }
-        ++done;
-        return written && (done % kRowsPerStep != 0 || progress->advance(done, total));
-    });
-    written = written && file.write(block) == block.size();
-    if (!written)
+    bool whole = false;
+    try {
+        whole = WriteJournalCsv(reader, filter, file, total, [&progress](qint64 done, qint64 all) {
+            return progress->advance(done, all);
+        });
+    } catch (const JournalError &) {
+        throw;
+    } catch (const UserError &) {
         throw cannotWrite();
+    }
     if (!whole) {
-        // Cancelled: no file, not half of one.
         file.cancelWriting();
         return;
     }
-    progress->advance(done, done);
     if (!file.commit())
         throw cannotWrite();
 }

@@ -61,12 +61,15 @@ JournalModel::~JournalModel() = default;
 
 void JournalModel::setJournal(const QString &journalFile)
 {
-    beginResetModel();
-    m_ids.clear();
-    m_pages.clear();
-    m_atEnd = true;
-    m_reader.reset();
-    endResetModel();
+    {
+        const Changing changing(m_changing);
+        beginResetModel();
+        m_ids.clear();
+        m_pages.clear();
+        m_atEnd = true;
+        m_reader.reset();
+        endResetModel();
+    }
     m_reader = std::make_unique<JournalReader>(journalFile);
     restart();
 }
@@ -82,6 +85,7 @@ void JournalModel::restart()
     QVector<qint64> ids;
     if (m_reader)
         ids = m_reader->pageIds(m_filter, 0, kFirstBatch);
+    const Changing changing(m_changing);
     beginResetModel();
     m_ids = ids;
     m_pages.clear();
@@ -164,7 +168,8 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
 
 bool JournalModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && !m_atEnd && m_reader;
+    // Not from a view's answer to the change in progress: the rows would change inside it.
+    return !parent.isValid() && !m_atEnd && m_reader && !m_changing;
 }
 
 void JournalModel::fetchMore(const QModelIndex &parent)
@@ -182,6 +187,7 @@ void JournalModel::fetchMore(const QModelIndex &parent)
     m_atEnd = ids.size() < kNextBatch;
     if (ids.isEmpty())
         return;
+    const Changing changing(m_changing);
     beginInsertRows(QModelIndex(), int(m_ids.size()), int(m_ids.size() + ids.size() - 1));
     m_ids += ids;
     endInsertRows();

@@ -61,8 +61,16 @@ private:
     void restart();
     const JournalListRow *rowAt(int row) const;
 
+    // Set while the rows change, for the views that ask for more while told of the change.
+    struct Changing {
+        explicit Changing(bool &flag) : m_flag(flag) { m_flag = true; }
+        ~Changing() { m_flag = false; }
+        bool &m_flag;
+    };
+
     std::unique_ptr<JournalReader> m_reader;
     JournalFilter m_filter;
+    bool m_changing = false;
     QVector<qint64> m_ids;
     bool m_atEnd = true;
     mutable std::map<int, QVector<JournalListRow>> m_pages; // by row / kPageRows

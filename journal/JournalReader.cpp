@@ -555,6 +555,32 @@ bool JournalReader::holds(const QString &counter, int firmRecNo, qint64 number) 
     return found;
 }
 
+bool WriteJournalCsv(const JournalReader &reader, const JournalFilter &filter, QIODevice &out,
+                     qint64 total, const JournalProgress &progress)
+{
+    constexpr qint64 kBlock = 1 << 16;
+    constexpr qint64 kRowsPerStep = 512;
+    QByteArray block = JournalCsvHeader();
+    const auto write = [&out, &block] {
+        if (out.write(block) != block.size())
+            throw UserError(out.errorString());
+        block.clear();
+    };
+    qint64 done = 0;
+    if (progress && !progress(0, total))
+        return false;
+    const bool whole = reader.forEachEntry(filter, [&](const JournalEntry &entry) {
+        block += JournalCsvRow(entry);
+        if (block.size() >= kBlock)
+            write();
+        return ++done % kRowsPerStep != 0 || !progress || progress(done, total);
+    });
+    if (!whole)
+        return false;
+    write();
+    return true;
+}
+
 QVector<StoredCounter> ReadStoredCounters(const QString &firmFile)
 {
     QVector<StoredCounter> counters;

@@ -4,6 +4,8 @@
 #include "journal/JournalView.h"
 #include "journal/NumberSeries.h"
 
+#include <QIODevice>
+#include <QMetaType>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -28,6 +30,7 @@ struct JournalTotals {
     qint64 count = 0;
     QVector<CurrencySum> sums;
 };
+Q_DECLARE_METATYPE(JournalTotals)
 
 // Called with the pages done and the pages in all; false stops the work.
 using JournalProgress = std::function<bool(qint64 done, qint64 total)>;
@@ -65,6 +68,13 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+// Writes the CSV of the pages the filter leaves (JournalCsv) to `out`, a row at a time, telling
+// `progress` at the start and every few hundred rows (of `total`, when known); returns false when
+// `progress` stopped it. Throws JournalError when the journal cannot be read, and a UserError when
+// `out` cannot be written.
+bool WriteJournalCsv(const JournalReader &reader, const JournalFilter &filter, QIODevice &out,
+                     qint64 total, const JournalProgress &progress);
 
 // Makes the journal readable by JournalReader and gives the file to read: the journal itself,
 // brought up to the keys where it lacks some (a journal of an earlier layout, or pages another

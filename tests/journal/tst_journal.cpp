@@ -22,6 +22,8 @@
 #include <QPaintEngine>
 #include <QPrinter>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QToolButton>
@@ -325,6 +327,16 @@ void TestJournal::roadOfThreeDocuments()
     QCOMPARE(bytes.count("\r\n"), 1 + 3);
     QVERIFY(bytes.contains("0000000045;Фактура;"));
     QCOMPARE(script.errors, QStringList());
+    QCOMPARE(script.progresses.size(), 1);
+    QVERIFY(script.progresses.first().text.contains(QStringLiteral("journal.csv")));
+    // Cancelled, it leaves no file.
+    const QString cancelled = run.path(QStringLiteral("cancelled.csv"));
+    script.saveAnswers.push(cancelled);
+    script.cancelProgressAt = 1;
+    window->SpeedButton3->click();
+    script.cancelProgressAt.reset();
+    QVERIFY(!QFile::exists(cancelled));
+    QCOMPARE(script.errors, QStringList());
 
     // A page removed from the archive is told, not printed.
     QVERIFY(QFile::remove(db + QStringLiteral("/VInvFirm1_0000000045_.bmp")));
@@ -332,6 +344,26 @@ void TestJournal::roadOfThreeDocuments()
     window->SpeedButton2->click();
     QCOMPARE(script.errors.size(), 1);
     QVERIFY(script.errors.first().contains(QStringLiteral("VInvFirm1_0000000045_.bmp")));
+
+    // Rows lost from the journal: the counter and the archive tell under the list which.
+    QVERIFY(!window->Label2->isVisible());
+    {
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(journal);
+        QVERIFY(other.open());
+        QSqlQuery remove(other);
+        QVERIFY(remove.exec(
+            QStringLiteral("DELETE FROM Journal WHERE Number IN ('0000000043', '0000000045')")));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    window->SpeedButton4->click();
+    QCOMPARE(Rows(grid), 2); // the invoices 42, its copy; the credit note is not shown
+    QTRY_COMPARE(window->Label2->caption(),
+                 QStringLiteral("липсват 0000000043–0000000045 (броячът е на 0000000045); в "
+                                "архива без ред в дневника: VInvFirm1_0000000043_.bmp"));
+    QVERIFY(window->Label2->isVisible());
     window->close();
     PrintOptionsForm->SetPrinter(nullptr);
 }
