@@ -10,7 +10,8 @@
 // What the journal window finds, narrows, sums and numbers the pages by, kept beside the pages:
 // "JournalKeys" holds one narrow row per page, "JournalText" the trigram index of its number and
 // client for finding a part of three letters or more, "JournalNames" the distinct clients with
-// their count of pages for a part of one or two. Whoever adds, changes or removes a page, the
+// their count of pages for a part of one or two, "JournalDays" the sums of each day, kind and pair
+// of currencies for the sums of a period or a kind. Whoever adds, changes or removes a page, the
 // journal's triggers mark it in "JournalStale", and RefreshKeys brings its keys up to it; so a list
 // of a million pages is searched, narrowed and summed without reading the pages themselves.
 
@@ -37,6 +38,9 @@ PageKeys KeysOf(const JournalEntry &entry);
 QString FoldedForSearch(const QString &text);
 // Whether the text holds nothing but the digits 0 to 9, as the numbers the print gives do.
 bool DigitsOnly(const QString &text);
+
+// The counter as the keys hold it: 1 for "Фактура №", 2 for "Проформа №", 0 for any other.
+int CounterCode(const QString &counter);
 
 // Creates the keys' tables, their indexes and the triggers that mark changed pages, and marks
 // every page there is (a step of the journal's layout).

@@ -193,7 +193,7 @@ Where WhereOf(const Database &db, const JournalFilter &filter)
         // A page whose date cannot be read is in no period.
         const QString day =
             NarrowPeriod(db, filter) ? QStringLiteral("k.Day") : QStringLiteral("+k.Day");
-        where.terms += QStringLiteral(" AND %1 IS NOT NULL").arg(day);
+        where.terms += QStringLiteral(" AND %1 > 0").arg(day);
         if (!filter.from.isNull()) {
             where.terms += QStringLiteral(" AND %1 >= ?").arg(day);
             where.values << DayOf(filter.from);
@@ -416,11 +416,35 @@ std::optional<JournalTotals> JournalReader::totals(const JournalFilter &filter,
     JournalTotals totals;
     if (!d->db)
         return totals;
-    const Where where = WhereOf(*d->db, filter);
-    Statement query(*d->db, QStringLiteral("SELECT k.HomeCode, k.ForeignCode, k.Counted, "
-                                           "k.TaxBase, k.Vat, k.Total, k.ForeignTotal, k.Id ") +
-                                FromWhere(where));
-    query.bindAll(ValuesOf(where));
+    // Without a search the sums of the days answer; a search reads the pages it finds.
+    QString sql;
+    QVariantList values;
+    if (filter.search.trimmed().isEmpty()) {
+        sql = QStringLiteral("SELECT HomeCode, ForeignCode, Pages, Counted, TaxBase, Vat, Total, "
+                             "ForeignTotal, Newest FROM JournalDays WHERE Pages > 0");
+        if (!filter.kind.isEmpty()) {
+            sql += QStringLiteral(" AND Kind = ?");
+            values << filter.kind;
+        }
+        if (!filter.from.isNull() || !filter.to.isNull())
+            sql += QStringLiteral(" AND Day > 0");
+        if (!filter.from.isNull()) {
+            sql += QStringLiteral(" AND Day >= ?");
+            values << DayOf(filter.from);
+        }
+        if (!filter.to.isNull()) {
+            sql += QStringLiteral(" AND Day <= ?");
+            values << DayOf(filter.to);
+        }
+    } else {
+        const Where where = WhereOf(*d->db, filter);
+        sql = QStringLiteral("SELECT k.HomeCode, k.ForeignCode, 1, k.Counted, k.TaxBase, k.Vat, "
+                             "k.Total, k.ForeignTotal, k.Id ") +
+              FromWhere(where);
+        values = ValuesOf(where);
+    }
+    Statement query(*d->db, sql);
+    query.bindAll(values);
     if (stopped)
         sqlite3_progress_handler(d->db->get(), 20000, StopWhenAsked,
                                  const_cast<std::function<bool()> *>(&stopped));
@@ -437,8 +461,8 @@ std::optional<JournalTotals> JournalReader::totals(const JournalFilter &filter,
     };
     try {
         while (query.step()) {
-            ++totals.count;
-            if (query.integer(2) == 0)
+            totals.count += query.integer(2);
+            if (query.integer(3) == 0)
                 continue;
             const QByteArray home = query.bytes(0), foreign = query.bytes(1);
             if (!last || last->home != home || last->foreign != foreign) {
@@ -451,12 +475,12 @@ std::optional<JournalTotals> JournalReader::totals(const JournalFilter &filter,
                     last = &groups.back();
                 }
             }
-            ++last->counted;
-            add(last->taxBase, query, 3);
-            add(last->vat, query, 4);
-            add(last->total, query, 5);
-            add(last->foreignTotal, query, 6);
-            last->newest = qMax(last->newest, query.integer(7));
+            last->counted += query.integer(3);
+            add(last->taxBase, query, 4);
+            add(last->vat, query, 5);
+            add(last->total, query, 6);
+            add(last->foreignTotal, query, 7);
+            last->newest = qMax(last->newest, query.integer(8));
         }
     } catch (...) {
         sqlite3_progress_handler(d->db->get(), 0, nullptr, nullptr);
@@ -535,7 +559,7 @@ JournalSpan JournalReader::span(const QString &counter, int firmRecNo) const
                                                "AND FirmRecNo = ? AND Number IS NOT NULL ORDER "
                                                "BY Number %1 LIMIT 1")
                                     .arg(QLatin1String(order)));
-        query.bindAll({counter, firmRecNo});
+        query.bindAll({CounterCode(counter), firmRecNo});
         const qint64 number = query.step() ? query.integer(0) : 0;
         query.reset();
         (qstrcmp(order, "ASC") == 0 ? span.first : span.last) = number;
@@ -549,7 +573,7 @@ bool JournalReader::holds(const QString &counter, int firmRecNo, qint64 number) 
         return false;
     Statement query(*d->db, QStringLiteral("SELECT 1 FROM JournalKeys WHERE Counter = ? AND "
                                            "FirmRecNo = ? AND Number = ? LIMIT 1"));
-    query.bindAll({counter, firmRecNo, number});
+    query.bindAll({CounterCode(counter), firmRecNo, number});
     const bool found = query.step();
     query.reset();
     return found;
