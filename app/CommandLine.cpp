@@ -4,6 +4,8 @@
 #include "base/Errors.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
+#include "journal/EInvoiceExport.h"
+#include "journal/LedgerCommand.h"
 
 #include <QCoreApplication>
 
@@ -25,6 +27,11 @@ int Help(const QStringList &arguments);
 // The commands, in the order --help lists them.
 const Command kCommands[] = {
     {"--help", "--help", "изброява командите", Help, false},
+    {"--sales-ledger", "--sales-ledger ггггмм [--firm ИН] [--output ФАЙЛ]",
+     "записва дневника за продажбите за месеца (PRODAGBI.TXT, по подразбиране в текущата папка)",
+     SalesLedgerCommand, true},
+    {"--einvoice", "--einvoice НОМЕР [--proforma] [--firm ИН] [--output ФАЙЛ]",
+     "записва отново е-фактурата (XML) на издаден документ от дневника", EInvoiceCommand, true},
 };
 
 constexpr int kStatusRefused = 2;

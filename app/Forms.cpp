@@ -1,6 +1,5 @@
 #include "app/Forms.h"
 
-#include "app/Application.h"
 #include "app/Menu.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
@@ -8,8 +7,7 @@
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
-
-TForm::TForm(QWidget *parent) : QWidget(parent, Qt::Window) {}
+#include "ui/Application.h"
 
 namespace
 {

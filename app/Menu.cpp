@@ -1,8 +1,5 @@
 #include "app/Menu.h"
 
-#include "app/Application.h"
-#include "app/Look.h"
-#include "app/MenuPictures.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
@@ -11,6 +8,9 @@
 #include "lines/MemoryFile.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
+#include "ui/Application.h"
+#include "ui/Look.h"
+#include "ui/MenuPictures.h"
 
 #include <QCloseEvent>
 #include <QToolButton>

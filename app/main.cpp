@@ -1,11 +1,11 @@
-#include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/Dialogs.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
 #include "base/CommandOutput.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 namespace
 {

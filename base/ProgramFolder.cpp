@@ -1,7 +1,6 @@
 #include "base/ProgramFolder.h"
 
 #include "base/AtomicFiles.h"
-#include "print/ArchiveName.h"
 
 #include <QDir>
 
@@ -30,9 +29,23 @@ void RemoveProgramLeftovers()
 {
     RemoveAtomicWriteLeftovers(ProgramFolder, {QStringLiteral("Vmem.txt")});
     // The archive holds the pages and what is written beside them.
-    const QStringList archived = {QStringLiteral("*.bmp"), QStringLiteral("*.pdf")};
+    const QStringList archived = {QStringLiteral("*.bmp"), QStringLiteral("*.pdf"),
+                                  QStringLiteral("*.xml")};
     RemoveAtomicWriteLeftovers(TablesFolder(), archived);
     const QString archive = ArchiveFolder(TablesFolder());
     if (QDir(archive) != QDir(TablesFolder()))
         RemoveAtomicWriteLeftovers(archive, archived);
+}
+
+QString ArchiveFolder(const QString &dataFolder)
+{
+#ifdef Q_OS_WIN
+    const QString installed = QStringLiteral("C:/Program Files/Vornex2007/DB/");
+    if (QDir(installed).exists())
+        return installed;
+#endif
+    QString folder = QDir::fromNativeSeparators(dataFolder);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
 }

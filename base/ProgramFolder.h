@@ -16,3 +16,7 @@ QString TablesFolder();
 // "Vmem.txt" in ProgramFolder and of archived pages in the tables' and the archive's folder.
 // Only while this run has the folder, so that no other run is writing them.
 void RemoveProgramLeftovers();
+
+// The archive folder: the installation's data folder where it exists (Windows), otherwise the
+// program's own data folder, with a trailing "/".
+QString ArchiveFolder(const QString &dataFolder);

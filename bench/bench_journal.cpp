@@ -5,10 +5,7 @@
 // smallest is the yardstick of the others.
 //
 //   bench_journal [--rounds N] [--sizes 10000,100000,1000000] [--folder DIR]
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "app/Forms.h"
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
 #include "document/DocumentNumber.h"
@@ -19,6 +16,9 @@
 #include "journal/JournalStore.h"
 #include "print/ArchiveName.h"
 #include "print/PdfFile.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -167,7 +167,7 @@ void GenerateJournal(const QString &db, int pages, quint32 seed)
         const JournalEntry entry = EntryOfDocument(
             doc,
             {kOriginalMark, 8, ArchiveFileName(db, doc.title, 1, doc.numberText(), kOriginalMark),
-             QString()},
+             QString(), QString()},
             QDateTime(doc.issueDate, QTime(10, 0)));
         issue.commit(&entry);
     }
@@ -224,7 +224,8 @@ void GenerateJournal(const QString &db, int pages, quint32 seed)
         for (const QString &mark :
              copy ? QStringList{kOriginalMark, kCopyMark} : QStringList{kOriginalMark}) {
             const QString bitmap = ArchiveFileName(db, doc.title, 1, doc.numberText(), mark);
-            insert(EntryOfDocument(doc, {mark, 8, bitmap, PdfFileNameFor(bitmap)}, printedAt));
+            insert(EntryOfDocument(doc, {mark, 8, bitmap, PdfFileNameFor(bitmap), QString()},
+                                   printedAt));
             ++index;
         }
         if (index % 100000 < 2)

@@ -1,16 +1,18 @@
-// Times the master-data browser on large goods and clients tables: opening the table, search
-// keystrokes of growing prefixes on two columns, the filters and "Добави", driven through the real
-// browser offscreen. Each table size runs in a process of its own so that its peak memory is its
-// own; the sample tables run first as the yardstick.
+// Times the master-data browser on large goods and clients tables: opening the table, the first
+// keystroke on a column (at once and after the user's pause) and search keystrokes of growing
+// prefixes on two columns, the first filter on a column and the filters again, the keystroke after
+// another program wrote the table, and "Добави" beside a bare commit of the same file, driven
+// through the real browser offscreen. Each table size runs in a process of its own so that its
+// peak memory is its own; the sample tables run first as the yardstick.
 //
-//   bench_masterdata [--million] [--rounds N]
-#include "app/Application.h"
-#include "app/Dialogs.h"
+//   bench_masterdata [--million] [--rounds N] [--pause MS] [--folder DIR]
 #include "app/Forms.h"
 #include "base/ProgramFolder.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -192,9 +194,34 @@ struct Samples {
     void add(const QElapsedTimer &timer) { ms.push_back(timer.nsecsElapsed() / 1e6); }
 };
 
+// The steps in the order they are printed.
+struct Results {
+    QStringList order;
+    QMap<QString, Samples> samples;
+    Samples &operator[](const QString &step)
+    {
+        if (!order.contains(step))
+            order.append(step);
+        return samples[step];
+    }
+};
+
+int PauseMs = 1000;
+
 void Settle()
 {
     QCoreApplication::processEvents();
+}
+
+// The user's pause before typing: the window is looked at, the search box clicked.
+void Pause()
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < PauseMs) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
 }
 
 void ChooseColumn(const QString &column)
@@ -204,11 +231,9 @@ void ChooseColumn(const QString &column)
     Settle();
 }
 
-// Types growing prefixes of values taken from the middle and the end of the table, then clears
-// the search, each keystroke timed with the grid's repaint.
-void Keystrokes(Samples &samples, const QString &column, int rounds)
+// Values taken from the middle and the end of the table, cut to ten letters: what is typed.
+QStringList Targets(const QString &column, int rounds)
 {
-    ChooseColumn(column);
     TTable *table = Form4->Table1;
     const int count = table->RecordCount();
     QStringList targets;
@@ -216,20 +241,39 @@ void Keystrokes(Samples &samples, const QString &column, int rounds)
         table->SetRecNo(std::max(1, int(qint64(count) * (2 * i + 1) / (2 * rounds))));
         targets.append(table->FieldByName(column)->AsString().left(10));
     }
+    table->First();
+    return targets;
+}
+
+void Type(Samples &samples, const QString &text)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Form4->Edit1->setText(text);
+    Settle();
+    samples.add(timer);
+}
+
+void ClearSearch()
+{
+    Form4->Edit1->clear();
+    Settle();
+}
+
+// Types growing prefixes of the targets, then clears the search, each keystroke timed with the
+// grid's repaint; the first keystroke of a column is timed apart.
+void Keystrokes(Samples &samples, const QStringList &targets)
+{
     for (const QString &target : targets) {
-        for (int length = 1; length <= target.size(); ++length) {
-            QElapsedTimer timer;
-            timer.start();
-            Form4->Edit1->setText(target.left(length));
-            Settle();
-            samples.add(timer);
-        }
+        for (int length = 2; length <= target.size(); ++length)
+            Type(samples, target.left(length));
         QElapsedTimer timer;
         timer.start();
-        Form4->Edit1->clear();
-        Settle();
+        ClearSearch();
         samples.add(timer);
+        Type(samples, target.left(1));
     }
+    ClearSearch();
 }
 
 void Filter(Samples &samples, const QString &column, TTable::FilterKind kind, const QString &text)
@@ -244,51 +288,151 @@ void Filter(Samples &samples, const QString &column, TTable::FilterKind kind, co
     Form4->Table1->SetFiltered(false);
 }
 
+// Another program writes the table: a price or an address changed, a record added.
+void WriteAside(const QString &file, bool goods, int round)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(file.toUtf8().constData(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    Exec(db, "BEGIN IMMEDIATE");
+    const QByteArray update =
+        goods ? QStringLiteral("UPDATE stock SET \"Продажна цена\" = %1 WHERE rowid = %2")
+                    .arg(10 + round)
+                    .arg(3 + round)
+                    .toUtf8()
+              : QStringLiteral("UPDATE customer SET \"Адрес\" = 'гр. Русе, ул. Нова %1' "
+                               "WHERE rowid = %2")
+                    .arg(round)
+                    .arg(3 + round)
+                    .toUtf8();
+    Exec(db, update.constData());
+    Exec(db, goods ? "INSERT INTO stock SELECT * FROM stock WHERE rowid = 1"
+                   : "INSERT INTO customer SELECT * FROM customer WHERE rowid = 1");
+    Exec(db, "COMMIT");
+    sqlite3_close(db);
+}
+
+// What a take costs at least: one record's change committed to the same file by SQLite alone.
+void BareCommit(Samples &samples, const QString &file, qint64 rowid)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(file.toUtf8().constData(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    const QByteArray update =
+        QStringLiteral("UPDATE stock SET \"К-во\" = \"К-во\" - 1 WHERE rowid = %1")
+            .arg(rowid)
+            .toUtf8();
+    QElapsedTimer timer;
+    timer.start();
+    Exec(db, "BEGIN IMMEDIATE");
+    Exec(db, update.constData());
+    Exec(db, "COMMIT");
+    samples.add(timer);
+    sqlite3_close(db);
+}
+
 int Child(const QString &folder, int rounds)
 {
     ProgramFolder = folder;
     ScriptedDialogsGuard guard;
     guard.script.answer(QStringLiteral("20%"));
     CreateForms();
-    QMap<QString, Samples> results;
+    Results results;
 
     for (const bool goods : {true, false}) {
-        const QString prefix = goods ? QStringLiteral("stock") : QStringLiteral("customer");
-        auto open = [goods] { goods ? Form4->OpenStock() : Form4->OpenCustomers(); };
+        const QString prefix = goods ? QStringLiteral("stock ") : QStringLiteral("customer ");
+        const QString file =
+            folder + (goods ? QStringLiteral("/DB/stock.db") : QStringLiteral("/DB/customer.db"));
+        auto open = [goods] {
+            goods ? Form4->OpenStock() : Form4->OpenCustomers();
+            Settle();
+        };
+        // The first field is the search column when the window opens; the second is chosen.
+        const QString first = goods ? QStringLiteral("Пор. №") : QStringLiteral("Фирма");
+        const QString second =
+            goods ? QStringLiteral("Описание на стока/услуга") : QStringLiteral("Адрес");
+
         for (int i = 0; i < rounds; ++i) {
             QElapsedTimer timer;
             timer.start();
             open();
-            Settle();
-            results[prefix + QStringLiteral(" open")].add(timer);
+            results[prefix + QStringLiteral("open")].add(timer);
         }
-        Samples &keys = results[prefix + QStringLiteral(" keystroke")];
-        if (goods) {
-            Keystrokes(keys, QStringLiteral("Пор. №"), rounds);
-            Keystrokes(keys, QStringLiteral("Описание на стока/услуга"), rounds);
-        } else {
-            Keystrokes(keys, QStringLiteral("Фирма"), rounds);
-            Keystrokes(keys, QStringLiteral("Адрес"), rounds);
-        }
-        // Each filter as the browser sets it, on one column after the other: the first on a
-        // column reads it.
-        Samples &filters = results[prefix + QStringLiteral(" filter")];
+        const QStringList firstTargets = Targets(first, rounds);
+        const QStringList secondTargets = Targets(second, rounds);
+
+        // The first keystroke on a column, typed the moment the window opens and after a pause.
         for (int i = 0; i < rounds; ++i) {
-            if (goods)
-                Filter(filters, QStringLiteral("Мярка"), TTable::FilterKind::Equal,
-                       QStringLiteral("БР."));
-            else
-                Filter(filters, QStringLiteral("Адрес"), TTable::FilterKind::AtLeast,
-                       QStringLiteral("гр. П"));
+            open();
+            Type(results[prefix + QStringLiteral("first keystroke at once")],
+                 firstTargets[i].left(1));
+            ClearSearch();
         }
         for (int i = 0; i < rounds; ++i) {
-            if (goods)
-                Filter(filters, QStringLiteral("К-во"), TTable::FilterKind::AtLeast,
-                       QStringLiteral("1500"));
-            else
-                Filter(filters, QStringLiteral("МОЛ"), TTable::FilterKind::Equal,
-                       QStringLiteral("мария жеков"));
+            open();
+            Pause();
+            Type(results[prefix + QStringLiteral("first keystroke ") + first],
+                 firstTargets[i].left(1));
+            ClearSearch();
         }
+        Keystrokes(results[prefix + QStringLiteral("keystroke")], firstTargets);
+        for (int i = 0; i < rounds; ++i) {
+            open();
+            ChooseColumn(second);
+            Pause();
+            Type(results[prefix + QStringLiteral("first keystroke ") + second],
+                 secondTargets[i].left(1));
+            ClearSearch();
+        }
+        Keystrokes(results[prefix + QStringLiteral("keystroke")], secondTargets);
+
+        // Each filter as the browser sets it: the first on a column right after opening (its
+        // values are compared, no keys are read), then again.
+        struct FilterStep {
+            QString column;
+            TTable::FilterKind kind;
+            QString text;
+        };
+        const FilterStep filters[] = {
+            goods ? FilterStep{QStringLiteral("Мярка"), TTable::FilterKind::Equal,
+                               QStringLiteral("БР.")}
+                  : FilterStep{QStringLiteral("Адрес"), TTable::FilterKind::AtLeast,
+                               QStringLiteral("гр. П")},
+            goods ? FilterStep{QStringLiteral("К-во"), TTable::FilterKind::AtLeast,
+                               QStringLiteral("1500")}
+                  : FilterStep{QStringLiteral("МОЛ"), TTable::FilterKind::Equal,
+                               QStringLiteral("мария жеков")}};
+        for (const FilterStep &step : filters) {
+            for (int i = 0; i < rounds; ++i) {
+                open();
+                Filter(results[prefix + QStringLiteral("first filter ") + step.column], step.column,
+                       step.kind, step.text);
+            }
+            for (int i = 0; i < rounds; ++i)
+                Filter(results[prefix + QStringLiteral("filter")], step.column, step.kind,
+                       step.text);
+        }
+
+        // Another program writes the table while the user is in it; coming back to the window
+        // notices, and the next keystroke comes at once or after a pause.
+        open();
+        for (const bool pause : {false, true}) {
+            for (int i = 0; i < rounds; ++i) {
+                WriteAside(file, goods, i);
+                QElapsedTimer timer;
+                timer.start();
+                Form4->FormActivate();
+                Settle();
+                results[prefix + QStringLiteral("back after a write")].add(timer);
+                if (pause)
+                    Pause();
+                Type(results[prefix + (pause ? QStringLiteral("keystroke after a write")
+                                             : QStringLiteral("keystroke at once after a write"))],
+                     firstTargets[i].left(1));
+                ClearSearch();
+            }
+        }
+
         TTable *table = Form4->Table1;
         const int count = table->RecordCount();
         for (int i = 0; i < rounds; ++i) {
@@ -305,18 +449,23 @@ int Child(const QString &folder, int rounds)
             timer.start();
             Form4->SpeedButton2Click();
             Settle();
-            results[prefix + QStringLiteral(" take")].add(timer);
+            results[prefix + QStringLiteral("take")].add(timer);
             Form1->Clear1Click();
         }
+        // After the takes: a write from another connection makes the next take read the table
+        // anew, which the takes are not timed with.
+        for (int i = 0; goods && i < rounds; ++i)
+            BareCommit(results[prefix + QStringLiteral("take: its commit alone")], file,
+                       table->RecordKey());
     }
     if (!guard.script.errors.isEmpty())
         std::fprintf(stderr, "bench_masterdata: %s\n",
                      qPrintable(guard.script.errors.join(QLatin1Char('\n'))));
-    for (auto it = results.begin(); it != results.end(); ++it) {
-        std::vector<double> &ms = it->ms;
+    for (const QString &step : results.order) {
+        std::vector<double> &ms = results.samples[step].ms;
         std::sort(ms.begin(), ms.end());
-        std::printf("%s\t%.3f\t%.3f\t%.3f\t%zu\n", qPrintable(it.key()), ms[ms.size() / 2],
-                    ms.front(), ms.back(), ms.size());
+        std::printf("%s\t%.3f\t%.3f\t%.3f\t%zu\n", qPrintable(step), ms[ms.size() / 2], ms.front(),
+                    ms.back(), ms.size());
     }
     struct rusage usage {
     };
@@ -342,6 +491,9 @@ int main(int argc, char *argv[])
     const int roundsAt = int(args.indexOf(QStringLiteral("--rounds")));
     if (roundsAt > 0 && roundsAt + 1 < args.size())
         rounds = std::max(1, args[roundsAt + 1].toInt());
+    const int pauseAt = int(args.indexOf(QStringLiteral("--pause")));
+    if (pauseAt > 0 && pauseAt + 1 < args.size())
+        PauseMs = std::max(0, args[pauseAt + 1].toInt());
     const int childAt = int(args.indexOf(QStringLiteral("--child")));
     if (childAt > 0 && childAt + 1 < args.size())
         return Child(args[childAt + 1], rounds);
@@ -380,7 +532,7 @@ int main(int argc, char *argv[])
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--child"), folder, QStringLiteral("--rounds"),
-                     QString::number(rounds)});
+                     QString::number(rounds), QStringLiteral("--pause"), QString::number(PauseMs)});
         child.waitForFinished(-1);
         const QStringList lines =
             QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
@@ -399,21 +551,28 @@ int main(int argc, char *argv[])
         }
     }
 
-    std::printf("bench_masterdata: %d rounds, %d cores; times in ms (median / min / max), "
-                "x = median against the sample tables; peak RSS in MiB\n\n",
-                rounds, QThread::idealThreadCount());
-    std::printf("%-20s", "");
+    std::printf("bench_masterdata: %d rounds, %d cores, a pause of %d ms before the keystrokes "
+                "that follow one; times in ms (median / min / max), x = median against the sample "
+                "tables%s; peak RSS in MiB\n\n",
+                rounds, QThread::idealThreadCount(), PauseMs,
+                sizes.back() == 1000000 ? ", last column: 1 000 000 rows against 100 000" : "");
+    const int nameWidth = 40;
+    std::printf("%s", qPrintable(QString().leftJustified(nameWidth)));
     for (const int size : sizes)
         std::printf(" | %26s",
                     size == 0 ? "sample" : qPrintable(QStringLiteral("%1 rows").arg(size)));
     std::printf("\n");
     for (const QString &operation : operations) {
-        std::printf("%-20s", qPrintable(operation));
+        std::printf("%s", qPrintable(operation.leftJustified(nameWidth)));
         for (const int size : sizes) {
             const Figure f = figures[size].value(operation);
             const double base = figures[0].value(operation).median;
             std::printf(" | %7.2f %6.2f %6.1f x%-4.1f", f.median, f.min, f.max,
                         base > 0 ? f.median / base : 0.0);
+        }
+        if (sizes.back() == 1000000) {
+            const double base = figures[100000].value(operation).median;
+            std::printf(" | x%.1f", base > 0 ? figures[1000000].value(operation).median / base : 0);
         }
         std::printf("\n");
     }

@@ -5,8 +5,6 @@
 // capture and palette reduction, the archived bitmap, the PDF, and the journal with the counter.
 //
 //   bench_print [--rounds N]
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "app/Forms.h"
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
@@ -23,6 +21,8 @@
 #include "print/PdfFile.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -168,8 +168,9 @@ int main(int argc, char *argv[])
         Invoice doc = sample;
         doc.number = 1000 + round;
         timer.restart();
-        const JournalEntry entry = EntryOfDocument(
-            doc, {kOriginalMark, 8, bitmap, PdfFileNameFor(bitmap)}, QDateTime::currentDateTime());
+        const JournalEntry entry =
+            EntryOfDocument(doc, {kOriginalMark, 8, bitmap, PdfFileNameFor(bitmap), QString()},
+                            QDateTime::currentDateTime());
         add(QStringLiteral("part: journal entry"), timer);
         IssueRequest request;
         request.tablesFolder = parts;

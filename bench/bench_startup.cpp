@@ -4,13 +4,13 @@
 // process of its own; the starts of the three kinds take turns.
 //
 //   bench_startup [--rounds N] [--pages N]
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "app/Forms.h"
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,6 @@
 #include "document/Document.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/Numbering.h"
@@ -13,6 +11,9 @@
 #include "euro/HomeCurrency.h"
 #include "lines/Amounts.h"
 #include "print/ArchiveName.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -39,6 +40,9 @@ constexpr quint32 kNoticeColour = 0x0000C0;
 constexpr quint32 kShadow = 0x808080;
 constexpr int kPageWidth = 859;
 constexpr int kPageHeight = 1168;
+// Air between the title and the logo, and the page's left margin for a long title.
+constexpr int kTitleGap = 8;
+constexpr int kPageMargin = 8;
 
 QList<QWidget *> DirectChildren(QWidget *container)
 {
@@ -226,6 +230,10 @@ void TDoc::buildPage()
             made = this->*part.image =
                        new TImage(parent, name, part.left, part.top, part.width, part.height);
             break;
+        case PartKind::Code:
+            made = this->*part.code =
+                       new TPaymentCode(parent, name, part.left, part.top, part.width, part.height);
+            break;
         case PartKind::Grid:
             break;
         }
@@ -299,6 +307,8 @@ void TDoc::ShowDocument(const Invoice &doc)
     showTotals(doc);
     showNote(doc);
     showLogo(doc);
+    // A note has its accounts where the code would go; a credit note asks for no payment.
+    PaymentCode->setText(doc.isNote() || doc.number == 0 ? QString() : PaymentCodeText(doc));
     NO->setCaption(doc.number == 0 ? QStringLiteral("0") : doc.numberText());
     SVpath->setCaption(TablesFolder());
     Bevel3->resize(Bevel1->width(), Bevel3->height());
@@ -318,12 +328,13 @@ void TDoc::showFields(const Invoice &doc)
         TLabel *label = this->*part.label;
         const QString text = part.show(doc);
         QString caption = ShowsPlaceholder(part, doc, text) ? part.text : text;
-        if (part.wrapWidth > 0) {
-            const QFontMetrics metrics(label->font());
-            caption = BreakAtBlanks(caption, part.wrapWidth, [&metrics](const QString &line) {
-                return metrics.horizontalAdvance(line);
-            });
-        }
+        const QFontMetrics metrics(label->font());
+        const auto width = [&metrics](const QString &line) {
+            return metrics.horizontalAdvance(line);
+        };
+        if (part.wrapWidth > 0)
+            caption = BreakAtBlanks(caption, part.wrapWidth, width);
+        caption = FitCaption(caption, part.maxWidth, part.maxLines, width);
         label->setCaption(caption);
         if (LineCount(caption) > 1 && part.wrapWidth > 0) {
             const int step =
@@ -495,7 +506,10 @@ void TDoc::RestoreLooks(const FieldLooks &looks)
 
 void TDoc::NewExecute()
 {
-    Label1->move(Panel1->width() / 2 - Label1->width() / 2, Label1->y());
+    // The title is centred on the page, unless it would reach the logo: then it ends before it.
+    const int centred = Panel1->width() / 2 - Label1->width() / 2;
+    const int beforeLogo = Image2->x() - kTitleGap - Label1->width();
+    Label1->move(std::max(kPageMargin, std::min(centred, beforeLogo)), Label1->y());
     Label8->move(CentredLeft(Label1->x(), Label1->width(), Label8->width()), Label8->y());
     Label15->move(CentredLeft(Label1->x(), Label1->width(), Label15->width()), Label15->y());
 
@@ -536,7 +550,8 @@ void TDoc::ResizedExecute()
     page.lineRows = StringGrid2->rowCount();
     page.lineRowHeight = StringGrid2->rowHeights();
     // The totals and the note accounts beside the lower block's rows close up on their own.
-    const QList<QList<QWidget *>> lowerColumns = ColumnsOf(Memo4, {Panel6, StringGrid1});
+    const QList<QList<QWidget *>> lowerColumns =
+        ColumnsOf(Memo4, {Panel6, StringGrid1, PaymentCode});
     const QList<QList<QWidget *>> signatureColumns = ColumnsOf(Panel5, {});
     page.lowerColumns = BlocksOf(lowerColumns);
     page.signatureColumns = BlocksOf(signatureColumns);
@@ -595,6 +610,12 @@ void TDoc::FieldClick(const PagePart &part)
     QString text = part.show(TheDocument());
     if (!dialogs().inputQuery(QString(), QString(), text))
         return;
+    // The page stays one page: a field takes what fits its place.
+    if (part.maxChars > 0 && text.size() > part.maxChars)
+        throw UserError(QStringLiteral("Текстът е твърде дълъг (%1 знака): в това поле се "
+                                       "побират до %2 знака.")
+                            .arg(text.size())
+                            .arg(part.maxChars));
     ChangeDocument([&part, &text](Invoice &doc) { part.store(doc, text); });
 }
 

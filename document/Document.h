@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "ui/Form.h"
 
 #include "document/PageWidgets.h"
 
@@ -74,7 +74,8 @@ public:
         *Label40, *Label44, *Label37, *Label43, *Label38, *Label42, *Label39, *Label41, *Label53;
     TBevel *Bevel2;
     TBevel *Bevel6;
-    TStringGrid *StringGrid1; // note accounts, hidden until a note kind is transferred
+    TStringGrid *StringGrid1;  // note accounts, hidden until a note kind is transferred
+    TPaymentCode *PaymentCode; // the payment code of a euro invoice or proforma
 
     // Totals block.
     TPanel *Panel6;

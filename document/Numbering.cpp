@@ -1,7 +1,6 @@
 #include "document/Numbering.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
@@ -13,6 +12,8 @@
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -38,7 +39,7 @@ struct NumberSource {
 };
 NumberSource Prepared;
 // The numbers this run printed, as "own company/counter/number".
-QSet<QString> IssuedByThisRun;
+QSet<QString> Issued;
 
 QString IssueKey(int firm, const QString &field, qint64 number)
 {
@@ -59,7 +60,7 @@ void PrepareDocumentNumber()
 
 void WriteNumberAndDates()
 {
-    const QDate today = QDate::currentDate();
+    const QDate today = Today();
     ChangeDocument([&today](Invoice &doc) {
         doc.issueDate = today;
         doc.taxEventDate = today;
@@ -78,21 +79,25 @@ IssueRequest IssueRequestOf(const Invoice &doc, bool archiveHolds)
     request.supplierId = doc.supplier.id.trimmed();
     request.prepared = doc.numberText() == Prepared.number &&
                        request.counterField == Prepared.field && doc.firmRecNo == Prepared.firm;
-    request.issuedByThisRun =
-        IssuedByThisRun.contains(IssueKey(doc.firmRecNo, request.counterField, doc.number));
+    request.issuedByThisRun = IssuedByThisRun(doc);
     request.archiveHolds = archiveHolds;
     return request;
 }
 
+bool IssuedByThisRun(const Invoice &doc)
+{
+    return Issued.contains(IssueKey(doc.firmRecNo, CurrentCounterField(), doc.number));
+}
+
 void RememberIssued(const Invoice &doc)
 {
-    IssuedByThisRun.insert(IssueKey(doc.firmRecNo, CurrentCounterField(), doc.number));
+    Issued.insert(IssueKey(doc.firmRecNo, CurrentCounterField(), doc.number));
 }
 
 void ForgetDocumentNumbers()
 {
     Prepared = NumberSource();
-    IssuedByThisRun.clear();
+    Issued.clear();
 }
 
 void EditNumberAndDate()

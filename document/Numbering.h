@@ -20,6 +20,8 @@ void WriteNumberAndDates();
 // the line table's kind chooses now, whether the number is the one the last transfer prepared and
 // whether this run printed it already.
 IssueRequest IssueRequestOf(const Invoice &doc, bool archiveHolds);
+// Whether this run has printed the document's number already (the copy after the original).
+bool IssuedByThisRun(const Invoice &doc);
 // The document's number was printed by this run: a copy of it, or a second print, goes on.
 void RememberIssued(const Invoice &doc);
 // Forgets the prepared number and the numbers printed, as at the start of a run.

@@ -19,11 +19,24 @@ const PageFont t11{"Times New Roman", 11, false};
 const PageFont t16{"Times New Roman", 16, false};
 
 // The customer's values end before the supplier block, the supplier's at the lines grid's right
-// edge; the lower block's long fields keep beside the totals.
+// edge; the lower block's long fields keep beside the totals, the payment lines before the note
+// accounts and the payment code, the signature names before the caption beside them.
 constexpr int kCustomerWidth = 400;
 constexpr int kSupplierWidth = 192;
 constexpr int kPlaceWidth = 136;
 constexpr int kLowerWidth = 432;
+constexpr int kPaymentWidth = 392;
+constexpr int kRecipientNameWidth = 308;
+constexpr int kIssuerNameWidth = 279;
+// The title ends before the logo.
+constexpr int kTitleWidth = 584;
+// Lines a field of the address blocks or the lower block may take, and the longest texts typed.
+constexpr int kAddressLines = 2;
+constexpr int kLowerLines = 3;
+constexpr int kNameChars = 150;
+constexpr int kNumberChars = 30;
+constexpr int kShortChars = 60;
+constexpr int kLongChars = 300;
 
 QString Dots(int count)
 {
@@ -77,13 +90,19 @@ PagePart Fixed(PagePart part)
     part.kind = PartKind::FixedLabel;
     part.width = 113;
     part.height = 16;
+    part.maxWidth = part.width;
+    if (part.store)
+        part.maxChars = kNumberChars;
     return part;
 }
 
-PagePart Wrapped(PagePart part, int width)
+PagePart Wrapped(PagePart part, int width, int maxLines = kAddressLines)
 {
     part.wrapWidth = width;
     part.maxWidth = width;
+    part.maxLines = maxLines;
+    if (part.store)
+        part.maxChars = kNameChars;
     return part;
 }
 
@@ -91,14 +110,17 @@ PagePart Wrapped(PagePart part, int width)
 // page's wrap step only.
 PagePart Lower(PagePart part)
 {
-    part = Wrapped(part, kLowerWidth);
+    part = Wrapped(part, kLowerWidth, kLowerLines);
     part.wrapShift = kWrapShift;
+    part.maxChars = kLongChars;
     return part;
 }
 
-PagePart Cut(PagePart part, int width)
+PagePart Cut(PagePart part, int width, int maxChars = kShortChars)
 {
     part.maxWidth = width;
+    if (part.store)
+        part.maxChars = maxChars;
     return part;
 }
 
@@ -119,6 +141,8 @@ template <typename T> PagePart Member(PagePart part, T *TDoc::*member)
         part.bevel = member;
     else if constexpr (std::is_same_v<T, TImage>)
         part.image = member;
+    else if constexpr (std::is_same_v<T, TPaymentCode>)
+        part.code = member;
     else
         part.grid = member;
     return part;
@@ -141,8 +165,9 @@ QVector<PagePart> MakeParts()
 
     QVector<PagePart> p;
     // Header.
-    p << Member(Field("Label1", "Panel1", 305, 16, QStringLiteral("ФАКТУРА / INVOICE"), a24b, plain,
-                      N, SHOW(d.title), nullptr),
+    p << Member(Cut(Field("Label1", "Panel1", 305, 16, QStringLiteral("ФАКТУРА / INVOICE"), a24b,
+                          plain, N, SHOW(d.title), nullptr),
+                    kTitleWidth),
                 &TDoc::Label1);
     p << Member(Caption("Label8", "Panel1", 317, 48, QStringLiteral("Оригинал / Original"), a21b),
                 &TDoc::Label8);
@@ -269,9 +294,11 @@ QVector<PagePart> MakeParts()
     p << Member(Box(PartKind::Panel, "Memo4", "Panel1", 48, 384, 750, 329), &TDoc::Memo4);
     p << Member(Caption("Label36", "Memo4", 8, 0, Lines({"Словом:", "in words:"}), a13),
                 &TDoc::Label36);
-    p << Member(Lower(Field("Label18", "Memo4", 64, 0, name76, a13, silver, N, SHOW(d.words),
-                            STORE(d.words))),
-                &TDoc::Label18);
+    PagePart words = Lower(
+        Field("Label18", "Memo4", 64, 0, name76, a13, silver, N, SHOW(d.words), STORE(d.words)));
+    // The words of both amounts take the lines they need.
+    words.maxLines = 0;
+    p << Member(words, &TDoc::Label18);
     p << Member(Box(PartKind::Bevel, "Bevel2", "Memo4", 16, 36, 401, 2), &TDoc::Bevel2);
     p << Member(Lower(Field("Label19", "Memo4", 64, 48, name76, a13, silver, N,
                             SHOW(d.zeroVatGround), STORE(d.zeroVatGround))),
@@ -307,25 +334,33 @@ QVector<PagePart> MakeParts()
     p << Member(Box(PartKind::Bevel, "Bevel6", "Memo4", 0, 212, 377, 2), &TDoc::Bevel6);
     p << Member(Caption("Label44", "Memo4", 8, 217, Lines({"Плащане", "Payment"}), a13b),
                 &TDoc::Label44);
-    p << Member(Field("Label37", "Memo4", 80, 225, name40, a13, silver, N, SHOW(d.payment),
-                      STORE(d.payment)),
-                &TDoc::Label37);
+    PagePart payment = Wrapped(Field("Label37", "Memo4", 80, 225, name40, a13, silver, N,
+                                     SHOW(d.payment), STORE(d.payment)),
+                               kPaymentWidth, kLowerLines);
+    payment.maxChars = kLongChars;
+    p << Member(payment, &TDoc::Label37);
     p << Member(Caption("Label43", "Memo4", 8, 249, Lines({"Банка", "Bank"}), a13b),
                 &TDoc::Label43);
-    p << Member(Field("Label38", "Memo4", 80, 257, name40, a13, silver, N, SHOW(d.bank.name),
-                      STORE(d.bank.name)),
+    p << Member(Cut(Field("Label38", "Memo4", 80, 257, name40, a13, silver, N, SHOW(d.bank.name),
+                          STORE(d.bank.name)),
+                    kPaymentWidth, 80),
                 &TDoc::Label38);
     p << Member(Caption("Label42", "Memo4", 8, 289, QStringLiteral("IBAN"), a13b), &TDoc::Label42);
-    p << Member(Field("Label39", "Memo4", 80, 289, name40, a13, silver, N, SHOW(d.bank.iban),
-                      STORE(d.bank.iban)),
+    p << Member(Cut(Field("Label39", "Memo4", 80, 289, name40, a13, silver, N, SHOW(d.bank.iban),
+                          STORE(d.bank.iban)),
+                    kPaymentWidth, 80),
                 &TDoc::Label39);
     p << Member(Caption("Label41", "Memo4", 8, 313, QStringLiteral("SWIFT/BIC"), a13b),
                 &TDoc::Label41);
-    p << Member(Field("Label53", "Memo4", 80, 313, name40, a13, silver, N, SHOW(d.bank.bic),
-                      STORE(d.bank.bic)),
+    p << Member(Cut(Field("Label53", "Memo4", 80, 313, name40, a13, silver, N, SHOW(d.bank.bic),
+                          STORE(d.bank.bic)),
+                    kPaymentWidth, 80),
                 &TDoc::Label53);
     p << Member(Box(PartKind::Grid, "StringGrid1", "Memo4", 480, 216, 270, 110),
                 &TDoc::StringGrid1);
+    // Beside the bank details, under the totals: 3 px for each of up to 57 modules.
+    p << Member(Box(PartKind::Code, "PaymentCode", "Memo4", 568, 156, 171, 171),
+                &TDoc::PaymentCode);
 
     // Totals block.
     p << Member(Box(PartKind::Panel, "Panel6", "Memo4", 504, 0, 241, 144), &TDoc::Panel6);
@@ -350,11 +385,13 @@ QVector<PagePart> MakeParts()
     p << Member(Box(PartKind::Panel, "Panel5", "Panel1", 80, 730, 633, 88), &TDoc::Panel5);
     p << Member(Caption("Label32", "Panel5", 0, 0, Lines({"Получател", "Recipient"}), a13b),
                 &TDoc::Label32);
-    p << Member(Field("Label35", "Panel5", 80, 0, name40, a13, white, N, SHOW(d.receivedBy),
-                      STORE(d.receivedBy)),
+    p << Member(Cut(Field("Label35", "Panel5", 80, 0, name40, a13, white, N, SHOW(d.receivedBy),
+                          STORE(d.receivedBy)),
+                    kRecipientNameWidth),
                 &TDoc::Label35);
-    p << Member(Field("Label71", "Panel5", 80, 16, name40, a13, white, N, SHOW(d.receivedBy2),
-                      STORE(d.receivedBy2)),
+    p << Member(Cut(Field("Label71", "Panel5", 80, 16, name40, a13, white, N, SHOW(d.receivedBy2),
+                          STORE(d.receivedBy2)),
+                    kRecipientNameWidth),
                 &TDoc::Label71);
     p << Member(Caption("Label14", "Panel5", 80, 40, name40, a13), &TDoc::Label14);
     p << Member(
@@ -362,11 +399,13 @@ QVector<PagePart> MakeParts()
         &TDoc::Label62);
     p << Member(Caption("Label51", "Panel5", 396, 0, Lines({"Съставил", "Issuer"}), a13b),
                 &TDoc::Label51);
-    p << Member(Field("Label52", "Panel5", 473, 0, name40, a13, white, S, SHOW(d.issuedBy),
-                      STORE(d.issuedBy)),
+    p << Member(Cut(Field("Label52", "Panel5", 473, 0, name40, a13, white, S, SHOW(d.issuedBy),
+                          STORE(d.issuedBy)),
+                    kIssuerNameWidth),
                 &TDoc::Label52);
-    p << Member(Field("Label72", "Panel5", 473, 16, name40, a13, white, S, SHOW(d.issuedBy2),
-                      STORE(d.issuedBy2)),
+    p << Member(Cut(Field("Label72", "Panel5", 473, 16, name40, a13, white, S, SHOW(d.issuedBy2),
+                          STORE(d.issuedBy2)),
+                    kIssuerNameWidth),
                 &TDoc::Label72);
     p << Member(Caption("Label17", "Panel5", 469, 40, name40, a13), &TDoc::Label17);
     p << Member(

@@ -9,6 +9,7 @@ class TPanel;
 class TBevel;
 class TImage;
 class TStringGrid;
+class TPaymentCode;
 struct Invoice;
 
 // The invoice page as data: every part of the page in the order it is created (which is also the
@@ -22,7 +23,7 @@ struct PageFont {
     bool bold;
 };
 
-enum class PartKind { Label, FixedLabel, Panel, Bevel, Image, Grid };
+enum class PartKind { Label, FixedLabel, Panel, Bevel, Image, Grid, Code };
 
 // The background of a label: none, the silver of a field to fill (seeThrough: drawn transparent
 // where the block shows white through it), or white.
@@ -58,14 +59,20 @@ struct PagePart {
     // font's line spacing, so that nothing is drawn over).
     int wrapWidth = 0;
     int wrapShift = 0;
-    // The widest the label may be (0: no limit); the text is cut there.
+    // The widest the label may be (0: no limit); a line wider than that is cut with "…".
     int maxWidth = 0;
+    // The most lines the field shows (0: any number); what is beyond is cut with "…", so that a
+    // long text from the master data still leaves the page one page.
+    int maxLines = 0;
+    // The longest text the user may type into the field (0: no limit).
+    int maxChars = 0;
     // The member of the page that holds the part.
     TLabel *TDoc::*label = nullptr;
     TPanel *TDoc::*panel = nullptr;
     TBevel *TDoc::*bevel = nullptr;
     TImage *TDoc::*image = nullptr;
     TStringGrid *TDoc::*grid = nullptr;
+    TPaymentCode *TDoc::*code = nullptr;
 };
 
 // The parts of the page, in order.

@@ -168,3 +168,38 @@ QSize ContentsSize(const QList<QRect> &children)
     }
     return {width, height};
 }
+
+namespace
+{
+const QString kEllipsis = QStringLiteral("…");
+
+// The line cut at the end, "…" after it, so that the whole is at most width wide.
+QString Elided(const QString &line, int width, const std::function<int(const QString &)> &measure)
+{
+    if (width <= 0 || measure(line) <= width)
+        return line;
+    QString cut = line;
+    while (!cut.isEmpty() && measure(cut + kEllipsis) > width)
+        cut.chop(1);
+    return cut.trimmed() + kEllipsis;
+}
+} // namespace
+
+QString FitCaption(const QString &caption, int width, int maxLines,
+                   const std::function<int(const QString &)> &measure)
+{
+    QStringList lines = caption.split(QLatin1Char('\n'));
+    const bool dropped = maxLines > 0 && lines.size() > maxLines;
+    if (dropped)
+        lines = lines.mid(0, maxLines);
+    for (QString &line : lines)
+        line = Elided(line, width, measure);
+    if (dropped && !lines.last().endsWith(kEllipsis)) {
+        // The last line kept says that more followed.
+        QString &last = lines.last();
+        last = Elided(last + kEllipsis, width, measure);
+        if (!last.endsWith(kEllipsis))
+            last += kEllipsis;
+    }
+    return lines.join(QLatin1Char('\n'));
+}

@@ -114,3 +114,9 @@ int TopAfterWrap(int top, int fieldTop);
 
 // The size that holds every given child rectangle, measured from the container's origin.
 QSize ContentsSize(const QList<QRect> &children);
+
+// The caption as it fits its place: every line wider than width pixels (0: any width) cut with
+// "…" at the end, and at most maxLines lines (0: any number), the last one kept ending in "…"
+// when lines were dropped.
+QString FitCaption(const QString &caption, int width, int maxLines,
+                   const std::function<int(const QString &)> &measure);

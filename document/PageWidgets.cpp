@@ -1,7 +1,8 @@
 #include "document/PageWidgets.h"
 
-#include "app/Look.h"
 #include "document/PageLayout.h"
+#include "document/PaymentCodePainter.h"
+#include "ui/Look.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -406,4 +407,33 @@ bool TStringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *ev
     if (index.isValid() && !canSelect(index.column(), index.row()))
         return false;
     return QTableWidget::edit(index, trigger, event);
+}
+
+// ---- TPaymentCode -----------------------------------------------------------------------------
+
+TPaymentCode::TPaymentCode(QWidget *parent, const QString &name, int left, int top, int width,
+                           int height)
+    : QWidget(parent)
+{
+    setObjectName(name);
+    setGeometry(left, top, width, height);
+    hide();
+}
+
+void TPaymentCode::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    m_matrix = text.isEmpty() ? QrMatrix() : QrMatrix::Encode(text);
+    setVisible(!m_matrix.isNull());
+    update();
+}
+
+void TPaymentCode::paintEvent(QPaintEvent *)
+{
+    if (m_matrix.isNull())
+        return;
+    QPainter painter(this);
+    DrawPaymentCode(painter, rect(), m_matrix);
 }

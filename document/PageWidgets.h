@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/PaymentCode.h"
+
 #include <QLabel>
 #include <QTableWidget>
 #include <QWidget>
@@ -103,6 +105,26 @@ private:
     int m_fixedRows = 1;
     quint32 m_fixedColor;
     bool m_horzLines = true;
+};
+
+// The payment code on the page: drawn as rectangles of whole-pixel modules, so that the PDF gets
+// vectors and the bitmap sharp modules; a widget without a code stays hidden.
+class TPaymentCode : public QWidget
+{
+    Q_OBJECT
+public:
+    TPaymentCode(QWidget *parent, const QString &name, int left, int top, int width, int height);
+
+    // The code's text; an empty text hides the code.
+    void setText(const QString &text);
+    QString text() const { return m_text; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_text;
+    QrMatrix m_matrix;
 };
 
 // The pictures of the page's buttons: a blank sheet with a plus sign, and a printer.

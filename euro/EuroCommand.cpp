@@ -1,7 +1,5 @@
 #include "euro/EuroCommand.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
@@ -12,6 +10,8 @@
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
 #include <QDate>
 #include <QDir>

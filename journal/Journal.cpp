@@ -1,17 +1,19 @@
 #include "journal/Journal.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/Invoice.h"
 #include "journal/JournalModel.h"
+#include "journal/JournalOutputs.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalView.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QBrush>
 #include <QCheckBox>
@@ -79,6 +81,10 @@ const Control kControls[] = {
     {Kind::Button, "SpeedButton3", "Запиши CSV", Row::Buttons, 0, kPlain,
      &TJournal::SpeedButton3Click},
     {Kind::Button, "SpeedButton4", "Обнови", Row::Buttons, 0, kPlain, &TJournal::Reload},
+    {Kind::Button, "SpeedButton5", "Дневник за продажбите", Row::Buttons, 0, kPlain,
+     &TJournal::SpeedButton5Click},
+    {Kind::Button, "SpeedButton6", "Е-фактура", Row::Buttons, 0, kPlain,
+     &TJournal::SpeedButton6Click},
 };
 
 // The widths of the list's columns in pixels, in the model's order; the last takes the rest.
@@ -208,8 +214,10 @@ TJournal::TJournal(QWidget *parent)
     SpeedButton2 = findChild<QToolButton *>(QStringLiteral("SpeedButton2"));
     SpeedButton3 = findChild<QToolButton *>(QStringLiteral("SpeedButton3"));
     SpeedButton4 = findChild<QToolButton *>(QStringLiteral("SpeedButton4"));
+    SpeedButton5 = findChild<QToolButton *>(QStringLiteral("SpeedButton5"));
+    SpeedButton6 = findChild<QToolButton *>(QStringLiteral("SpeedButton6"));
 
-    const QDate today = QDate::currentDate();
+    const QDate today = Today();
     DateEdit1->setDate(today.addDays(1 - today.day()));
     DateEdit2->setDate(today);
     SetTextColor(Label2, clFindings);
@@ -394,6 +402,16 @@ void TJournal::SpeedButton3Click()
     }
     if (!file.commit())
         throw cannotWrite();
+}
+
+void TJournal::SpeedButton5Click()
+{
+    ShowSalesLedger(this);
+}
+
+void TJournal::SpeedButton6Click()
+{
+    SaveEInvoiceOfPage(Chosen(), this);
 }
 
 namespace

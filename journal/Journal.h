@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Forms.h"
 #include "journal/JournalReader.h"
+#include "ui/Form.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -39,6 +39,8 @@ public:
     QToolButton *SpeedButton2; // "Отпечатай отново"
     QToolButton *SpeedButton3; // "Запиши CSV"
     QToolButton *SpeedButton4; // "Обнови"
+    QToolButton *SpeedButton5; // "Дневник за продажбите"
+    QToolButton *SpeedButton6; // "Е-фактура"
 
     // Reads the journal again and shows it under the filter in force.
     void Reload();
@@ -47,6 +49,8 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
 
     // The list of the pages shown.
     JournalModel *Model() const { return m_model; }

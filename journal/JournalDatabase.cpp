@@ -96,8 +96,26 @@ const QStringList &JournalColumns()
                                         QStringLiteral("PrintedAt"),
                                         QStringLiteral("BitmapFile"),
                                         QStringLiteral("PdfFile"),
-                                        QStringLiteral("Document")};
+                                        QStringLiteral("Document"),
+                                        QStringLiteral("LedgerType"),
+                                        QStringLiteral("LedgerPeriod"),
+                                        QStringLiteral("LedgerRecipient"),
+                                        QStringLiteral("LedgerDescription"),
+                                        QStringLiteral("Base20"),
+                                        QStringLiteral("Vat20"),
+                                        QStringLiteral("Base9"),
+                                        QStringLiteral("Vat9"),
+                                        QStringLiteral("Base0"),
+                                        QStringLiteral("ZeroVatColumn"),
+                                        QStringLiteral("LedgerProblem"),
+                                        QStringLiteral("XmlFile")};
     return columns;
+}
+
+QVariantList JournalLedgerValues(const LedgerFields &f)
+{
+    return {f.type,  f.period, f.recipientId, f.description,   f.base20, f.vat20,
+            f.base9, f.vat9,   f.base0,       f.zeroVatColumn, f.problem};
 }
 
 const QStringList &JournalListColumns()
@@ -112,34 +130,35 @@ const QStringList &JournalListColumns()
 
 QVariantList JournalValues(const JournalEntry &e)
 {
-    return {e.number,
-            e.series,
-            e.kind,
-            e.title,
-            e.documentDate,
-            e.taxEventDate,
-            e.supplierName,
-            e.supplierVat,
-            e.supplierId,
-            e.clientName,
-            e.clientVat,
-            e.clientId,
-            e.noteReference,
-            e.homeCurrency,
-            e.taxBase,
-            e.vatRate,
-            e.vat,
-            e.total,
-            e.foreignCurrency,
-            e.foreignRate,
-            e.foreignTotal,
-            e.zeroVatGround,
-            e.colourDepth,
-            e.copy ? 1 : 0,
-            e.printedAt,
-            e.bitmapFile,
-            e.pdfFile,
-            e.document.isEmpty() ? QVariant() : QVariant(e.document)};
+    return QVariantList{e.number,
+                        e.series,
+                        e.kind,
+                        e.title,
+                        e.documentDate,
+                        e.taxEventDate,
+                        e.supplierName,
+                        e.supplierVat,
+                        e.supplierId,
+                        e.clientName,
+                        e.clientVat,
+                        e.clientId,
+                        e.noteReference,
+                        e.homeCurrency,
+                        e.taxBase,
+                        e.vatRate,
+                        e.vat,
+                        e.total,
+                        e.foreignCurrency,
+                        e.foreignRate,
+                        e.foreignTotal,
+                        e.zeroVatGround,
+                        e.colourDepth,
+                        e.copy ? 1 : 0,
+                        e.printedAt,
+                        e.bitmapFile,
+                        e.pdfFile,
+                        e.document.isEmpty() ? QVariant() : QVariant(e.document)} +
+           JournalLedgerValues(e.ledger) + QVariantList{e.xmlFile};
 }
 
 void SetJournalValues(JournalEntry &e, const std::function<QVariant(int)> &value, int first)
@@ -174,4 +193,8 @@ void SetJournalValues(JournalEntry &e, const std::function<QVariant(int)> &value
     e.printedAt = text();
     e.bitmapFile = text();
     e.pdfFile = text();
+    LedgerFields &f = e.ledger;
+    for (QString *field : {&f.type, &f.period, &f.recipientId, &f.description, &f.base20, &f.vat20,
+                           &f.base9, &f.vat9, &f.base0, &f.zeroVatColumn, &f.problem, &e.xmlFile})
+        *field = text();
 }

@@ -54,10 +54,13 @@ template <typename Error> void Run(QSqlQuery &query, const QString &sql, const Q
 // The first value of a statement without bound values; an empty value when it gives no row.
 QVariant JournalValue(const QSqlDatabase &db, const QString &sql, const QString &what);
 
-// The page columns of "Journal" after "Id", in the order of JournalEntry, the document last.
+// The page columns of "Journal" after "Id", in the order of JournalEntry: the page's texts, the
+// document, the sales ledger's fields, the e-invoice's file.
 const QStringList &JournalColumns();
 // The same without the document, as rows are read for lists.
 const QStringList &JournalListColumns();
+// The values of the sales ledger's columns, in their order.
+QVariantList JournalLedgerValues(const LedgerFields &fields);
 // The entry's values for JournalColumns(), in their order.
 QVariantList JournalValues(const JournalEntry &entry);
 // Fills an entry from a row whose JournalListColumns() start at column `first`; `value` gives

@@ -1,6 +1,7 @@
 #include "journal/JournalReader.h"
 
 #include "base/Decimal.h"
+#include "base/ProgramFolder.h"
 #include "document/DocumentNumber.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalKeys.h"

@@ -1,10 +1,12 @@
 #include "journal/JournalStore.h"
 
 #include "document/DocumentNumber.h"
+#include "document/InvoiceJson.h"
 #include "journal/JournalDatabase.h"
 #include "journal/JournalKeys.h"
 #include "journal/JournalReader.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,10 @@
 
 namespace
 {
+// The columns of layout 3, the last of JournalColumns(): what the sales ledger takes of each
+// document, and the e-invoice written beside its page.
+constexpr int kLedgerColumnCount = 12;
+
 const QStringList kLineColumns = {
     QStringLiteral("JournalId"),  QStringLiteral("Position"),    QStringLiteral("Number"),
     QStringLiteral("LineNumber"), QStringLiteral("Description"), QStringLiteral("Measure"),
@@ -48,9 +54,110 @@ QString Placeholders(int count)
     return marks.join(", ");
 }
 
+void RollbackQuietly(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("ROLLBACK"));
+}
+
+QSet<QString> ColumnsOf(const QSqlDatabase &db, const QString &what)
+{
+    QSet<QString> columns;
+    QSqlQuery query(db);
+    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
+    while (query.next())
+        columns.insert(query.value(1).toString());
+    return columns;
+}
+
+// The rows brought up to layout 3 in one step of the loop: few enough to hold in memory.
+constexpr int kRowsPerStep = 1000;
+
+// Layout 3: the ledger's columns and "XmlFile". A row journalled before gets the ledger's fields
+// once, from its document where it has one and from its texts otherwise; one whose texts cannot
+// tell them says why in "LedgerProblem", and the ledger lists it instead of guessing.
+void AddLedgerColumns(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
+    const QSet<QString> columns = ColumnsOf(db, what);
+    for (const QString &column : JournalColumns().mid(JournalColumns().size() - kLedgerColumnCount))
+        if (!columns.contains(column))
+            Run<JournalError>(
+                query, QStringLiteral("ALTER TABLE Journal ADD COLUMN %1 TEXT").arg(column), what);
+
+    QSqlQuery read(db);
+    read.setForwardOnly(true);
+    read.prepare(QStringLiteral(
+        "SELECT Id, Kind, DocumentDate, ClientVat, ClientId, TaxBase, VatRate, Vat, ZeroVatGround, "
+        "PrintedAt, Document, (SELECT Description FROM JournalLine WHERE JournalId = Journal.Id "
+        "ORDER BY Position LIMIT 1) FROM Journal WHERE Id > ? AND LedgerPeriod IS NULL ORDER BY "
+        "Id LIMIT ?"));
+    QSqlQuery write(db);
+    write.prepare(QStringLiteral("UPDATE Journal SET LedgerType = ?, LedgerPeriod = ?, "
+                                 "LedgerRecipient = ?, LedgerDescription = ?, Base20 = ?, "
+                                 "Vat20 = ?, Base9 = ?, Vat9 = ?, Base0 = ?, ZeroVatColumn = ?, "
+                                 "LedgerProblem = ? WHERE Id = ?"));
+    qint64 last = 0;
+    for (;;) {
+        read.addBindValue(last);
+        read.addBindValue(kRowsPerStep);
+        Run<JournalError>(read, what);
+        QVector<std::pair<qint64, LedgerFields>> step;
+        while (read.next()) {
+            JournalEntry e;
+            e.kind = read.value(1).toString();
+            e.documentDate = read.value(2).toString();
+            e.clientVat = read.value(3).toString();
+            e.clientId = read.value(4).toString();
+            e.taxBase = read.value(5).toString();
+            e.vatRate = read.value(6).toString();
+            e.vat = read.value(7).toString();
+            e.zeroVatGround = read.value(8).toString();
+            e.printedAt = read.value(9).toString();
+            const QByteArray document = read.value(10).toByteArray();
+            LedgerFields fields;
+            bool fromDocument = false;
+            if (!document.isEmpty()) {
+                try {
+                    const Invoice doc = InvoiceFromJson(document);
+                    fields = LedgerFieldsOf(doc);
+                    fromDocument = true;
+                } catch (const UserError &) {
+                    // A document that cannot be read: the page's texts still can.
+                }
+            }
+            if (!fromDocument)
+                fields = LedgerFieldsOfTexts(e, read.value(11).toString());
+            if (fields.period.isEmpty())
+                fields.period = QDateTime::fromString(e.printedAt, Qt::ISODate)
+                                    .toString(QStringLiteral("yyyyMM"));
+            // Never NULL again, so that the row is brought up once.
+            if (fields.period.isNull())
+                fields.period = QStringLiteral("");
+            step.append({read.value(0).toLongLong(), fields});
+        }
+        read.finish();
+        if (step.isEmpty())
+            break;
+        for (const auto &[id, fields] : step) {
+            for (const QVariant &value : JournalLedgerValues(fields))
+                write.addBindValue(value);
+            write.addBindValue(id);
+            Run<JournalError>(write, what);
+        }
+        last = step.last().first;
+    }
+    // The ledger reads a month's pages and the own companies without reading the whole journal.
+    for (const char *index : {"JournalLedgerPeriod ON Journal (LedgerPeriod)",
+                              "JournalSupplier ON Journal (SupplierVat, SupplierId)"})
+        Run<JournalError>(
+            query, QStringLiteral("CREATE INDEX IF NOT EXISTS %1").arg(QLatin1String(index)), what);
+}
+
 // The journal's layout, one step after the other: 1 the pages and their lines; 2 the document
-// beside each page and "BGN" for the lev; 3 the keys of the journal window and an index of the
-// numbers for the print's check of a typed number.
+// beside each page and "BGN" for the lev; 3 the sales ledger's fields and the e-invoice of each
+// page; 4 the keys of the journal window and an index of the numbers for the print's check of a
+// typed number.
 void CreateTables(const QSqlDatabase &db, const QString &what)
 {
     QSqlQuery query(db);
@@ -92,8 +199,9 @@ struct LayoutStep {
     void (*run)(const QSqlDatabase &, const QString &);
 };
 // Each step may run again on a journal it has brought up already (a step that did not end).
-const LayoutStep kLayoutSteps[] = {{1, CreateTables}, {2, KeepDocuments}, {3, KeepKeys}};
-constexpr int kJournalVersion = 3;
+const LayoutStep kLayoutSteps[] = {
+    {1, CreateTables}, {2, KeepDocuments}, {3, AddLedgerColumns}, {4, KeepKeys}};
+constexpr int kJournalVersion = 4;
 
 int LayoutVersion(const QSqlDatabase &db, const QString &what)
 {
@@ -163,10 +271,51 @@ qint64 InsertEntry(const QSqlDatabase &db, const QString &file, const JournalEnt
     return id;
 }
 
-void RollbackQuietly(const QSqlDatabase &db)
+// The pages the condition leaves (with the order), without their lines and documents. A column
+// that a journal of an earlier layout lacks reads as empty. A missing journal has none.
+QVector<JournalEntry> ReadEntries(const QString &journalFile, const QString &condition,
+                                  const QVariantList &values)
 {
-    QSqlQuery query(db);
-    query.exec(QStringLiteral("ROLLBACK"));
+    QVector<JournalEntry> entries;
+    if (!QFileInfo::exists(journalFile))
+        return entries;
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
+    const QSet<QString> present = ColumnsOf(connection.db(), what);
+    QStringList select;
+    for (const QString &column : JournalListColumns())
+        select << (present.contains(column) ? column : QStringLiteral("NULL"));
+    QSqlQuery query(connection.db());
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT Id, %1 FROM Journal %2").arg(select.join(", "), condition));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    Run<JournalError>(query, what);
+    while (query.next()) {
+        JournalEntry entry;
+        entry.id = query.value(0).toLongLong();
+        SetJournalValues(
+            entry, [&query](int i) { return query.value(i); }, 1);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+// Brings a journal of an earlier layout up to this one; one of this layout is only read.
+void BringUp(const QString &journalFile)
+{
+    if (!QFileInfo::exists(journalFile))
+        return;
+    {
+        JournalConnection connection(journalFile, "ro");
+        QSqlQuery query(connection.db());
+        if (query.exec(QStringLiteral("PRAGMA user_version")) && query.next() &&
+            query.value(0).toInt() >= kJournalVersion)
+            return;
+    }
+    JournalConnection connection(journalFile, "rw");
+    PrepareForWriting(connection.db(), journalFile);
 }
 } // namespace
 
@@ -354,25 +503,7 @@ qint64 IssueTransaction::commit(const JournalEntry *entry)
 }
 QVector<JournalEntry> ReadJournal(const QString &journalFile)
 {
-    QVector<JournalEntry> entries;
-    if (!QFileInfo::exists(journalFile))
-        return entries;
-    JournalConnection connection(journalFile, "ro");
-    const QString what = JournalReadProblem(journalFile);
-    QSqlQuery query(connection.db());
-    query.setForwardOnly(true);
-    Run<JournalError>(query,
-                      QStringLiteral("SELECT Id, %1 FROM Journal ORDER BY Id DESC")
-                          .arg(JournalListColumns().join(", ")),
-                      what);
-    while (query.next()) {
-        JournalEntry entry;
-        entry.id = query.value(0).toLongLong();
-        SetJournalValues(
-            entry, [&query](int i) { return query.value(i); }, 1);
-        entries.append(entry);
-    }
-    return entries;
+    return ReadEntries(journalFile, QStringLiteral("ORDER BY Id DESC"), {});
 }
 
 QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id)
@@ -421,6 +552,52 @@ QByteArray ReadJournalDocument(const QString &journalFile, qint64 id)
     query.addBindValue(id);
     Run<JournalError>(query, what);
     return query.next() ? query.value(0).toByteArray() : QByteArray();
+}
+
+QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
+                                   const QString &supplierVat, const QString &supplierId)
+{
+    QVector<QDate> dates;
+    if (!QFileInfo::exists(journalFile))
+        return dates;
+    JournalConnection connection(journalFile, "ro");
+    QSqlQuery query(connection.db());
+    query.prepare(QStringLiteral("SELECT DISTINCT DocumentDate FROM Journal WHERE Series = ? AND "
+                                 "Number = ? AND IFNULL(SupplierVat, '') = ? AND "
+                                 "IFNULL(SupplierId, '') = ?"));
+    query.addBindValue(kInvoiceCounter);
+    query.addBindValue(number);
+    query.addBindValue(supplierVat.isNull() ? QStringLiteral("") : supplierVat);
+    query.addBindValue(supplierId.isNull() ? QStringLiteral("") : supplierId);
+    Run<JournalError>(query, JournalReadProblem(journalFile));
+    while (query.next()) {
+        const QDate date =
+            QDate::fromString(query.value(0).toString(), QStringLiteral("dd.MM.yyyy"));
+        if (date.isValid())
+            dates << date;
+    }
+    return dates;
+}
+
+QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period)
+{
+    BringUp(journalFile);
+    return ReadEntries(journalFile, QStringLiteral("WHERE LedgerPeriod = ? ORDER BY Id"), {period});
+}
+
+QVector<JournalEntry> ReadJournalNumber(const QString &journalFile, const QString &series,
+                                        const QString &number)
+{
+    return ReadEntries(journalFile, QStringLiteral("WHERE Series = ? AND Number = ? ORDER BY Id"),
+                       {series, number});
+}
+
+QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile)
+{
+    return ReadEntries(journalFile,
+                       QStringLiteral("WHERE Id IN (SELECT MAX(Id) FROM Journal GROUP BY "
+                                      "SupplierVat, SupplierId) ORDER BY Id DESC"),
+                       {});
 }
 
 namespace

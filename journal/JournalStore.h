@@ -3,6 +3,7 @@
 #include "base/Errors.h"
 #include "journal/JournalRecord.h"
 
+#include <QDate>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -75,3 +76,17 @@ QVector<JournalEntry> ReadJournal(const QString &journalFile);
 QVector<JournalLine> ReadJournalLines(const QString &journalFile, qint64 id);
 // The document of one page as JSON; empty for a page journalled before documents were kept.
 QByteArray ReadJournalDocument(const QString &journalFile, qint64 id);
+// The dates of the journal's invoices (not proformas) of that number from the supplier with that
+// VAT number and ЕИК; none for a missing journal.
+QVector<QDate> JournalInvoiceDates(const QString &journalFile, const QString &number,
+                                   const QString &supplierVat, const QString &supplierId);
+
+// The pages of the documents of a tax period ("yyyymm", the month of the document's date; an
+// undated one in the month it was printed), every kind, originals and copies, oldest first. A
+// journal of an earlier layout is brought up first, so the run must hold the program folder.
+QVector<JournalEntry> ReadJournalPeriod(const QString &journalFile, const QString &period);
+// The pages of a number ("0000000042") in a series ("Фактура №"), oldest first.
+QVector<JournalEntry> ReadJournalNumber(const QString &journalFile, const QString &series,
+                                        const QString &number);
+// The newest page of each own company the journal names, newest first.
+QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile);

@@ -1,8 +1,6 @@
 #include "lines/Unit1.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/DocumentLines.h"
@@ -11,6 +9,9 @@
 #include "lines/Amounts.h"
 #include "lines/DescriptionWrap.h"
 #include "lines/MemoryFile.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -316,7 +317,8 @@ void TForm1::LoadMemory()
         try {
             VatFactorFromText(MemoryList.at(0));
             VatText = MemoryList.at(0);
-        } catch (const std::exception &) {
+        } catch (const UserError &) {
+            // Not a rate: the built-in one stays, and the prompt offers it.
         }
     }
     // A short file still gets all four lines, so that every later choice is stored.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Forms.h"
 #include "lines/Amounts.h"
+#include "ui/Form.h"
 
 struct WorkedLines;
 

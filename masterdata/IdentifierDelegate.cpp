@@ -1,8 +1,8 @@
 #include "masterdata/IdentifierDelegate.h"
 
-#include "app/Dialogs.h"
 #include "masterdata/Identifiers.h"
 #include "masterdata/Table.h"
+#include "ui/Dialogs.h"
 
 #include <QAbstractItemView>
 #include <QFileInfo>

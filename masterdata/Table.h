@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "masterdata/TableModel.h"
+#include "masterdata/TableRecords.h"
+#include "masterdata/TableStorage.h"
+
 #include <QByteArray>
 #include <QSet>
 #include <QString>
@@ -11,10 +14,6 @@
 #include <vector>
 
 class TTable;
-
-// How the program reads a field's value (the edit text of Text, Memo, Integer and Float fields;
-// the bytes of a Graphic field). Taken from the column's declared type in the table file.
-enum class FieldKind { Text, Memo, Integer, Float, Graphic };
 
 // One field of the open table. Owned by the table; valid until the table is closed.
 class TField
@@ -51,16 +50,15 @@ private:
     FieldKind m_kind;
 };
 
-// The one table object of the program: one SQLite file holding one table named after the file's
-// base name, browsed record by record in the file's order. It is also the item model the record
-// grid shows, one row per visible record (plus the record being inserted) and one column per
-// field in the order shown.
-class TTable : public QAbstractTableModel
+// The one table object of the program: one table file (one table named after the file's base
+// name), browsed record by record in the file's order. It is also the item model the record grid
+// shows (see TableModel).
+class TTable : public TableModel
 {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
-    enum class FilterKind { Equal, AtLeast };
+    using FilterKind = ::FilterKind;
 
     explicit TTable(QObject *parent = nullptr);
     ~TTable() override;
@@ -96,7 +94,7 @@ public:
 
     // The current record's identity in the file, kept across re-reads and filters; -1 when
     // there is none or a new record is being inserted.
-    qint64 RecordKey() const { return m_state == State::Insert ? -1 : currentRowid(); }
+    qint64 RecordKey() const { return m_state == State::Insert ? -1 : currentKey(); }
     // 1-based number of the current record among the visible ones; 0 when there is none.
     int RecNo() const;
     // Moves to that record, saving a pending edit first; a number the table does not have
@@ -112,6 +110,10 @@ public:
     // whether one was found; otherwise the current record stays. The text is data, never SQL.
     bool Locate(const QString &fieldName, const QString &text, bool caseInsensitive = true,
                 bool partialKey = true);
+    // The field the next Locate will likely search: on a large table its search keys are read
+    // ahead in the background, so that the first keystroke does not wait for them. A name the
+    // table lacks is ignored.
+    void SearchAhead(const QString &fieldName);
 
     // The filter as an expression: the field name, " = '" or " >= '", the text, "'". The text
     // between the first quote and the final one is taken literally, quotes included. A field the
@@ -126,7 +128,8 @@ public:
 
     // Re-reads the visible records, staying on the current record where it is still visible.
     // The values shown are read again; the list of records is read again only when another
-    // program has changed the file since.
+    // program has changed the file since. Inside a transaction the current record is read under
+    // the transaction's hold on it.
     void Refresh();
     // Puts the current record into edit mode; no effect while editing or inserting, or when
     // there is no record.
@@ -147,31 +150,24 @@ public:
 
     // A transaction on the open file, for a read and a write that must not be split by another
     // program run (the invoice counters). StartTransaction waits for the file as long as the busy
-    // timeout allows and throws when it stays taken; Rollback never throws.
+    // timeout allows and throws when it stays taken; Rollback never throws. TableTransaction
+    // (masterdata/TableTransaction.h) ends one on every way out of a block.
     void StartTransaction();
     void Commit();
     void Rollback();
     bool InTransaction() const { return m_inTransaction; }
-
-    // The item model of the record grid. Rows are handed to the grid a page at a time
-    // (canFetchMore/fetchMore): a table of a million records shows its first page at once.
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    bool canFetchMore(const QModelIndex &parent) const override;
-    void fetchMore(const QModelIndex &parent) override;
 
 signals:
     // Sent after every Close of an open table.
     void AfterClose();
     // The current record moved, or its values changed.
     void RecordChanged();
-    // An error while the grid wrote a value (the grid cannot throw); the text is the user's.
-    void ErrorOccurred(const QString &message);
+
+protected:
+    int editedRow() const override;
+    bool inserting() const override { return m_state == State::Insert; }
+    QVariant editedValue(int field) const override;
+    bool writeCell(int row, int field, const QString &text) override;
 
 private:
     friend class TField;
@@ -180,38 +176,32 @@ private:
         FilterKind kind = FilterKind::Equal;
         QString text;
     };
-    struct Store;
-    struct ColumnKeys;
 
+    // The filter the expression states over the open table's fields; false when it states none.
+    bool parseFilter(const QString &expression, FilterCondition &condition,
+                     QString &fieldMissing) const;
     const QVector<QVariant> &currentValues() const;
-    const QVector<QVariant> &rowValues(qint64 rowid) const;
     QVariant value(int column) const;
     void setValue(int column, const QVariant &value);
     QString editText(int column, const QVariant &value) const;
     int rowOfRecord() const;
-    qint64 currentRowid() const;
+    qint64 currentKey() const;
     void requireActive() const;
     void savePending();
     void moveTo(int index);
-    void resetRecords(qint64 keepRowid, int fallbackIndex);
+    void resetRecords(qint64 keepKey, int fallbackIndex);
     // True when another program changed the file since it was read; what was read is dropped.
     bool syncWithFile();
-    void showUpTo(int index);
-    QString quoted(const QString &identifier) const;
-    QString tableIdentifier() const;
     QString cannotWrite(const QString &action, const QString &reason) const;
     [[noreturn]] void fail(const QString &what) const;
 
     QString m_folder;
     QString m_fileName;
-    QString m_connection;
     State m_state = State::Inactive;
+    std::unique_ptr<TableStorage> m_storage;
+    std::unique_ptr<TableRecords> m_records;
     std::vector<std::unique_ptr<TField>> m_fields;
-    QVector<int> m_order; // column position -> field number
-    // The records, their folded keys and what the grid has been shown; see Table.cpp.
-    std::unique_ptr<Store> m_store;
     int m_current = -1;
-    int m_shown = 0;
     QVector<QVariant> m_buffer;
     QSet<int> m_changed;
     bool m_modified = false;
@@ -219,6 +209,4 @@ private:
     FilterCondition m_filter;
     bool m_filtered = false;
     bool m_inTransaction = false;
-    // Why the file cannot take changes (a view, not a table), or empty.
-    QString m_readOnlyReason;
 };

@@ -1,13 +1,14 @@
 // "Добави" of the master-data browser: takes the current record into the invoice being prepared.
 #include "masterdata/Unit4.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Decimal.h"
 #include "base/Errors.h"
 #include "document/CurrentDocument.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
+#include "masterdata/TableTransaction.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -102,34 +103,27 @@ void TForm4::TakeStock(TField *quantity, qint64 wanted, const QString &answer)
     // what the browser read earlier: another run of the program may have taken from it since.
     // The line is added inside that transaction, and the lowered stock is kept only with it.
     const qint64 record = Table1->RecordKey();
-    Table1->StartTransaction();
-    try {
-        Table1->Refresh();
-        if (Table1->RecordKey() != record)
-            throw UserError(QStringLiteral("Стоката е изтрита от друга работа с програмата; "
-                                           "нищо не е добавено."));
-        const qint64 inStock = Decimal::TextToFixed(quantity->AsString());
-        if (wanted > inStock) {
-            Table1->Rollback();
-            dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
-            Form1->SpeedButton1Click();
-            return;
-        }
-        Table1->Edit();
-        quantity->SetAsString(Decimal::FixedToText(inStock - wanted));
-        Table1->Post();
-        Form1->Edit3->setText(answer);
-        const int lines = LineCounter;
+    TableTransaction transaction(*Table1);
+    Table1->Refresh();
+    if (Table1->RecordKey() != record)
+        throw UserError(QStringLiteral("Стоката е изтрита от друга работа с програмата; "
+                                       "нищо не е добавено."));
+    const qint64 inStock = Decimal::TextToFixed(quantity->AsString());
+    if (wanted > inStock) {
+        transaction.rollback();
+        dialogs().showMessage(QStringLiteral("Няма толкова количество в наличност!"));
         Form1->SpeedButton1Click();
-        // A line the table refuses (it already holds 25) takes nothing from the stock.
-        if (LineCounter != lines)
-            Table1->Commit();
-        else
-            Table1->Rollback();
-    } catch (...) {
-        Table1->Rollback();
-        throw;
+        return;
     }
+    Table1->Edit();
+    quantity->SetAsString(Decimal::FixedToText(inStock - wanted));
+    Table1->Post();
+    Form1->Edit3->setText(answer);
+    const int lines = LineCounter;
+    Form1->SpeedButton1Click();
+    // A line the table refuses (it already holds 25) takes nothing from the stock.
+    if (LineCounter != lines)
+        transaction.commit();
 }
 
 void TForm4::TakeBank()

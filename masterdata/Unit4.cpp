@@ -1,12 +1,12 @@
 #include "masterdata/Unit4.h"
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "masterdata/IdentifierDelegate.h"
 #include "masterdata/Table.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -314,6 +314,8 @@ void TForm4::OpenTable(const QString &caption, const QString &fileName)
         DBMemo1->show();
         LabelOpisanie->show();
     }
+    // The first field is the search column until another is chosen: its keys are read ahead.
+    Table1->SearchAhead(Table1->FieldDefs().value(0));
     FitColumns();
     // The list is filled on show; a window already visible gets the new table's columns now.
     if (isVisible())
@@ -482,6 +484,7 @@ void TForm4::ComboBox1Change()
 {
     const QString column = ComboBox1->currentText();
     Table1->FieldByName(column)->SetIndex(0);
+    Table1->SearchAhead(column);
     const QString mode = windowTitle();
     if (mode == kClients)
         cbUseFilter->setEnabled(column != QStringLiteral("КЛИЕНТ") &&
@@ -507,8 +510,22 @@ void TForm4::Edit1Change()
         // Every search looks at the whole table, whatever the previous one left visible.
         Table1->SetFiltered(false);
         // An empty search text shows every record rather than those with an empty value.
-        if (!text.isEmpty() && Table1->Locate(column, text, true, true) &&
-            cbUseFilter->isChecked()) {
+        bool found = false;
+        if (!text.isEmpty() && cbUseFilter->isChecked()) {
+            // A value that begins with the text sorts at or after it: among those records the
+            // first match is near the top, so the grid is not first moved far down a large table
+            // only to be filtered at once. The whole table is asked only when they hold none.
+            Table1->SetFilter(column, TTable::FilterKind::AtLeast, text);
+            Table1->SetFiltered(true);
+            found = Table1->Locate(column, text, true, true);
+            if (!found) {
+                Table1->SetFiltered(false);
+                found = Table1->Locate(column, text, true, true);
+            }
+        } else if (!text.isEmpty()) {
+            Table1->Locate(column, text, true, true);
+        }
+        if (found) {
             Table1->SetFilter(column, TTable::FilterKind::Equal, text);
             Table1->SetFiltered(true);
             // Asked without counting: a large table need not be counted for it.
@@ -519,12 +536,15 @@ void TForm4::Edit1Change()
             Table1->SetFiltered(false);
             Table1->First();
         }
-    } catch (const std::exception &) {
-        // A search that cannot be made leaves the table as it then is.
+    } catch (const UserError &error) {
+        // A search that cannot be made (the file cannot be read) leaves the table as it then is,
+        // and the user learns why.
+        ReportError(error);
     }
     try {
         Table1->Refresh();
-    } catch (const std::exception &) {
+    } catch (const UserError &error) {
+        ReportError(error);
     }
 }
 

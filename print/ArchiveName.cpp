@@ -28,16 +28,3 @@ QString ArchiveFileName(const QString &folder, const QString &kind, int firmRecN
         base += QLatin1Char('/');
     return base + FileNameSafe(name);
 }
-
-QString ArchiveFolder(const QString &dataFolder)
-{
-#ifdef Q_OS_WIN
-    const QString installed = QStringLiteral("C:/Program Files/Vornex2007/DB/");
-    if (QDir(installed).exists())
-        return installed;
-#endif
-    QString folder = QDir::fromNativeSeparators(dataFolder);
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}

@@ -16,7 +16,3 @@ QString FileNameSafe(const QString &piece);
 // record number + "_" + the document number + "_" + ("copy" for a copy) + ".bmp".
 QString ArchiveFileName(const QString &folder, const QString &kind, int firmRecNo,
                         const QString &number, const QString &mark);
-
-// The archive folder: the installation's data folder where it exists (Windows), otherwise the
-// program's own data folder, with a trailing "/".
-QString ArchiveFolder(const QString &dataFolder);

@@ -1,7 +1,7 @@
 #include "print/PdfFile.h"
 
-#include "app/Application.h"
 #include "base/Errors.h"
+#include "base/Title.h"
 
 #include <QDir>
 #include <QFileInfo>

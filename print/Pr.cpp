@@ -1,12 +1,12 @@
 #include "print/Pr.h"
 
-#include "app/Application.h"
-#include "app/Look.h"
-#include "app/MenuPictures.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
 #include "print/ArchiveName.h"
 #include "print/PrintPage.h"
+#include "ui/Application.h"
+#include "ui/Look.h"
+#include "ui/MenuPictures.h"
 
 #include <QComboBox>
 #include <QPrinter>

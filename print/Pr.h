@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Forms.h"
+#include "ui/Form.h"
 
 #include <memory>
 

@@ -1,20 +1,22 @@
 #include "print/PrintPage.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
+#include "document/LegalCheck.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "einvoice/EInvoiceFile.h"
 #include "journal/JournalStore.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/ArchiveName.h"
 #include "print/PdfFile.h"
 #include "print/Pr.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -38,7 +40,7 @@ QString PdfTitle(const Invoice &doc)
 // A page archived earlier, as the journal lists it.
 PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
 {
-    PrintedPage page{mark, 8, fileName, QString()};
+    PrintedPage page{mark, 8, fileName, QString(), QString()};
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly)) {
         const BitmapHeader header = ReadBitmapHeader(file.read(64));
@@ -47,6 +49,8 @@ PrintedPage ArchivedPage(const QString &fileName, const QString &mark)
     }
     if (QFileInfo(PdfFileNameFor(fileName)).isFile())
         page.pdfFile = PdfFileNameFor(fileName);
+    if (QFileInfo(EInvoice::FileNameFor(fileName)).isFile())
+        page.xmlFile = EInvoice::FileNameFor(fileName);
     return page;
 }
 
@@ -58,6 +62,23 @@ bool ArchiveHolds(const QString &folder, const Invoice &doc)
                 ArchiveFileName(folder, doc.title, doc.firmRecNo, doc.numberText(), mark)))
             return true;
     return false;
+}
+
+// The findings of the legal check on the document, with what the journal knows of the invoice a
+// note corrects.
+QVector<Finding> LegalFindings(const Invoice &doc)
+{
+    LegalContext context;
+    context.journalInvoiceDates = [&doc](const QString &number) {
+        try {
+            return JournalInvoiceDates(JournalFileName(TablesFolder()), number,
+                                       doc.supplier.vatNumber.trimmed(), doc.supplier.id.trimmed());
+        } catch (const JournalError &) {
+            // A journal that cannot be read holds nothing to compare with.
+            return QVector<QDate>();
+        }
+    };
+    return CheckDocument(doc, context);
 }
 
 void TellJournalFailed(const QString &problem)
@@ -150,6 +171,19 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     // anything is changed or written.
     CheckPageForPrint();
     const Invoice doc = TheDocument();
+    // What the law asks of the document, before its number is issued: a copy of a number this
+    // run printed already is the same document.
+    if (!IssuedByThisRun(doc)) {
+        const QVector<Finding> findings = LegalFindings(doc);
+        if (HasErrors(findings))
+            throw UserError(FindingsText(findings) +
+                            QStringLiteral("\n\nНищо не е отпечатано и номерът не е използван."));
+        if (!findings.isEmpty() &&
+            !dialogs().askYesNo(FindingsText(findings) +
+                                QStringLiteral("\n\nДа отпечатам ли документа въпреки "
+                                               "предупрежденията?")))
+            return;
+    }
     const QString folder = ArchiveFolder(TablesFolder());
     IssueTransaction issue(IssueRequestOf(doc, ArchiveHolds(folder, doc)));
     if (!issue.journalProblem().isEmpty())
@@ -192,7 +226,7 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
     // The PDF is a convenience beside the archived bitmap: one that cannot be written is
     // reported and the print goes on.
-    PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString()};
+    PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString(), QString()};
     const QString pdfName = PdfFileNameFor(fileName);
     try {
         SavePagePdf(pdfName, Doc->Panel1, PdfTitle(doc));
@@ -200,6 +234,19 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     } catch (const UserError &error) {
         dialogs().showMessage(QStringLiteral("PDF файлът на страницата не е записан.\n") +
                               error.message());
+    }
+    // The e-invoice of an original, for the buyer's software; a copy is the same document. It is
+    // made again from the journal ("Е-фактура") when it cannot be written now, so the print goes
+    // on then, as for the PDF.
+    if (mark == kOriginalMark) {
+        const QString xmlName = EInvoice::FileNameFor(fileName);
+        try {
+            EInvoice::WriteFile(doc, xmlName);
+            printed.xmlFile = xmlName;
+        } catch (const UserError &error) {
+            dialogs().showMessage(QStringLiteral("Е-фактурата на документа не е записана.\n") +
+                                  error.message());
+        }
     }
 
     // The print, then the number and the page stored in one commit.
@@ -225,6 +272,12 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
 
 void PreviewPage(QPrinter &printer, QWidget *owner)
 {
+    // What a print would refuse or warn of is told before the look at the page.
+    if (TransferCompleted) {
+        const QVector<Finding> findings = LegalFindings(TheDocument());
+        if (!findings.isEmpty())
+            dialogs().showMessage(FindingsText(findings));
+    }
     // The preview shows the page as it will print, without the silver field marks, and leaves
     // the marks on screen as they were. It offers no print of its own: a page is printed only
     // through "Отпечатай", which numbers, archives and journals it.

@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
 #include <QAbstractButton>
 #include <QAction>

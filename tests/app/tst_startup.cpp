@@ -1,13 +1,13 @@
 #include "support/TestSupport.h"
 
-#include "app/Forms.h"
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
+#include "ui/Form.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>

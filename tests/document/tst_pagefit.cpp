@@ -1,9 +1,10 @@
-#include "app/Look.h"
 #include "app/Menu.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/Transfer.h"
 #include "lines/Unit1.h"
 #include "support/TestSupport.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -92,27 +93,34 @@ void TestPageFit::everyBlockWholeOnThePage_data()
     QTest::addColumn<QString>("noteKind");
     QTest::addColumn<QString>("quantity"); // of every line
     QTest::addColumn<QString>("price");
-    QTest::addColumn<bool>("normal"); // whether the page keeps its normal spacing
+    QTest::addColumn<bool>("normal");    // whether the page keeps its normal spacing
+    QTest::addColumn<bool>("longTexts"); // the longest texts a field may hold
     QTest::newRow("short invoice keeps the normal page") << 3 << 0 << ""
                                                          << "1"
-                                                         << "110.67" << true;
+                                                         << "110.67" << true << false;
     QTest::newRow("16 rows still keep the normal page") << 16 << 0 << ""
                                                         << "1"
-                                                        << "514.40" << true;
-    QTest::newRow("25 rows, six-digit words, wrapped client, widest ground") << 25 << 6 << ""
-                                                                             << "1"
-                                                                             << "25925.93" << false;
+                                                        << "514.40" << true << false;
+    QTest::newRow("25 rows, six-digit words, wrapped client, widest ground")
+        << 25 << 6 << ""
+        << "1"
+        << "25925.93" << false << false;
     QTest::newRow("25 rows as a credit note with a wrapped client name and address")
         << 25 << 4 << "Кредитно известие / Credit note"
         << "-1"
-        << "25925.93" << false;
+        << "25925.93" << false << false;
     QTest::newRow("25 rows as a credit note with the whole client block wrapped")
         << 25 << 6 << "Кредитно известие / Credit note"
         << "-1"
-        << "25925.93" << false;
+        << "25925.93" << false << false;
     QTest::newRow("25 rows, seven-digit amount in figures") << 25 << 6 << ""
                                                             << "1"
-                                                            << "49383.22" << false;
+                                                            << "49383.22" << false << false;
+    QTest::newRow("a 71-character client name, an 80-character address, 5 000 characters of "
+                  "payment")
+        << 25 << 0 << ""
+        << "1"
+        << "25925.93" << false << true;
 }
 
 void TestPageFit::everyBlockWholeOnThePage()
@@ -123,6 +131,7 @@ void TestPageFit::everyBlockWholeOnThePage()
     QFETCH(QString, quantity);
     QFETCH(QString, price);
     QFETCH(bool, normal);
+    QFETCH(bool, longTexts);
     ScriptedDialogs &script = m_run->script();
 
     FillLines(rows, quantity, price);
@@ -139,6 +148,19 @@ void TestPageFit::everyBlockWholeOnThePage()
     Main->SpeedButton4->click();
     QCOMPARE(script.errors, QStringList());
     QCOMPARE(Doc->StringGrid2->rowCount(), 2 + rows);
+    if (longTexts)
+        ChangeDocument([](Invoice &doc) {
+            const QString name = QStringLiteral("Търговско дружество Североизточна логистика и "
+                                                "спедиция на товари ЕООД Варна");
+            const QString address =
+                QStringLiteral("гр. Варна 9000, р-н Приморски, ж.к. Бриз, "
+                               "ул. Академик Андрей Сахаров № 12, вх. Б, ет. 4");
+            doc.recipient = {name, name, address, address, name, name, name, name};
+            doc.supplier = {name, name, address, address, name, name, name, name};
+            doc.receivedBy = doc.receivedBy2 = doc.issuedBy = doc.issuedBy2 = name;
+            doc.payment = QString(5000, QLatin1Char('x'));
+            doc.bank.name = address;
+        });
 
     // Every block lies whole on the page and clear of the others.
     QList<QWidget *> blocks = {Doc->Label1, Doc->Label8,      Doc->Label15, Doc->Panel3,

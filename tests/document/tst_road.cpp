@@ -1,12 +1,15 @@
 #include "support/TestSupport.h"
 
-#include "app/Look.h"
+#include "base/Clock.h"
+
 #include "app/Menu.h"
 #include "base/ProgramFolder.h"
+#include "document/CurrentDocument.h"
 #include "document/Document.h"
 #include "document/DocumentNumber.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
+#include "journal/JournalStore.h"
 #include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
@@ -14,6 +17,7 @@
 #include "print/BitmapFile.h"
 #include "print/Pr.h"
 #include "print/PrintPage.h"
+#include "ui/Look.h"
 #include "words/AmountInWords.h"
 
 #include <QAction>
@@ -122,6 +126,9 @@ private slots:
     void manualNumberAndReference_data();
     void manualNumberAndReference();
     void newInvoice();
+    void handTypedLine_data();
+    void handTypedLine();
+    void wordsFollowTheTotals();
 };
 
 void TestRoad::init()
@@ -137,7 +144,7 @@ void TestRoad::oneInvoice()
     run.start();
     ScriptedDialogs &script = run.script();
     const QString db = run.path(QStringLiteral("DB"));
-    const QString today = DateText(QDate::currentDate());
+    const QString today = DateText(Today());
 
     // Client, own company, bank account and two articles.
     Take(&TMain::SpeedButton7Click, 1);
@@ -227,6 +234,8 @@ void TestRoad::oneInvoice()
     QCOMPARE(archived.size(), QSize(859, 1168));
     QCOMPARE(archived.pixelColor(Doc->Label15->geometry().topLeft() + QPoint(1, 1)),
              QColor(Qt::white));
+    // The e-invoice of the original beside its page.
+    QVERIFY(QFile::exists(db + QStringLiteral("/VInvFirm1_0000000042_.xml")));
 
     // Copy at 24 bits on a printer that records where it draws.
     RecordingPrinter recorder;
@@ -241,6 +250,8 @@ void TestRoad::oneInvoice()
     QCOMPARE(target.bottom() + 1, recorder.height());
     const QString copy = db + QStringLiteral("/VInvFirm1_0000000042_copy.bmp");
     QCOMPARE(HeaderOf(copy).bitsPerPixel, 24);
+    // A copy is the same document: no second e-invoice.
+    QVERIFY(!QFile::exists(db + QStringLiteral("/VInvFirm1_0000000042_copy.xml")));
     QCOMPARE(Doc->Label8->caption(), kCopyMark);
     QCOMPARE(Counter(db, QStringLiteral("Фактура №")), QStringLiteral("0000000042"));
 
@@ -301,6 +312,10 @@ void TestRoad::oneInvoice()
     QCOMPARE(Counter(db, QStringLiteral("Фактура №")), QStringLiteral("0000000043"));
     QCOMPARE(script.errors, QStringList());
     PrintOptionsForm->SetPrinter(nullptr);
+
+    // The e-invoices of the originals of the road: 42, 43, 17 and the proforma 8.
+    QCOMPARE(QDir(db).entryList({QStringLiteral("*.xml")}, QDir::Files).size(), 4);
+    ValidateEInvoices(db);
 }
 
 void TestRoad::printAndStoreBeforeTransfer()
@@ -408,6 +423,106 @@ void TestRoad::newInvoice()
     QCOMPARE(run.script().shellCalls.first().folder, ProgramFolder);
     QVERIFY(!Form4->Table1->Active());
     QVERIFY(!QFile::exists(run.path(QStringLiteral("Vmem.txt"))));
+}
+
+// A line typed into the line table by hand ("Добави празен ред", then its cells) is worked out
+// as an added line: counted in the totals, printed with its value and journalled whole, or
+// refused at the transfer.
+void TestRoad::handTypedLine_data()
+{
+    QTest::addColumn<QStringList>("cells"); // description, unit, quantity, price
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("a line typed whole") << QStringList{"Ремонт", "br", "2", "100"} << ""
+                                        << "200.00"
+                                        << "588.00";
+    QTest::newRow("a price that is no number")
+        << QStringList{"Ремонт", "br", "2", "abc"}
+        << "Ред 2 от таблицата: 'abc' is not a valid floating point value"
+        << ""
+        << "";
+    QTest::newRow("a zero quantity") << QStringList{"Ремонт", "br", "0", "100"}
+                                     << "Ред 2 от таблицата: количеството не може да бъде нула."
+                                     << ""
+                                     << "";
+    QTest::newRow("no price") << QStringList{"Ремонт", "br", "2", ""}
+                              << "Ред 2 от таблицата: попълнете единичната цена."
+                              << ""
+                              << "";
+}
+
+void TestRoad::handTypedLine()
+{
+    QFETCH(QStringList, cells);
+    QFETCH(QString, error);
+    QFETCH(QString, value);
+    QFETCH(QString, total);
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    ScriptedDialogs &script = run.script();
+    script.answer(QStringLiteral("2"));
+    TakeClientAndLine(script);
+    Form1->N1->trigger();
+    const int row = Form1->StringGrid1->rowCount() - 1;
+    const int columns[] = {1, 2, 3, 4};
+    for (int i = 0; i < 4; ++i)
+        Form1->StringGrid1->setItem(row, columns[i], new QTableWidgetItem(cells.at(i)));
+    Main->SpeedButton4->click();
+    if (!error.isEmpty()) {
+        QCOMPARE(script.errors, QStringList{error});
+        QCOMPARE(TheDocument().lines.size(), 0);
+        return;
+    }
+    QCOMPARE(script.errors, QStringList());
+    // On the page: numbered, with its value, and in the totals.
+    QCOMPARE(Doc->StringGrid2->cell(0, 3), QStringLiteral("2"));
+    QCOMPARE(Doc->StringGrid2->cell(2, 3), QStringLiteral("br"));
+    QCOMPARE(Doc->StringGrid2->cell(6, 3), value);
+    QCOMPARE(Doc->Label3->caption(), total + QStringLiteral(" BGL"));
+    // The line table shows what the page shows.
+    QCOMPARE(Form1->StringGrid1->item(row, 6)->text(), value);
+    QCOMPARE(Form1->Label5->caption(), total);
+    // The journal keeps it as a line of its own.
+    run.script().printAnswers.push(true);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(script.errors, QStringList());
+    const QString journal = JournalFileName(run.path(QStringLiteral("DB")));
+    const QVector<JournalLine> lines = ReadJournalLines(journal, ReadJournal(journal).at(0).id);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[1].description, cells.at(0));
+    QCOMPARE(lines[1].measure, QStringLiteral("br"));
+    QCOMPARE(lines[1].quantity, QStringLiteral("2"));
+    QCOMPARE(lines[1].unitPrice, QStringLiteral("100.00"));
+    QCOMPARE(lines[1].value, value);
+}
+
+// After "Изчисти всичко" the words are those of the new total, however small.
+void TestRoad::wordsFollowTheTotals()
+{
+    ProgramRun run;
+    run.script().answer(QStringLiteral("20%"));
+    run.start();
+    ScriptedDialogs &script = run.script();
+    script.answer(QStringLiteral("7"));
+    TakeClientAndLine(script);
+    Main->SpeedButton4->click();
+    QVERIFY(Doc->Label18->caption().startsWith(QStringLiteral("хиляда")));
+    Form1->Clear1->trigger();
+    Form1->N1->trigger();
+    const QStringList cells = {"Мостра", "бр.", "1", "0.01"};
+    for (int i = 0; i < 4; ++i)
+        Form1->StringGrid1->setItem(2, i + 1, new QTableWidgetItem(cells.at(i)));
+    Main->SpeedButton4->click();
+    QCOMPARE(script.errors, QStringList());
+    QCOMPARE(Doc->Label3->caption(), QStringLiteral("0.01 BGL"));
+    QVERIFY2(Doc->Label18->caption().startsWith(QStringLiteral("нула и  0.01 BGL")),
+             qPrintable(Doc->Label18->caption()));
+    // An emptied table has no amount and no words.
+    Form1->Clear1->trigger();
+    Main->SpeedButton4->click();
+    QVERIFY(Doc->Label18->caption().startsWith(QStringLiteral("....")));
 }
 
 VORNEX_TEST_MAIN(TestRoad)

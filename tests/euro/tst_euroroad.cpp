@@ -1,7 +1,10 @@
 #include "support/TestSupport.h"
 
+#include "document/CurrentDocument.h"
+#include "document/PaymentCode.h"
+#include "print/PdfFile.h"
+
 #include "app/Forms.h"
-#include "app/Look.h"
 #include "app/Menu.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
@@ -12,6 +15,7 @@
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -316,7 +320,16 @@ void TestEuroRoad::euroRoad()
     PrintOptionsForm->ComboBox1->setCurrentText(QStringLiteral("24 бита цвят"));
     PrintOptionsForm->SpeedButton1->click();
     QCOMPARE(script.errors, QStringList());
-    QCOMPARE(QImage(db + QStringLiteral("/VInvFirm1_0000000042_.bmp")).size(), QSize(859, 1168));
+    const QString archived = db + QStringLiteral("/VInvFirm1_0000000042_.bmp");
+    QCOMPARE(QImage(archived).size(), QSize(859, 1168));
+    // The payment code beside the bank details reads back exactly, from the archived page and
+    // from the PDF beside it.
+    QVERIFY(Doc->PaymentCode->isVisible());
+    const QByteArray code = PaymentCodeText(TheDocument()).toUtf8();
+    QVERIFY(code.contains("\nEUR177.94\n"));
+    QVERIFY(code.endsWith("\nФактура 0000000042"));
+    QCOMPARE(DecodedQrCode(archived), code);
+    QCOMPARE(DecodedQrCode(RenderedPdfPage(PdfFileNameFor(archived), 150)), code);
     // The journal keeps the euro amounts as the page shows them, with the leva beside them.
     const QVector<JournalEntry> journal = ReadJournal(JournalFileName(db + QLatin1Char('/')));
     QCOMPARE(journal.size(), 1);

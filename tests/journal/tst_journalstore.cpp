@@ -1,6 +1,7 @@
 #include "journal/JournalStore.h"
 
 #include "document/DocumentNumber.h"
+#include "document/InvoiceJson.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,6 +138,8 @@ private slots:
     void issueRules_data();
     void issueRules();
     void olderJournalIsBroughtUp();
+    void olderRowsGetTheLedgersFields_data();
+    void olderRowsGetTheLedgersFields();
 
 private:
     QString firm() const { return m_dir->filePath(QStringLiteral("Firm.db")); }
@@ -383,12 +386,107 @@ void TestJournalStore::olderJournalIsBroughtUp()
     JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
     entry.document = "{\"number\":\"42\"}";
     Issue(m_dir->path(), 1, kInvoiceCounter, 42, entry);
-    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("3"));
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("4"));
     QCOMPARE(ReadJournalDocument(journal(), 2), entry.document);
     const QVector<JournalEntry> rows = ReadJournal(journal());
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows.at(1).homeCurrency, QStringLiteral("BGN"));
     QCOMPARE(rows.at(1).total, QStringLiteral("398.40"));
+}
+
+void TestJournalStore::olderRowsGetTheLedgersFields_data()
+{
+    // Kind, DocumentDate, ClientVat, ClientId, TaxBase, VatRate, Vat, ZeroVatGround.
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QByteArray>("document");
+    // Type, period, recipient, base and VAT at 20 %, at 9 %, base at 0 %, its column, problem.
+    QTest::addColumn<QString>("fields");
+
+    const QString invoice = "Фактура|15.11.2025|BG160538271|160538271|332.00|20%|66.40|";
+    QTest::newRow("from the texts: an invoice at 20 %")
+        << invoice << QByteArray() << "01|202511|BG160538271|332.00|66.40|0.00|0.00|0.00||";
+    Invoice credit;
+    credit.noteTitle = kCreditNoteTitle;
+    credit.issueDate = QDate(2025, 10, 3);
+    credit.vatPercent = 9;
+    credit.recipient.id = QStringLiteral("7501010010");
+    credit.home.net = Decimal::Amount::FromText("-10.00");
+    credit.home.vat = Decimal::Amount::FromText("-0.90");
+    QTest::newRow("from the document where it is kept, not from the texts")
+        << invoice << InvoiceToJson(credit) << "03|202510|7501010010|0.00|0.00|-10.00|-0.90|0.00||";
+    QTest::newRow("a document that cannot be read: from the texts")
+        << invoice << QByteArray("{broken")
+        << "01|202511|BG160538271|332.00|66.40|0.00|0.00|0.00||";
+    QTest::newRow("from the texts: an export at 0 % to a recipient abroad")
+        << "Фактура|01.12.2025|||700|0%|0.00|чл. 28 ЗДДС" << QByteArray()
+        << "01|202512|999999999999999|0.00|0.00|0.00|0.00|700.00|02-14|";
+    QTest::newRow("from the texts: a proforma is no tax document")
+        << "Проформа фактура|15.11.2025|||1.00|20%|0.20|" << QByteArray() << "|202511||||||||";
+    QTest::newRow("a date the texts cannot tell: the month printed, and why")
+        << "Фактура|дд.мм.гггг|BG160538271||1.00|20%|0.20|" << QByteArray()
+        << "01|202612|BG160538271|1.00|0.20|0.00|0.00|0.00||датата „дд.мм.гггг“ не може да бъде "
+           "прочетена";
+    QTest::newRow("a rate the ledger has no column for")
+        << "Фактура|15.11.2025|BG160538271||1.00|18%|0.18|" << QByteArray()
+        << "01|202511|BG160538271|0.00|0.00|0.00|0.00|0.00||ставката на ДДС „18%“ не е 20 %, 9 % "
+           "или 0 %";
+    QTest::newRow("an amount that is no number")
+        << "Фактура|15.11.2025|BG160538271||1,00|20%|0.20|" << QByteArray()
+        << "01|202511|BG160538271|||||||данъчната основа „1,00“ не е сума";
+}
+
+// A journal of the second layout, as the print left it before the ledger's fields were kept, is
+// brought up when its ledger is asked for.
+void TestJournalStore::olderRowsGetTheLedgersFields()
+{
+    QFETCH(QString, row);
+    QFETCH(QByteArray, document);
+    QFETCH(QString, fields);
+    const QString period = fields.section(QLatin1Char('|'), 1, 1);
+    OnFile(journal(),
+           {QStringLiteral("CREATE TABLE Journal (Id INTEGER PRIMARY KEY, Number, Series, Kind, "
+                           "Title, DocumentDate, TaxEventDate, SupplierName, SupplierVat, "
+                           "SupplierId, ClientName, ClientVat, ClientId, NoteReference, "
+                           "HomeCurrency, TaxBase, VatRate, Vat, Total, ForeignCurrency, "
+                           "ForeignRate, ForeignTotal, ZeroVatGround, ColourDepth, IsCopy, "
+                           "PrintedAt, BitmapFile, PdfFile, Document)"),
+            QStringLiteral("CREATE TABLE JournalLine (JournalId INTEGER NOT NULL, Position "
+                           "INTEGER NOT NULL, Number, LineNumber, Description, Measure, "
+                           "Quantity, UnitPrice, ForeignUnitPrice, Value, ForeignValue, "
+                           "PRIMARY KEY (JournalId, Position))"),
+            QStringLiteral("INSERT INTO JournalLine (JournalId, Position, Description) VALUES "
+                           "(1, 2, 'Втори ред'), (1, 1, 'Абонаментна поддръжка')"),
+            QStringLiteral("PRAGMA user_version = 2")});
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "row");
+        db.setDatabaseName(journal());
+        QVERIFY(db.open());
+        QSqlQuery insert(db);
+        insert.prepare(QStringLiteral(
+            "INSERT INTO Journal (Id, Number, Series, Kind, DocumentDate, ClientVat, ClientId, "
+            "TaxBase, VatRate, Vat, ZeroVatGround, HomeCurrency, PrintedAt, Document) VALUES (1, "
+            "'0000000041', 'Фактура №', ?, ?, ?, ?, ?, ?, ?, ?, 'BGN', '2026-12-08T15:00:00', ?)"));
+        for (const QString &value : row.split(QLatin1Char('|')))
+            insert.addBindValue(value);
+        insert.addBindValue(document.isEmpty() ? QVariant() : QVariant(document));
+        QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("row"));
+
+    const QVector<JournalEntry> rows = ReadJournalPeriod(journal(), period);
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("4"));
+    QCOMPARE(rows.size(), 1);
+    const LedgerFields &f = rows.first().ledger;
+    QCOMPARE(QStringList({f.type, f.period, f.recipientId, f.base20, f.vat20, f.base9, f.vat9,
+                          f.base0, f.zeroVatColumn, f.problem})
+                 .join(QLatin1Char('|')),
+             fields);
+    if (document.isEmpty() && !f.type.isEmpty())
+        QCOMPARE(f.description, QStringLiteral("Абонаментна поддръжка"));
+    // Once: a row brought up is not brought up again from texts changed since.
+    OnFile(journal(), {QStringLiteral("UPDATE Journal SET Kind = 'Сметка', TaxBase = 'x'")});
+    QCOMPARE(ReadJournalPeriod(journal(), period).first().ledger.problem, f.problem);
 }
 
 QTEST_GUILESS_MAIN(TestJournalStore)

@@ -188,7 +188,7 @@ void TestJournalView::entryOfDocument()
     line.value = Decimal::Amount::FromText("640.00");
     doc.lines << line;
     const JournalEntry e =
-        EntryOfDocument(doc, {kCopyMark, 24, QStringLiteral("/DB/a.bmp"), QString()},
+        EntryOfDocument(doc, {kCopyMark, 24, QStringLiteral("/DB/a.bmp"), QString(), QString()},
                         QDateTime(QDate(2026, 12, 8), QTime(15, 0)));
     QCOMPARE(e.kind, kind);
     QCOMPARE(e.series, series);

@@ -1,8 +1,9 @@
 #include "support/TestSupport.h"
 
-#include "app/Look.h"
+#include "app/Forms.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
+#include "ui/Look.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "support/TestSupport.h"
 
-#include "app/Look.h"
 #include "base/Errors.h"
 #include "document/Document.h"
 #include "lines/Unit1.h"
 #include "masterdata/IdentifierDelegate.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QCheckBox>

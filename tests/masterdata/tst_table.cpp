@@ -1,7 +1,9 @@
 #include "base/Decimal.h"
 #include "base/Errors.h"
 #include "masterdata/Table.h"
+#include "masterdata/TableTransaction.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -63,6 +65,17 @@ private slots:
     void longValuesAreComparedWhole();
     void randomWorkMatchesFullScan_data();
     void randomWorkMatchesFullScan();
+    void filterWithKeysReadMatchesFullScan_data();
+    void filterWithKeysReadMatchesFullScan();
+    void gridModelKeepsQtRules();
+    void keysReadAheadMatchFullScan_data();
+    void keysReadAheadMatchFullScan();
+    void transactionGuardEndsEveryWayOut_data();
+    void transactionGuardEndsEveryWayOut();
+    void damagedFileIsReportedNotThrown_data();
+    void damagedFileIsReportedNotThrown();
+    void storedTextIsReadAndFoundAlike_data();
+    void storedTextIsReadAndFoundAlike();
 
 private:
     // A table file "<name>.db" in the temporary folder holding one text column "Име" (and a
@@ -599,6 +612,8 @@ void TestTable::locateOnLargeTableMatchesFullScan_data()
     QTest::newRow("quote and SQL are text")
         << QStringList{QStringLiteral("о'н"), QStringLiteral("' OR 1=1 --")};
     QTest::newRow("whole value") << QStringList{QStringLiteral("я7"), QStringLiteral("бета ооД3")};
+    QTest::newRow("a text most values begin with")
+        << QStringList{QString(), QStringLiteral(""), QStringLiteral("a"), QStringLiteral("А")};
 }
 
 void TestTable::locateOnLargeTableMatchesFullScan()
@@ -980,6 +995,260 @@ void TestTable::randomWorkMatchesFullScan()
     }
     m_table->SetFiltered(false);
     QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
+}
+
+void TestTable::filterWithKeysReadMatchesFullScan_data()
+{
+    filterOnLargeTableMatchesFullScan_data();
+}
+
+void TestTable::filterWithKeysReadMatchesFullScan()
+{
+    // The same filters once a search has read the column's keys: then they are found from the
+    // sorted keys rather than from the values.
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    const QStringList names = GeneratedNames(6000, 11);
+    makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    m_table->Locate(QStringLiteral("Име"), QStringLiteral("п"), true, true);
+    const auto filterKind = TTable::FilterKind(kind);
+    const QStringList expected = Kept(names, filterKind, text);
+    m_table->SetFilter(QStringLiteral("име"), filterKind, text);
+    m_table->SetFiltered(true);
+    QCOMPARE(m_table->IsEmpty(), expected.isEmpty());
+    QCOMPARE(Walk(*m_table), expected);
+    QCOMPARE(m_table->RecordCount(), int(expected.size()));
+}
+
+void TestTable::gridModelKeepsQtRules()
+{
+    // Qt's own checks of an item model watch the grid's model through scrolling, searches,
+    // filters, inserts, deletes and another program's writes; any breach fails the test.
+    QStringList names = GeneratedNames(3012, 19);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    QAbstractItemModelTester tester(m_table.get(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    TField *name = m_table->FieldByName(QStringLiteral("Име"));
+    while (m_table->canFetchMore(QModelIndex()))
+        m_table->fetchMore(QModelIndex());
+    QCOMPARE(m_table->rowCount(), 3012);
+    QVERIFY(m_table->Locate(QStringLiteral("Име"), QStringLiteral("пирин"), true, true));
+    m_table->SetFilter(QStringLiteral("Име"), TTable::FilterKind::AtLeast, QStringLiteral("п"));
+    m_table->SetFiltered(true);
+    m_table->Last();
+    m_table->Insert();
+    name->SetAsString(QStringLiteral("Пирин ново"));
+    m_table->Post();
+    m_table->SetRecNo(3);
+    name->SetAsString(QStringLiteral("Алфа"));
+    m_table->Post();
+    m_table->Delete();
+    m_table->SetFiltered(false);
+    m_table->SetRecNo(2000);
+    m_table->Delete();
+    m_table->Insert();
+    m_table->Cancel();
+    WriteAside(path, QStringLiteral("DELETE FROM customer WHERE rowid < 100"));
+    m_table->Refresh();
+    m_table->FieldByName(QStringLiteral("К-во"))->SetIndex(0);
+    m_table->Last();
+    m_table->Close();
+    openOn(QStringLiteral("customer"));
+    QCOMPARE(m_table->RecordCount(), 3012 - 99);
+}
+
+void TestTable::keysReadAheadMatchFullScan_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    for (const char *what :
+         {"nothing", "our save", "our insert", "our delete", "another program's insert",
+          "another program's delete", "a transaction rolled back", "a transaction committed"})
+        QTest::newRow(what) << QString::fromLatin1(what);
+}
+
+void TestTable::keysReadAheadMatchFullScan()
+{
+    // A large table's search keys are read on another thread; whatever happens to the table
+    // while they are read, what a search finds is what a full scan of the file says.
+    QFETCH(QString, meanwhile);
+    QStringList names = GeneratedNames(6000, 23);
+    const QString path = makeTable(QStringLiteral("customer"), names);
+    openOn(QStringLiteral("customer"));
+    TField *name = m_table->FieldByName(QStringLiteral("Име"));
+    const QStringList texts{QStringLiteral("п"), QStringLiteral("Я2"), QStringLiteral("нов"),
+                            QStringLiteral("външ"), QStringLiteral("ZETA L")};
+    for (int round = 0; round < 3; ++round) {
+        m_table->SearchAhead(QStringLiteral("Име"));
+        const QString mark = QStringLiteral("%1 %2").arg(round);
+        if (meanwhile == QLatin1String("our save")) {
+            m_table->SetRecNo(7 + round);
+            name->SetAsString(mark.arg(QStringLiteral("Нов")));
+            m_table->Post();
+            names[6 + round] = mark.arg(QStringLiteral("Нов"));
+        } else if (meanwhile == QLatin1String("our insert")) {
+            m_table->Insert();
+            name->SetAsString(mark.arg(QStringLiteral("Нова")));
+            m_table->Post();
+            names.append(mark.arg(QStringLiteral("Нова")));
+        } else if (meanwhile == QLatin1String("our delete")) {
+            m_table->SetRecNo(1);
+            m_table->Delete();
+            names.removeFirst();
+        } else if (meanwhile == QLatin1String("another program's insert")) {
+            WriteAside(path, QStringLiteral("INSERT INTO customer (\"Име\") VALUES (?)"),
+                       {mark.arg(QStringLiteral("Външна"))});
+            names.append(mark.arg(QStringLiteral("Външна")));
+        } else if (meanwhile == QLatin1String("another program's delete")) {
+            WriteAside(path, QStringLiteral("DELETE FROM customer WHERE rowid = "
+                                            "(SELECT min(rowid) FROM customer)"));
+            names.removeFirst();
+        } else if (meanwhile.startsWith(QLatin1String("a transaction"))) {
+            const bool commit = meanwhile.endsWith(QLatin1String("committed"));
+            m_table->StartTransaction();
+            m_table->SetRecNo(2);
+            name->SetAsString(mark.arg(QStringLiteral("Новото")));
+            m_table->Post();
+            QVERIFY(m_table->Locate(QStringLiteral("Име"), mark.arg(QStringLiteral("новото"))));
+            if (commit) {
+                m_table->Commit();
+                names[1] = mark.arg(QStringLiteral("Новото"));
+            } else {
+                m_table->Rollback();
+            }
+        }
+        for (const QString &text : texts) {
+            const int expected = FirstWithPrefix(names, text);
+            QCOMPARE(m_table->Locate(QStringLiteral("Име"), text, true, true), expected > 0);
+            if (expected > 0)
+                QCOMPARE(m_table->RecNo(), expected);
+        }
+        m_table->SetFilter(QStringLiteral("Име"), TTable::FilterKind::AtLeast, QStringLiteral("я"));
+        m_table->SetFiltered(true);
+        const QStringList kept = Kept(names, TTable::FilterKind::AtLeast, QStringLiteral("я"));
+        QCOMPARE(Walk(*m_table), kept);
+        // Every value begins with an empty text: the first visible record is found.
+        m_table->Last();
+        QCOMPARE(m_table->Locate(QStringLiteral("Име"), QStringLiteral(""), true, true),
+                 !kept.isEmpty());
+        QCOMPARE(m_table->RecNo(), kept.isEmpty() ? 0 : 1);
+        m_table->SetFiltered(false);
+    }
+    QCOMPARE(StoredNames(path, QStringLiteral("customer")), names);
+}
+
+void TestTable::transactionGuardEndsEveryWayOut_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("commit reached keeps the change")
+        << QStringLiteral("commit") << QStringLiteral("0000000042");
+    QTest::newRow("an error rolls back") << QStringLiteral("error") << QStringLiteral("0000000041");
+    QTest::newRow("an early return rolls back")
+        << QStringLiteral("return") << QStringLiteral("0000000041");
+}
+
+void TestTable::transactionGuardEndsEveryWayOut()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, stored);
+    makeTable(QStringLiteral("Firm"), {QStringLiteral("0000000041")});
+    openOn(QStringLiteral("Firm"));
+    TField *counter = m_table->FieldByName(QStringLiteral("Име"));
+    const auto block = [&] {
+        TableTransaction transaction(*m_table);
+        counter->SetAsString(QStringLiteral("0000000042"));
+        m_table->Post();
+        if (way == QLatin1String("return"))
+            return;
+        if (way == QLatin1String("error")) // not a number: throws the conversion error
+            m_table->FieldByName(QStringLiteral("К-во"))->SetAsString(QStringLiteral("много"));
+        transaction.commit();
+    };
+    try {
+        block();
+    } catch (const ConversionError &) {
+        QCOMPARE(way, QStringLiteral("error"));
+    }
+    QCOMPARE(m_table->InTransaction(), false);
+    QCOMPARE(counter->AsString(), stored);
+    m_table->Close();
+    QCOMPARE(StoredNames(m_dir->filePath(QStringLiteral("Firm.db")), QStringLiteral("Firm")),
+             QStringList{stored});
+}
+
+void TestTable::damagedFileIsReportedNotThrown_data()
+{
+    QTest::addColumn<bool>("inTransaction");
+    QTest::newRow("the grid paints what it cannot read empty") << false;
+    QTest::newRow("a rollback reads again and cannot") << true;
+}
+
+void TestTable::damagedFileIsReportedNotThrown()
+{
+    // The file is overwritten under the open table: the grid and Rollback cannot throw (they run
+    // from painting and from the clean-up of other errors), so they tell the user once instead.
+    QFETCH(bool, inTransaction);
+    const QString path = makeTable(QStringLiteral("customer"), GeneratedNames(1000, 29));
+    openOn(QStringLiteral("customer"));
+    QSignalSpy reported(m_table.get(), &TTable::ErrorOccurred);
+    if (inTransaction) {
+        m_table->StartTransaction();
+        m_table->FieldByName(QStringLiteral("Име"))->SetAsString(QStringLiteral("Ново"));
+        m_table->Post();
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.write(QByteArray(int(file.size()), 'x'));
+    file.close();
+    if (inTransaction) {
+        m_table->Rollback();
+        QCOMPARE(m_table->InTransaction(), false);
+        QCOMPARE(m_table->rowCount(), 0);
+    } else {
+        for (int row = 1; row < m_table->rowCount(); ++row)
+            QCOMPARE(m_table->data(m_table->index(row, 0)).toString(), QString());
+        QCOMPARE(reported.count(), 0); // not while painting
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(reported.count(), 1);
+    QVERIFY(reported.first().first().toString().contains(QStringLiteral("не може")));
+}
+
+void TestTable::storedTextIsReadAndFoundAlike_data()
+{
+    QTest::addColumn<QString>("bytes"); // as an SQL blob literal
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("search");
+    QTest::newRow("a letter of four bytes")
+        << "F0909080D091" << QStringLiteral("\U00010400Б") << QStringLiteral("\U00010428б");
+    QTest::newRow("a byte out of place")
+        << "D0B080D0B1" << QStringLiteral("а\uFFFDб") << QStringLiteral("А\uFFFDБ");
+    QTest::newRow("a letter cut short at the end")
+        << "D0B0D0" << QStringLiteral("а\uFFFD") << QStringLiteral("А\uFFFD");
+    QTest::newRow("a letter written too long")
+        << "C0AF" << QStringLiteral("\uFFFD\uFFFD") << QStringLiteral("\uFFFD");
+}
+
+void TestTable::storedTextIsReadAndFoundAlike()
+{
+    // Another program may store any bytes as text: what the field shows is what a search
+    // compares, valid UTF-8 or not.
+    QFETCH(QString, bytes);
+    QFETCH(QString, text);
+    QFETCH(QString, search);
+    const QString path = makeTable(QStringLiteral("customer"), GeneratedNames(5000, 31));
+    WriteAside(
+        path,
+        QStringLiteral("INSERT INTO customer (\"Име\") VALUES (CAST(X'%1' AS TEXT))").arg(bytes));
+    openOn(QStringLiteral("customer"));
+    QVERIFY(m_table->Locate(QStringLiteral("Име"), search, true, true));
+    QCOMPARE(m_table->RecNo(), 5001);
+    QCOMPARE(m_table->FieldByName(QStringLiteral("Име"))->AsString(), text);
+    m_table->SetFilter(QStringLiteral("Име"), TTable::FilterKind::Equal, text.toUpper());
+    m_table->SetFiltered(true);
+    QCOMPARE(Walk(*m_table), QStringList{text});
 }
 
 QTEST_GUILESS_MAIN(TestTable)

@@ -1,8 +1,8 @@
 #include "support/TestSupport.h"
 
 #include "app/Forms.h"
-#include "app/Look.h"
 #include "app/Menu.h"
+#include "base/Clock.h"
 #include "base/FolderLock.h"
 #include "base/ProgramFolder.h"
 #include "document/Document.h"
@@ -10,6 +10,7 @@
 #include "masterdata/Unit4.h"
 #include "print/BitmapFile.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -36,6 +37,7 @@ int PrintInvoices(const QString &folder, int count)
     RemoveProgramLeftovers();
     ScriptedDialogsGuard guard;
     ScriptedDialogs &script = guard.script;
+    FixToday(kTestDay);
     script.answer(QStringLiteral("20%"));
     CreateForms();
     Main->SpeedButton7Click();

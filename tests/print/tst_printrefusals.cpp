@@ -1,14 +1,16 @@
 #include "support/TestSupport.h"
 
-#include "app/Look.h"
 #include "app/Menu.h"
+#include "base/Clock.h"
 #include "document/Document.h"
 #include "document/Numbering.h"
+#include "lines/Unit1.h"
 #include "masterdata/Table.h"
 #include "masterdata/Unit4.h"
 #include "print/ArchiveName.h"
 #include "print/BitmapFile.h"
 #include "print/Pr.h"
+#include "ui/Look.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -36,6 +38,11 @@ const QString kNoClient = QStringLiteral("Документът няма клие
                                          "натиснете „Добави“.");
 const QString kNothingUsed = QStringLiteral("Нищо не е отпечатано и номерът не е използван.");
 const QString kTransferFirst = QStringLiteral("Прехвърлете таблицата във фактурата преди печат.");
+const QString kLegalNothingUsed =
+    QStringLiteral("\n\nНищо не е отпечатано и номерът не е използван.");
+
+// A step on the page before the print, after the transfer.
+using Step = std::function<void()>;
 } // namespace
 
 // Prints that must not happen: each stops with its message before anything is archived, shown,
@@ -46,6 +53,7 @@ class TestPrintRefusals : public QObject
 private slots:
     void refused_data();
     void refused();
+    void warningsAskBeforeTheNumber();
     void archivedPageIsNeverReplaced();
     void interruptedPrintIsTakenAsUsed();
 };
@@ -59,19 +67,52 @@ void TestPrintRefusals::refused_data()
     QTest::addColumn<QString>("transfer");
     QTest::addColumn<bool>("copy");
     QTest::addColumn<QString>("message");
-    QTest::newRow("never transferred") << true << true << "none" << false << kTransferFirst;
-    QTest::newRow("last transfer failed") << true << true << "failed" << false << kTransferFirst;
+    QTest::addColumn<Step>("step");
+    QTest::newRow("never transferred")
+        << true << true << "none" << false << kTransferFirst << Step();
+    QTest::newRow("last transfer failed")
+        << true << true << "failed" << false << kTransferFirst << Step();
     QTest::newRow("copy after a failed transfer")
-        << true << true << "failed" << true << kTransferFirst;
+        << true << true << "failed" << true << kTransferFirst << Step();
     QTest::newRow("empty table") << true << false << "done" << false
-                                 << kNoLine + QLatin1Char('\n') + kNothingUsed;
+                                 << kNoLine + QLatin1Char('\n') + kNothingUsed << Step();
     QTest::newRow("no client") << false << true << "done" << false
-                               << kNoClient + QLatin1Char('\n') + kNothingUsed;
+                               << kNoClient + QLatin1Char('\n') + kNothingUsed << Step();
     QTest::newRow("neither") << false << false << "done" << false
                              << kNoLine + QLatin1Char('\n') + kNoClient + QLatin1Char('\n') +
-                                    kNothingUsed;
+                                    kNothingUsed
+                             << Step();
     QTest::newRow("copy of an empty table")
-        << true << false << "done" << true << kNoLine + QLatin1Char('\n') + kNothingUsed;
+        << true << false << "done" << true << kNoLine + QLatin1Char('\n') + kNothingUsed << Step();
+    // What the law asks of the document comes before its number.
+    QTest::newRow("a credit note that names no invoice")
+        << true << true << "done" << false
+        << QStringLiteral("Грешки:\n– Известието трябва да посочи номера и датата на фактурата, "
+                          "към която е издадено (щракнете реда „от дата … към фактура №“).") +
+               kLegalNothingUsed
+        << Step([] {
+               Form1->ComboBox1->setCurrentText(kCreditNoteTitle);
+               Main->SpeedButton4->click();
+           });
+    QTest::newRow("an invoice in leva dated after the euro came")
+        << true << true << "done" << false
+        << QStringLiteral("Грешки:\n– От 01.01.2026 г. документите се издават в евро: "
+                          "натиснете „Евро“ в менюто.") +
+               kLegalNothingUsed
+        << Step([] {
+               FixToday(QDate(2026, 1, 2));
+               Main->SpeedButton4->click();
+           });
+    QTest::newRow("zero VAT with no ground")
+        << true << true << "done" << false
+        << QStringLiteral("Грешки:\n– При ставка 0 % изберете основанието за неначисляване на "
+                          "ДДС („Основания“ в „Таблица“).") +
+               kLegalNothingUsed
+        << Step([] {
+               VatText = QStringLiteral("0%");
+               VatFactor = 0;
+               Main->SpeedButton4->click();
+           });
 }
 
 void TestPrintRefusals::refused()
@@ -81,6 +122,7 @@ void TestPrintRefusals::refused()
     QFETCH(QString, transfer);
     QFETCH(bool, copy);
     QFETCH(QString, message);
+    QFETCH(Step, step);
     ProgramRun run;
     ScriptedDialogs &script = run.script();
     script.answer(QStringLiteral("20%"));
@@ -104,6 +146,9 @@ void TestPrintRefusals::refused()
         OnFirmTable(run, QStringLiteral("UPDATE Firm SET \"Фактура №\" = '0000000041'"));
     }
     QCOMPARE(script.errors, QStringList());
+    if (step)
+        step();
+    QCOMPARE(script.errors, QStringList());
     const QString mark = Doc->Label8->caption();
 
     script.printAnswers.push(true);
@@ -116,6 +161,37 @@ void TestPrintRefusals::refused()
     QVERIFY(!NumberStored);
     QCOMPARE(Doc->Label8->caption(), mark);
     QVERIFY(!Form4->Table1->InTransaction());
+}
+
+// A warning is read before the number is issued: "Не" prints nothing, "Да" prints.
+void TestPrintRefusals::warningsAskBeforeTheNumber()
+{
+    ProgramRun run;
+    ScriptedDialogs &script = run.script();
+    script.answer(QStringLiteral("20%"));
+    run.start();
+    TakeClientAndLine(script);
+    Main->SpeedButton4->click();
+    script.answer(QStringLiteral("BG160538274"));
+    QTest::mouseClick(Doc->Label34, Qt::LeftButton);
+    script.yesNoAnswers.push(false);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(script.questions.size(), 1);
+    QVERIFY(script.questions.last().startsWith(QStringLiteral("Предупреждения:\n– ИН по ЗДДС на "
+                                                              "получателя „BG160538274“")));
+    QCOMPARE(Archived(run), QStringList());
+    QCOMPARE(InvoiceCounter(run), QStringLiteral("0000000041"));
+    script.yesNoAnswers.push(true);
+    script.printAnswers.push(true);
+    PrintOptionsForm->SpeedButton1->click();
+    QCOMPARE(script.errors, QStringList());
+    QCOMPARE(Archived(run), QStringList{QStringLiteral("VInvFirm1_0000000042_.bmp")});
+    QCOMPARE(InvoiceCounter(run), QStringLiteral("0000000042"));
+    // The copy of the number just issued is the same document: it asks nothing again.
+    script.printAnswers.push(true);
+    PrintOptionsForm->SpeedButton2->click();
+    QCOMPARE(script.questions.size(), 2);
+    QCOMPARE(script.errors, QStringList());
 }
 
 void TestPrintRefusals::archivedPageIsNeverReplaced()

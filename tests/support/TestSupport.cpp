@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "app/Menu.h"
+#include "base/Clock.h"
 #include "base/ProgramFolder.h"
 #include "document/Numbering.h"
 #include "document/Transfer.h"
@@ -10,9 +11,38 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QToolButton>
+
+QByteArray DecodedQrCode(const QString &pictureFile)
+{
+    const QString zbar = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+    if (zbar.isEmpty())
+        return QByteArray();
+    QProcess process;
+    process.start(zbar, {QStringLiteral("--quiet"), QStringLiteral("--raw"),
+                         QStringLiteral("-Sbinary"), pictureFile});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QByteArray();
+    return process.readAllStandardOutput();
+}
+
+QString RenderedPdfPage(const QString &pdfFile, int dpi)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (tool.isEmpty())
+        return QString();
+    const QString stem = pdfFile + QStringLiteral(".page");
+    QProcess process;
+    process.start(tool, {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+                         QStringLiteral("-singlefile"), pdfFile, stem});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QString();
+    return stem + QStringLiteral(".png");
+}
 
 bool CopyFolder(const QString &from, const QString &to)
 {
@@ -45,6 +75,7 @@ ProgramRun::ProgramRun(bool withTables)
     TransferCompleted = false;
     NumberStored = false;
     ForgetDocumentNumbers();
+    FixToday(kTestDay);
     m_oldFolder = ProgramFolder;
     ProgramFolder = m_dir.path();
     if (withTables) {
@@ -100,4 +131,22 @@ QString OnFirmTable(const ProgramRun &run, const QString &sql)
 QString InvoiceCounter(const ProgramRun &run)
 {
     return OnFirmTable(run, QStringLiteral("SELECT \"Фактура №\" FROM Firm ORDER BY rowid"));
+}
+
+void ValidateEInvoices(const QString &folder)
+{
+    const QString script = qEnvironmentVariable("VORNEX_EINVOICE_VALIDATE");
+    QVERIFY2(!script.isEmpty(), "VORNEX_EINVOICE_VALIDATE names no validation script");
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(QStringLiteral("bash"), {script, folder});
+    QVERIFY(validate.waitForFinished(240000));
+    const QString output = QString::fromUtf8(validate.readAll()).trimmed();
+    if (validate.exitStatus() == QProcess::NormalExit && validate.exitCode() == 77) {
+        qWarning("%s", qPrintable(output));
+        return;
+    }
+    QVERIFY2(validate.exitStatus() == QProcess::NormalExit && validate.exitCode() == 0,
+             qPrintable(output));
+    qInfo("%s", qPrintable(output));
 }

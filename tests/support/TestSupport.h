@@ -1,11 +1,16 @@
 #pragma once
 
-#include "app/Application.h"
-#include "app/Dialogs.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
 
+#include <QDate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+// The day a test's run takes as today: before the euro, so that the sample tables in leva issue
+// documents the law allows.
+inline const QDate kTestDay(2025, 12, 8);
 
 // A test's own program run: a temporary ProgramFolder holding a copy of the sample "DB" folder,
 // the scripted dialogs installed, and (after start()) the five forms created in order.
@@ -41,6 +46,18 @@ void TakeClientAndLine(ScriptedDialogs &script);
 QString OnFirmTable(const ProgramRun &run, const QString &sql);
 // The stored invoice counter of the first own-company record.
 QString InvoiceCounter(const ProgramRun &run);
+
+// What a real QR decoder (zbar) reads from a picture file; empty when it finds no code or the
+// decoder is missing.
+QByteArray DecodedQrCode(const QString &pictureFile);
+// The first page of a PDF rendered to a PNG file at the given resolution (poppler's pdftoppm);
+// the PNG's name, or empty when it could not be rendered.
+QString RenderedPdfPage(const QString &pdfFile, int dpi);
+// Validates every e-invoice (*.xml) of a folder in one run of the script VORNEX_EINVOICE_VALIDATE
+// names (tests/einvoice/validate.sh): the test fails on any failed rule. Without the script's
+// tools it says so and passes, as the script allows outside CI. Call it at a test's top level and
+// return when QTest::currentTestFailed().
+void ValidateEInvoices(const QString &folder);
 
 // Copies a folder's files (not recursively) into another, creating it.
 bool CopyFolder(const QString &from, const QString &to);

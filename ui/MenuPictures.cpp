@@ -1,4 +1,4 @@
-#include "app/MenuPictures.h"
+#include "ui/MenuPictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,5 +1,5 @@
 #include "document/Invoice.h"
-#include "print/PaymentCode.h"
+#include "document/PaymentCode.h"
 
 #include <QTest>
 

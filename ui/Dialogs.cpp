@@ -1,7 +1,8 @@
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
-#include "app/Application.h"
+#include "base/Title.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
-#include "print/PaymentCodePainter.h"
+#include "document/PaymentCodePainter.h"
 
-#include "print/PaymentCode.h"
+#include "document/PaymentCode.h"
 
 #include <QPainter>
 #include <QPainterPath>

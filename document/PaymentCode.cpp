@@ -1,4 +1,4 @@
-#include "print/PaymentCode.h"
+#include "document/PaymentCode.h"
 
 #include "base/Decimal.h"
 #include "document/Invoice.h"

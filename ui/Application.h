@@ -1,10 +1,9 @@
 #pragma once
 
+#include "base/Title.h"
+
 #include <QApplication>
 #include <exception>
-
-// "VORNEX 2007": the application title, shown in the task bar and on every message box.
-QString ApplicationTitle();
 
 // The application object. Its notify override is the program's one error handler: an error
 // escaping an event handler is shown in the exception box and the program goes on.

@@ -1,14 +1,9 @@
-#include "app/Application.h"
+#include "ui/Application.h"
 
-#include "app/Dialogs.h"
-#include "app/Look.h"
+#include "ui/Dialogs.h"
+#include "ui/Look.h"
 
 #include <QLocale>
-
-QString ApplicationTitle()
-{
-    return QStringLiteral("VORNEX 2007");
-}
 
 VornexApplication::VornexApplication(int &argc, char **argv) : QApplication(argc, argv)
 {

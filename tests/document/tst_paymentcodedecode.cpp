@@ -1,6 +1,6 @@
 #include "document/Invoice.h"
-#include "print/PaymentCode.h"
-#include "print/PaymentCodePainter.h"
+#include "document/PaymentCode.h"
+#include "document/PaymentCodePainter.h"
 
 #include <QFile>
 #include <QImage>

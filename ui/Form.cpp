@@ -1,0 +1,3 @@
+#include "ui/Form.h"
+
+TForm::TForm(QWidget *parent) : QWidget(parent, Qt::Window) {}
