@@ -239,14 +239,15 @@ Where WhereOf(const Database &db, const JournalFilter &filter)
 }
 
 // "FROM ... WHERE ..." over the keys "k" for the filter, driven by the trigram index when there
-// is a phrase; `below` (the Id) and the Id order are added by the caller.
-QString FromWhere(const Where &where)
+// is a phrase, with the pages themselves as "j" when asked; `below` (the Id) and the Id order are
+// added by the caller.
+QString FromWhere(const Where &where, bool withPages = false)
 {
+    const QString pages = withPages ? QStringLiteral(" JOIN Journal j ON j.Id = k.Id") : QString();
     if (!where.phrase.isEmpty())
-        return QStringLiteral("FROM JournalText JOIN JournalKeys k ON k.Id = JournalText.rowid "
-                              "WHERE JournalText MATCH ?") +
-               where.terms;
-    return QStringLiteral("FROM JournalKeys k WHERE 1") + where.terms;
+        return QStringLiteral("FROM JournalText JOIN JournalKeys k ON k.Id = JournalText.rowid") +
+               pages + QStringLiteral(" WHERE JournalText MATCH ?") + where.terms;
+    return QStringLiteral("FROM JournalKeys k") + pages + QStringLiteral(" WHERE 1") + where.terms;
 }
 
 QVariantList ValuesOf(const Where &where)
@@ -531,9 +532,7 @@ bool JournalReader::forEachEntry(const JournalFilter &filter,
     for (const QString &column : JournalListColumns())
         columns << QStringLiteral("j.") + column;
     Statement query(*d->db, QStringLiteral("SELECT j.Id, %1 ").arg(columns.join(", ")) +
-                                FromWhere(where).replace(
-                                    QStringLiteral(" WHERE "),
-                                    QStringLiteral(" JOIN Journal j ON j.Id = k.Id WHERE ")) +
+                                FromWhere(where, true) +
                                 QStringLiteral(" ORDER BY %1 DESC").arg(IdColumn(where)));
     query.bindAll(ValuesOf(where));
     while (query.step()) {
