@@ -3,13 +3,17 @@
 #include "base/Errors.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <cstring>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +40,23 @@ bool IsTemporarySuffix(QStringView suffix)
     const bool capitalised = upper == 1 && suffix.front().isUpper();
     return upper != 0 && upper != 6 && !capitalised;
 }
+
+#ifdef Q_OS_UNIX
+// Whether a name, as the system spells it, ends in a dot and six letters, as the temporary
+// files do.
+bool MayBeTemporary(const char *name)
+{
+    const size_t length = std::strlen(name);
+    if (length < 8 || name[length - 7] != '.')
+        return false;
+    for (size_t i = length - 6; i < length; ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return true;
+}
+#endif
 
 // Random letters that always read as a temporary suffix: a small letter, a capital, then any.
 QString RandomSuffix()
@@ -152,12 +173,37 @@ bool IsAtomicWriteLeftover(const QString &fileName, const QStringList &finalPatt
 
 QStringList RemoveAtomicWriteLeftovers(const QString &folder, const QStringList &finalPatterns)
 {
+    // A folder of ten thousand archived pages is read at every start: its names are looked at as
+    // the system gives them, unsorted, and only those that end in a dot and six letters are
+    // decoded and checked.
     QStringList removed;
     const QDir dir(folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString &name : names)
+    const auto consider = [&](const QString &name) {
         if (IsAtomicWriteLeftover(name, finalPatterns) && QFile::remove(dir.filePath(name)))
             removed << name;
+    };
+#ifdef Q_OS_UNIX
+    DIR *listing = ::opendir(QFile::encodeName(folder).constData());
+    if (!listing)
+        return removed;
+    while (const dirent *entry = ::readdir(listing)) {
+        if (!MayBeTemporary(entry->d_name))
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        const bool file = entry->d_type == DT_REG ||
+                          (entry->d_type == DT_UNKNOWN && QFileInfo(dir.filePath(name)).isFile() &&
+                           !QFileInfo(dir.filePath(name)).isSymLink());
+        if (file)
+            consider(name);
+    }
+    ::closedir(listing);
+#else
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    while (it.hasNext()) {
+        it.next();
+        consider(it.fileName());
+    }
+#endif
     return removed;
 }
 
@@ -278,4 +324,141 @@ NewFileResult WriteNewFile(const QString &fileName, const QByteArray &bytes, QSt
     temp.remove();
     return QFileInfo(fileName).isFile() ? NewFileResult::Exists : failed(why);
 #endif
+}
+
+#ifdef Q_OS_UNIX
+struct AtomicFileStream::Fallback {
+};
+
+AtomicFileStream::AtomicFileStream(const QString &fileName)
+    : m_fileName(fileName), m_target(FinalTarget(fileName))
+{
+    struct stat old;
+    const bool replacing = ::stat(Encoded(m_target).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = replacing ? mode_t(old.st_mode & 07777) : mode_t(0666);
+    int error = 0;
+    m_fd = OpenTemporary(m_target, mode, m_temporary, error);
+    if (m_fd >= 0 && replacing && ::fchmod(m_fd, mode) != 0)
+        error = errno;
+    if (error != 0) {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            ::unlink(Encoded(m_temporary).constData());
+        }
+        m_fd = -1;
+        throw UserError(CannotWriteMessage(fileName, WriteFailureReason(error)));
+    }
+    QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+AtomicFileStream::~AtomicFileStream()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlink(Encoded(m_temporary).constData());
+    }
+}
+
+qint64 AtomicFileStream::writeData(const char *data, qint64 size)
+{
+    if (m_fd < 0)
+        return -1;
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t written =
+            ::write(m_fd, data + done, size_t(qMin<qint64>(size - done, 1 << 30)));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            fail(WriteFailureReason(written < 0 ? errno : ENOSPC));
+            return -1;
+        }
+        done += written;
+    }
+    return done;
+}
+
+void AtomicFileStream::commit()
+{
+    if (m_fd < 0)
+        throw UserError(
+            CannotWriteMessage(m_fileName, m_reason.isEmpty() ? QStringLiteral("?") : m_reason));
+    int error = 0;
+    if (::fsync(m_fd) != 0 && errno != EINVAL)
+        error = errno;
+    if (::close(m_fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    m_fd = -1;
+    if (error == 0 &&
+        ::rename(Encoded(m_temporary).constData(), Encoded(m_target).constData()) != 0)
+        error = errno;
+    QIODevice::close();
+    if (error != 0) {
+        ::unlink(Encoded(m_temporary).constData());
+        m_reason = WriteFailureReason(error);
+        throw UserError(CannotWriteMessage(m_fileName, m_reason));
+    }
+}
+
+void AtomicFileStream::fail(const QString &reason)
+{
+    m_reason = reason;
+    setErrorString(reason);
+    ::close(m_fd);
+    ::unlink(Encoded(m_temporary).constData());
+    m_fd = -1;
+}
+#else
+struct AtomicFileStream::Fallback {
+    QSaveFile file;
+    explicit Fallback(const QString &name) : file(name) {}
+};
+
+AtomicFileStream::AtomicFileStream(const QString &fileName)
+    : m_fileName(fileName), m_target(FinalTarget(fileName)),
+      m_fallback(std::make_unique<Fallback>(m_target))
+{
+    if (!m_fallback->file.open(QIODevice::WriteOnly))
+        throw UserError(CannotWriteMessage(fileName, m_fallback->file.errorString()));
+    m_fd = 0;
+    QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+AtomicFileStream::~AtomicFileStream() = default;
+
+qint64 AtomicFileStream::writeData(const char *data, qint64 size)
+{
+    const qint64 written = m_fallback->file.write(data, size);
+    if (written != size) {
+        fail(m_fallback->file.errorString());
+        return -1;
+    }
+    return written;
+}
+
+void AtomicFileStream::commit()
+{
+    if (m_fd < 0 || !m_fallback->file.flush() || !m_fallback->file.commit()) {
+        if (m_reason.isEmpty())
+            m_reason = m_fallback->file.errorString();
+        m_fallback->file.cancelWriting();
+        m_fd = -1;
+        throw UserError(CannotWriteMessage(m_fileName, m_reason));
+    }
+    m_fd = -1;
+    QIODevice::close();
+}
+
+void AtomicFileStream::fail(const QString &reason)
+{
+    m_reason = reason;
+    setErrorString(reason);
+    m_fallback->file.cancelWriting();
+    m_fd = -1;
+}
+#endif
+
+qint64 AtomicFileStream::readData(char *, qint64)
+{
+    return -1;
 }

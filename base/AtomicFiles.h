@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 // Files written all or nothing: the bytes go to a temporary file beside the final one, named
 // "<final name>.XXXXXX" (six random letters of both cases), which is flushed to the disk and then
@@ -37,3 +40,31 @@ enum class NewFileResult { Written, Exists, Failed };
 // given; in both cases nothing changes.
 NewFileResult WriteNewFile(const QString &fileName, const QByteArray &bytes,
                            QString *reason = nullptr);
+
+// A file written a piece at a time (a long export) that appears only whole, as
+// WriteFileAtomically writes it: the pieces go to the temporary file, commit() flushes it and
+// renames it into place. Gone without a commit, or after a failure, it leaves the old file as it
+// was and no temporary file behind.
+class AtomicFileStream : public QIODevice
+{
+public:
+    // Opens the temporary file; throws a UserError naming the file and the reason when it cannot.
+    explicit AtomicFileStream(const QString &fileName);
+    ~AtomicFileStream() override;
+    // Makes the file whole in place; throws a UserError naming the file and the reason.
+    void commit();
+    // Why the last write failed, in the user's words; empty when none did.
+    QString failureReason() const { return m_reason; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    void fail(const QString &reason);
+
+    QString m_fileName, m_target, m_temporary, m_reason;
+    int m_fd = -1;
+    struct Fallback;
+    std::unique_ptr<Fallback> m_fallback;
+};

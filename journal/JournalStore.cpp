@@ -4,155 +4,24 @@
 #include "document/DocumentNumber.h"
 #include "document/InvoiceJson.h"
 #include "journal/JournalBackend.h"
+#include "journal/JournalDatabase.h"
+#include "journal/JournalKeys.h"
+#include "journal/JournalReader.h"
+#include "masterdata/ServerConnection.h"
+#include "masterdata/Table.h"
 
-#include <QAtomicInt>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QSqlDatabase>
 #include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUrl>
-#include <QVariant>
 
 namespace
 {
-// The page columns of "Journal" after "Id", in the order of JournalEntry.
-const QStringList kColumns = {QStringLiteral("Number"),
-                              QStringLiteral("Series"),
-                              QStringLiteral("Kind"),
-                              QStringLiteral("Title"),
-                              QStringLiteral("DocumentDate"),
-                              QStringLiteral("TaxEventDate"),
-                              QStringLiteral("SupplierName"),
-                              QStringLiteral("SupplierVat"),
-                              QStringLiteral("SupplierId"),
-                              QStringLiteral("ClientName"),
-                              QStringLiteral("ClientVat"),
-                              QStringLiteral("ClientId"),
-                              QStringLiteral("NoteReference"),
-                              QStringLiteral("HomeCurrency"),
-                              QStringLiteral("TaxBase"),
-                              QStringLiteral("VatRate"),
-                              QStringLiteral("Vat"),
-                              QStringLiteral("Total"),
-                              QStringLiteral("ForeignCurrency"),
-                              QStringLiteral("ForeignRate"),
-                              QStringLiteral("ForeignTotal"),
-                              QStringLiteral("ZeroVatGround"),
-                              QStringLiteral("ColourDepth"),
-                              QStringLiteral("IsCopy"),
-                              QStringLiteral("PrintedAt"),
-                              QStringLiteral("BitmapFile"),
-                              QStringLiteral("PdfFile"),
-                              QStringLiteral("Document"),
-                              QStringLiteral("LedgerType"),
-                              QStringLiteral("LedgerPeriod"),
-                              QStringLiteral("LedgerRecipient"),
-                              QStringLiteral("LedgerDescription"),
-                              QStringLiteral("Base20"),
-                              QStringLiteral("Vat20"),
-                              QStringLiteral("Base9"),
-                              QStringLiteral("Vat9"),
-                              QStringLiteral("Base0"),
-                              QStringLiteral("ZeroVatColumn"),
-                              QStringLiteral("LedgerProblem"),
-                              QStringLiteral("XmlFile")};
-// The columns of layout 3, the last of kColumns: what the sales ledger takes of each document,
-// and the e-invoice written beside its page.
+// The columns of layout 3, the last of JournalColumns(): what the sales ledger takes of each
+// document, and the e-invoice written beside its page.
 constexpr int kLedgerColumnCount = 12;
-
-QVariantList LedgerValuesOf(const LedgerFields &f)
-{
-    return {f.type,  f.period, f.recipientId, f.description,   f.base20, f.vat20,
-            f.base9, f.vat9,   f.base0,       f.zeroVatColumn, f.problem};
-}
-
-QVariantList ValuesOf(const JournalEntry &e)
-{
-    return {e.number,
-            e.series,
-            e.kind,
-            e.title,
-            e.documentDate,
-            e.taxEventDate,
-            e.supplierName,
-            e.supplierVat,
-            e.supplierId,
-            e.clientName,
-            e.clientVat,
-            e.clientId,
-            e.noteReference,
-            e.homeCurrency,
-            e.taxBase,
-            e.vatRate,
-            e.vat,
-            e.total,
-            e.foreignCurrency,
-            e.foreignRate,
-            e.foreignTotal,
-            e.zeroVatGround,
-            e.colourDepth,
-            e.copy ? 1 : 0,
-            e.printedAt,
-            e.bitmapFile,
-            e.pdfFile,
-            e.document.isEmpty() ? QVariant() : QVariant(e.document)};
-}
-
-// The values of every column of kColumns.
-QVariantList AllValuesOf(const JournalEntry &e)
-{
-    return ValuesOf(e) + LedgerValuesOf(e.ledger) + QVariantList{e.xmlFile};
-}
-
-// The page columns ReadJournal reads, without the document (read one at a time).
-QStringList PageColumns()
-{
-    QStringList columns = kColumns;
-    columns.removeAll(QStringLiteral("Document"));
-    return columns;
-}
-
-void SetValues(JournalEntry &e, const QSqlQuery &q, int first)
-{
-    int i = first;
-    auto text = [&] { return q.value(i++).toString(); };
-    e.number = text();
-    e.series = text();
-    e.kind = text();
-    e.title = text();
-    e.documentDate = text();
-    e.taxEventDate = text();
-    e.supplierName = text();
-    e.supplierVat = text();
-    e.supplierId = text();
-    e.clientName = text();
-    e.clientVat = text();
-    e.clientId = text();
-    e.noteReference = text();
-    // A journal written before the codes were ISO's still says "BGL" for the lev.
-    e.homeCurrency = IsoCurrencyCode(text());
-    e.taxBase = text();
-    e.vatRate = text();
-    e.vat = text();
-    e.total = text();
-    e.foreignCurrency = IsoCurrencyCode(text());
-    e.foreignRate = text();
-    e.foreignTotal = text();
-    e.zeroVatGround = text();
-    e.colourDepth = q.value(i++).toInt();
-    e.copy = q.value(i++).toInt() != 0;
-    e.printedAt = text();
-    e.bitmapFile = text();
-    e.pdfFile = text();
-    LedgerFields &f = e.ledger;
-    for (QString *field : {&f.type, &f.period, &f.recipientId, &f.description, &f.base20, &f.vat20,
-                           &f.base9, &f.vat9, &f.base0, &f.zeroVatColumn, &f.problem, &e.xmlFile})
-        *field = text();
-}
 
 const QStringList kLineColumns = {
     QStringLiteral("JournalId"),  QStringLiteral("Position"),    QStringLiteral("Number"),
@@ -163,7 +32,7 @@ const QStringList kLineColumns = {
 QString CreateJournalSql()
 {
     QStringList columns{QStringLiteral("Id INTEGER NOT NULL PRIMARY KEY")};
-    for (const QString &c : kColumns)
+    for (const QString &c : JournalColumns())
         columns << c + (c == QLatin1String("ColourDepth") || c == QLatin1String("IsCopy")
                             ? QStringLiteral(" INTEGER")
                             : QStringLiteral(" TEXT"));
@@ -189,72 +58,11 @@ QString Placeholders(int count)
     return marks.join(", ");
 }
 
-QString FileUri(const QString &file, const char *mode)
-{
-    return QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-           QStringLiteral("?mode=") + QLatin1String(mode);
-}
-
-QString Native(const QString &file)
-{
-    return QDir::toNativeSeparators(file);
-}
-
-// A connection of its own for one step, closed and removed when the step ends.
-class Connection
-{
-public:
-    Connection(const QString &file, const char *mode)
-        : m_name(QStringLiteral("journal_%1").arg(s_next.fetchAndAddRelaxed(1)))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(FileUri(file, mode));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
-            throw JournalError(QStringLiteral("Дневникът %1 не може да бъде отворен: %2")
-                                   .arg(Native(file), db.lastError().text().trimmed()));
-    }
-    ~Connection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
-
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    static QAtomicInt s_next;
-    QString m_name;
-};
-QAtomicInt Connection::s_next;
-
-// Runs a prepared or plain statement; a failure throws the error type given.
-template <typename Error> void Run(QSqlQuery &query, const QString &what)
-{
-    if (!query.exec())
-        throw Error(what + QStringLiteral(": ") + query.lastError().text().trimmed());
-}
-
-template <typename Error> void Run(QSqlQuery &query, const QString &sql, const QString &what)
-{
-    if (!query.exec(sql))
-        throw Error(what + QStringLiteral(": ") + query.lastError().text().trimmed());
-}
-
 void RollbackQuietly(const QSqlDatabase &db)
 {
     QSqlQuery query(db);
     query.exec(QStringLiteral("ROLLBACK"));
 }
-
-// The journal's layout: 1 without the document and with "BGL" for the lev, 2 with both mended,
-// 3 with the sales ledger's fields and the e-invoice of each page.
-constexpr int kJournalVersion = 3;
 
 QSet<QString> ColumnsOf(const QSqlDatabase &db, const QString &what)
 {
@@ -276,7 +84,7 @@ void AddLedgerColumns(const QSqlDatabase &db, const QString &what)
 {
     QSqlQuery query(db);
     const QSet<QString> columns = ColumnsOf(db, what);
-    for (const QString &column : kColumns.mid(kColumns.size() - kLedgerColumnCount))
+    for (const QString &column : JournalColumns().mid(JournalColumns().size() - kLedgerColumnCount))
         if (!columns.contains(column))
             Run<JournalError>(
                 query, QStringLiteral("ALTER TABLE Journal ADD COLUMN %1 TEXT").arg(column), what);
@@ -336,7 +144,7 @@ void AddLedgerColumns(const QSqlDatabase &db, const QString &what)
         if (step.isEmpty())
             break;
         for (const auto &[id, fields] : step) {
-            for (const QVariant &value : LedgerValuesOf(fields))
+            for (const QVariant &value : JournalLedgerValues(fields))
                 write.addBindValue(value);
             write.addBindValue(id);
             Run<JournalError>(write, what);
@@ -350,41 +158,85 @@ void AddLedgerColumns(const QSqlDatabase &db, const QString &what)
             query, QStringLiteral("CREATE INDEX IF NOT EXISTS %1").arg(QLatin1String(index)), what);
 }
 
+// The journal's layout, one step after the other: 1 the pages and their lines; 2 the document
+// beside each page and "BGN" for the lev; 3 the sales ledger's fields and the e-invoice of each
+// page; 4 the keys of the journal window and an index of the numbers for the print's check of a
+// typed number.
+void CreateTables(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
+    Run<JournalError>(query, CreateJournalSql(), what);
+    Run<JournalError>(query, CreateLinesSql(), what);
+}
+
+void KeepDocuments(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
+    QSet<QString> columns;
+    Run<JournalError>(query, QStringLiteral("PRAGMA table_info(Journal)"), what);
+    while (query.next())
+        columns.insert(query.value(1).toString());
+    if (!columns.contains(QStringLiteral("Document")))
+        Run<JournalError>(query, QStringLiteral("ALTER TABLE Journal ADD COLUMN Document TEXT"),
+                          what);
+    for (const char *column : {"HomeCurrency", "ForeignCurrency"}) {
+        QSqlQuery mend(db);
+        mend.prepare(
+            QStringLiteral("UPDATE Journal SET %1 = ? WHERE %1 = ?").arg(QLatin1String(column)));
+        mend.addBindValue(QStringLiteral("BGN"));
+        mend.addBindValue(QStringLiteral("BGL"));
+        Run<JournalError>(mend, what);
+    }
+}
+
+void KeepKeys(const QSqlDatabase &db, const QString &what)
+{
+    QSqlQuery query(db);
+    Run<JournalError>(
+        query, QStringLiteral("CREATE INDEX IF NOT EXISTS JournalNumber ON Journal (Number)"),
+        what);
+    CreateKeyTables(db, what);
+}
+
+struct LayoutStep {
+    int version; // the layout the step brings the journal to
+    void (*run)(const QSqlDatabase &, const QString &);
+};
+// Each step may run again on a journal it has brought up already (a step that did not end).
+const LayoutStep kLayoutSteps[] = {
+    {1, CreateTables}, {2, KeepDocuments}, {3, AddLedgerColumns}, {4, KeepKeys}};
+constexpr int kJournalVersion = 4;
+
+int LayoutVersion(const QSqlDatabase &db, const QString &what)
+{
+    return JournalValue(db, QStringLiteral("PRAGMA user_version"), what).toInt();
+}
+
 // Opens the journal for writing, creating the file and its tables when missing, and brings a
-// journal of an earlier layout up to this one, all in one step or not at all.
+// journal of an earlier layout up to this one, all steps in one commit.
 void PrepareForWriting(const QSqlDatabase &db, const QString &file)
 {
-    const QString what = QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(file));
+    const QString what = JournalWriteProblem(file);
     QSqlQuery query(db);
     // Several files committed together need the rollback journal: with it SQLite makes the
     // commit of the journal and the counter one step even across a crash.
     if (db.driverName() == QLatin1String("QSQLITE"))
         Run<JournalError>(query, QStringLiteral("PRAGMA journal_mode=DELETE"), what);
-    Run<JournalError>(query, QStringLiteral("PRAGMA user_version"), what);
-    const int version = query.next() ? query.value(0).toInt() : 0;
-    if (version >= kJournalVersion)
+    if (LayoutVersion(db, what) >= kJournalVersion)
         return;
     Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
     try {
-        Run<JournalError>(query, CreateJournalSql(), what);
-        Run<JournalError>(query, CreateLinesSql(), what);
-        if (!ColumnsOf(db, what).contains(QStringLiteral("Document")))
-            Run<JournalError>(query, QStringLiteral("ALTER TABLE Journal ADD COLUMN Document TEXT"),
-                              what);
-        for (const char *column : {"HomeCurrency", "ForeignCurrency"}) {
-            QSqlQuery mend(db);
-            mend.prepare(QStringLiteral("UPDATE Journal SET %1 = ? WHERE %1 = ?")
-                             .arg(QLatin1String(column)));
-            mend.addBindValue(QStringLiteral("BGN"));
-            mend.addBindValue(QStringLiteral("BGL"));
-            Run<JournalError>(mend, what);
-        }
-        AddLedgerColumns(db, what);
-        Run<JournalError>(query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion),
-                          what);
+        const int version = LayoutVersion(db, what);
+        for (const LayoutStep &step : kLayoutSteps)
+            if (version < step.version)
+                step.run(db, what);
+        if (version < kJournalVersion)
+            Run<JournalError>(
+                query, QStringLiteral("PRAGMA user_version = %1").arg(kJournalVersion), what);
         Run<JournalError>(query, QStringLiteral("COMMIT"), what);
     } catch (const JournalError &) {
-        RollbackQuietly(db);
+        QSqlQuery rollback(db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
         throw;
     }
 }
@@ -395,10 +247,11 @@ void InsertJournalEntry(const QSqlDatabase &db, qint64 id, const JournalEntry &e
                         const QString &what)
 {
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO Journal (Id, %1) VALUES (?, %2)")
-                       .arg(kColumns.join(", "), Placeholders(int(kColumns.size()))));
+    insert.prepare(
+        QStringLiteral("INSERT INTO Journal (Id, %1) VALUES (?, %2)")
+            .arg(JournalColumns().join(", "), Placeholders(int(JournalColumns().size()))));
     insert.addBindValue(id);
-    for (const QVariant &value : AllValuesOf(entry))
+    for (const QVariant &value : JournalValues(entry))
         insert.addBindValue(value);
     Run<JournalError>(insert, what);
 
@@ -413,11 +266,6 @@ void InsertJournalEntry(const QSqlDatabase &db, qint64 id, const JournalEntry &e
             line.addBindValue(value);
         Run<JournalError>(line, what);
     }
-}
-
-const QStringList &JournalColumns()
-{
-    return kColumns;
 }
 
 const QStringList &JournalLineColumns()
@@ -440,7 +288,7 @@ QVector<JournalEntry> ReadEntries(const QString &journalFile, const QString &con
         QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(journal->name());
     const QSet<QString> present = journal->columns();
     QStringList select;
-    for (const QString &column : PageColumns())
+    for (const QString &column : JournalListColumns())
         select << (present.contains(column) ? column : QStringLiteral("NULL"));
     QSqlQuery query(journal->db());
     query.setForwardOnly(true);
@@ -452,7 +300,8 @@ QVector<JournalEntry> ReadEntries(const QString &journalFile, const QString &con
     while (query.next()) {
         JournalEntry entry;
         entry.id = query.value(0).toLongLong();
-        SetValues(entry, query, 1);
+        SetJournalValues(
+            entry, [&query](int i) { return query.value(i); }, 1);
         entries.append(entry);
     }
     return entries;
@@ -463,19 +312,15 @@ class SqliteJournal : public JournalBackend
 {
 public:
     explicit SqliteJournal(const QString &file) : m_file(file) {}
-    QString name() const override { return Native(m_file); }
+    QString name() const override { return NativeName(m_file); }
     bool exists() const override { return QFileInfo::exists(m_file); }
     QSqlDatabase db() override
     {
         if (!m_reader)
-            m_reader = std::make_unique<Connection>(m_file, "ro");
+            m_reader = std::make_unique<JournalConnection>(m_file, "ro");
         return m_reader->db();
     }
-    QSet<QString> columns() override
-    {
-        return ColumnsOf(
-            db(), QStringLiteral("Дневникът %1 не може да бъде прочетен").arg(Native(m_file)));
-    }
+    QSet<QString> columns() override { return ColumnsOf(db(), JournalReadProblem(m_file)); }
     void bringUp() override
     {
         if (!exists())
@@ -487,7 +332,7 @@ public:
                 return;
         }
         m_reader.reset();
-        Connection connection(m_file, "rw");
+        JournalConnection connection(m_file, "rw");
         PrepareForWriting(connection.db(), m_file);
     }
     std::unique_ptr<CounterHold> hold(const IssueRequest &request) override;
@@ -497,7 +342,7 @@ public:
 
 private:
     QString m_file;
-    std::unique_ptr<Connection> m_reader;
+    std::unique_ptr<JournalConnection> m_reader;
 };
 
 // The hold of a print on the files: the own-company file and the journal are taken for writing
@@ -512,9 +357,9 @@ public:
         if (!QFileInfo(m_firmFile).isFile())
             throw UserError(
                 QStringLiteral("Номерът не може да бъде съхранен в %1: файлът не съществува.")
-                    .arg(Native(m_firmFile)));
+                    .arg(NativeName(m_firmFile)));
         if (!openWithJournal())
-            m_connection = std::make_unique<Connection>(m_firmFile, "rw");
+            m_connection = std::make_unique<JournalConnection>(m_firmFile, "rw");
         begin();
     }
     ~SqliteHold() override
@@ -545,9 +390,7 @@ public:
     bool journalHolds() override
     {
         return m_withJournal &&
-               JournalHoldsNumber(db(), m_request,
-                                  QStringLiteral("Дневникът %1 не може да бъде прочетен")
-                                      .arg(Native(m_journalFile)));
+               JournalHoldsNumber(db(), m_request, JournalReadProblem(m_journalFile));
     }
     bool withJournal() const override { return m_withJournal; }
     QString journalProblem() const override { return m_journalProblem; }
@@ -565,8 +408,7 @@ public:
     {
         if (!m_withJournal)
             return 0;
-        const QString what =
-            QStringLiteral("Дневникът %1 не може да бъде записан").arg(Native(m_journalFile));
+        const QString what = JournalWriteProblem(m_journalFile);
         QSqlQuery query(db());
         Run<JournalError>(query, QStringLiteral("SELECT COALESCE(MAX(Id), 0) + 1 FROM Journal"),
                           what);
@@ -574,6 +416,8 @@ public:
             throw JournalError(what);
         const qint64 id = query.value(0).toLongLong();
         InsertJournalEntry(db(), id, entry, what);
+        // The window's keys of the page, and of those a reader left marked, up to a few.
+        RefreshKeys(db(), what, 64);
         return id;
     }
     void commit() override
@@ -586,7 +430,7 @@ public:
 private:
     QString firmWhat() const
     {
-        return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(Native(m_firmFile));
+        return QStringLiteral("Номерът не може да бъде съхранен в %1").arg(NativeName(m_firmFile));
     }
     // The own-company table as the connection sees it: attached beside the journal, or alone.
     QString firmTable() const
@@ -600,7 +444,7 @@ private:
     bool openWithJournal()
     {
         try {
-            m_connection = std::make_unique<Connection>(m_journalFile, "rwc");
+            m_connection = std::make_unique<JournalConnection>(m_journalFile, "rwc");
             PrepareForWriting(db(), m_journalFile);
         } catch (const JournalError &error) {
             m_connection.reset();
@@ -609,7 +453,7 @@ private:
         }
         QSqlQuery attach(db());
         attach.prepare(QStringLiteral("ATTACH DATABASE ? AS firm"));
-        attach.addBindValue(FileUri(m_firmFile, "rw"));
+        attach.addBindValue(JournalFileUri(m_firmFile, "rw"));
         Run<UserError>(attach, firmWhat());
         m_withJournal = true;
         return true;
@@ -622,7 +466,7 @@ private:
         if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
             throw UserError(QStringLiteral("Файлът %1 (или дневникът %2) е зает от друга работа с "
                                            "програмата. Опитайте отново.\n%3")
-                                .arg(Native(m_firmFile), Native(m_journalFile),
+                                .arg(NativeName(m_firmFile), NativeName(m_journalFile),
                                      begin.lastError().text().trimmed()));
         m_open = true;
     }
@@ -635,7 +479,7 @@ private:
 
     IssueRequest m_request;
     QString m_journalFile, m_firmFile;
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<JournalConnection> m_connection;
     bool m_withJournal = false;
     QString m_journalProblem;
     bool m_open = false;
@@ -852,4 +696,156 @@ QVector<JournalEntry> ReadJournalCompanies(const QString &journalFile)
                        QStringLiteral("WHERE Id IN (SELECT MAX(Id) FROM Journal GROUP BY "
                                       "SupplierVat, SupplierId) ORDER BY Id DESC"),
                        {});
+}
+
+namespace
+{
+// Whether the journal has its keys and none waits: the window can read it as it is.
+bool ReadyForReading(const QString &journalFile)
+{
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
+    if (LayoutVersion(connection.db(), what) < kJournalVersion)
+        return false;
+    return JournalValue(connection.db(),
+                        QStringLiteral("SELECT EXISTS (SELECT 1 FROM JournalStale)"), what)
+               .toInt() == 0;
+}
+
+// Brings the journal up to this layout and gives the pages that wait their keys, a batch per
+// commit, so that what is done stays done when the work is stopped.
+void BringUpKeys(const QString &journalFile, const JournalProgress &progress)
+{
+    constexpr qint64 kBatch = 2000;
+    JournalConnection connection(journalFile, "rw");
+    const QSqlDatabase db = connection.db();
+    PrepareForWriting(db, journalFile);
+    const QString what = JournalWriteProblem(journalFile);
+    const qint64 total = StaleKeyCount(db, what);
+    qint64 done = 0;
+    QSqlQuery query(db);
+    for (;;) {
+        Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
+        qint64 count = 0;
+        try {
+            count = RefreshKeys(db, what, kBatch);
+            Run<JournalError>(query, QStringLiteral("COMMIT"), what);
+        } catch (const JournalError &) {
+            RollbackQuietly(db);
+            throw;
+        }
+        done += count;
+        if (count < kBatch || (progress && !progress(done, qMax(done, total))))
+            return;
+    }
+}
+// The pages of the server's journal the copy lacks, added to it with their ids; the keys are made
+// after. The server's pages only ever grow: a page is added, never changed.
+void MirrorServerPages(const QString &journalFile, const QString &copy)
+{
+    JournalConnection connection(copy, "rwc");
+    const QSqlDatabase db = connection.db();
+    PrepareForWriting(db, copy);
+    const QString what = JournalWriteProblem(copy);
+    constexpr int kBatch = 5000;
+    for (;;) {
+        const qint64 newest =
+            JournalValue(db, QStringLiteral("SELECT COALESCE(MAX(Id), 0) FROM Journal"), what)
+                .toLongLong();
+        const QVector<JournalEntry> pages = ReadEntries(
+            journalFile, QStringLiteral("WHERE Id > ? ORDER BY Id LIMIT %1").arg(kBatch), {newest});
+        if (pages.isEmpty())
+            return;
+        QSqlQuery query(db);
+        Run<JournalError>(query, QStringLiteral("BEGIN IMMEDIATE"), what);
+        try {
+            for (const JournalEntry &page : pages)
+                InsertJournalEntry(db, page.id, page, what);
+            Run<JournalError>(query, QStringLiteral("COMMIT"), what);
+        } catch (const JournalError &) {
+            RollbackQuietly(db);
+            throw;
+        }
+        if (pages.size() < kBatch)
+            return;
+    }
+}
+} // namespace
+
+QString PrepareJournalForReading(const QString &journalFile, const QString &copyFolder,
+                                 const JournalProgress &progress)
+{
+    // A desk of the server reads a copy of the server's journal of its own, brought up to date
+    // at each opening: the window's search, narrowing and sums run on its keys as on a file's.
+    if (Server::ForFile(journalFile)) {
+        if (copyFolder.isEmpty())
+            throw JournalError(JournalReadProblem(journalFile));
+        const QString copy = QDir(copyFolder).filePath(QFileInfo(journalFile).fileName());
+        MirrorServerPages(journalFile, copy);
+        BringUpKeys(copy, progress);
+        return copy;
+    }
+    if (!QFileInfo::exists(journalFile) || ReadyForReading(journalFile))
+        return journalFile;
+    try {
+        BringUpKeys(journalFile, progress);
+        return journalFile;
+    } catch (const JournalError &) {
+        if (copyFolder.isEmpty())
+            throw;
+    }
+    // A journal this run may not write (a folder on a read-only disk) is read from a copy.
+    const QString copy = QDir(copyFolder).filePath(QFileInfo(journalFile).fileName());
+    QFile::remove(copy);
+    if (!QFile::copy(journalFile, copy))
+        throw JournalError(JournalReadProblem(journalFile) +
+                           QStringLiteral(": не може да бъде копиран в %1.").arg(NativeName(copy)));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    BringUpKeys(copy, progress);
+    return copy;
+}
+
+QString CountersForCheck(const QString &tablesFolder, const QString &copyFolder)
+{
+    const QString firmFile = QDir(tablesFolder).filePath(kCounterTable);
+    if (!Server::ForFile(firmFile))
+        return firmFile;
+    // The server's counters, in the order of its own companies, in a file the check reads on
+    // its own thread.
+    const QString copy = QDir(copyFolder).filePath(kCounterTable);
+    QFile::remove(copy);
+    TTable firms;
+    firms.SetDatabaseName(tablesFolder);
+    firms.SetTableName(kCounterTable);
+    firms.Open();
+    JournalConnection connection(copy, "rwc");
+    const QSqlDatabase db = connection.db();
+    const QString what = JournalWriteProblem(copy);
+    QSqlQuery query(db);
+    Run<JournalError>(query,
+                      QStringLiteral("CREATE TABLE Firm (\"%1\" TEXT, \"%2\" TEXT)")
+                          .arg(kInvoiceCounter, kProformaCounter),
+                      what);
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO Firm VALUES (?, ?)"));
+    for (int recNo = 1; recNo <= firms.RecordCount(); ++recNo) {
+        firms.SetRecNo(recNo);
+        insert.addBindValue(firms.FieldByName(kInvoiceCounter)->AsString());
+        insert.addBindValue(firms.FieldByName(kProformaCounter)->AsString());
+        Run<JournalError>(insert, what);
+    }
+    firms.Close();
+    return copy;
+}
+
+qint64 PagesWithoutKeys(const QString &journalFile)
+{
+    if (!QFileInfo::exists(journalFile))
+        return 0;
+    JournalConnection connection(journalFile, "ro");
+    const QString what = JournalReadProblem(journalFile);
+    const QSqlDatabase db = connection.db();
+    if (LayoutVersion(db, what) < kJournalVersion)
+        return JournalValue(db, QStringLiteral("SELECT COUNT(*) FROM Journal"), what).toLongLong();
+    return StaleKeyCount(db, what);
 }

@@ -167,28 +167,42 @@ QString Field(const QString &text)
 }
 } // namespace
 
+namespace
+{
+QByteArray CsvLine(const QStringList &fields)
+{
+    QStringList out;
+    for (const QString &f : fields)
+        out << Field(Inert(f));
+    return (out.join(QLatin1Char(';')) + QStringLiteral("\r\n")).toUtf8();
+}
+} // namespace
+
+QByteArray JournalCsvHeader()
+{
+    return QByteArray("\xEF\xBB\xBF") +
+           CsvLine({QStringLiteral("Номер"), QStringLiteral("Вид"), QStringLiteral("Дата"),
+                    QStringLiteral("Клиент"), QStringLiteral("ИН по ЗДДС"),
+                    QStringLiteral("Данъчна основа"), QStringLiteral("ДДС"),
+                    QStringLiteral("Сума за плащане"), QStringLiteral("Валута"),
+                    QStringLiteral("Сума във валута"), QStringLiteral("Чужда валута"),
+                    QStringLiteral("Екземпляр"), QStringLiteral("Отпечатан"),
+                    QStringLiteral("Файл PDF")});
+}
+
+QByteArray JournalCsvRow(const JournalEntry &e)
+{
+    return CsvLine({e.number, e.kind, e.documentDate, e.clientName, e.clientVat,
+                    DecimalComma(e.taxBase), DecimalComma(e.vat), DecimalComma(e.total),
+                    e.homeCurrency, DecimalComma(e.foreignTotal), e.foreignCurrency,
+                    e.copy ? QStringLiteral("Копие") : QStringLiteral("Оригинал"), e.printedAt,
+                    e.pdfFile});
+}
+
 QByteArray JournalCsv(const QVector<JournalEntry> &entries)
 {
-    const QStringList header{QStringLiteral("Номер"),        QStringLiteral("Вид"),
-                             QStringLiteral("Дата"),         QStringLiteral("Клиент"),
-                             QStringLiteral("ИН по ЗДДС"),   QStringLiteral("Данъчна основа"),
-                             QStringLiteral("ДДС"),          QStringLiteral("Сума за плащане"),
-                             QStringLiteral("Валута"),       QStringLiteral("Сума във валута"),
-                             QStringLiteral("Чужда валута"), QStringLiteral("Екземпляр"),
-                             QStringLiteral("Отпечатан"),    QStringLiteral("Файл PDF")};
-    QString text;
-    auto row = [&text](const QStringList &fields) {
-        QStringList out;
-        for (const QString &f : fields)
-            out << Field(Inert(f));
-        text += out.join(QLatin1Char(';')) + QStringLiteral("\r\n");
-    };
-    row(header);
+    QByteArray bytes = JournalCsvHeader();
     for (const JournalEntry &e : entries)
-        row({e.number, e.kind, e.documentDate, e.clientName, e.clientVat, DecimalComma(e.taxBase),
-             DecimalComma(e.vat), DecimalComma(e.total), e.homeCurrency,
-             DecimalComma(e.foreignTotal), e.foreignCurrency,
-             e.copy ? QStringLiteral("Копие") : QStringLiteral("Оригинал"), e.printedAt,
-             e.pdfFile});
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        bytes += JournalCsvRow(e);
+    return bytes;
 }

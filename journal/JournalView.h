@@ -41,3 +41,7 @@ QString SumsText(const QVector<CurrencySum> &sums);
 // can start a formula: one that starts (after blanks) with "=", "+", "-", "@", a tab or a line
 // break gets a leading apostrophe, except a plain number such as a credit note's "-12,50".
 QByteArray JournalCsv(const QVector<JournalEntry> &entries);
+// The start of that file: the byte order mark and the header row.
+QByteArray JournalCsvHeader();
+// One row of that file.
+QByteArray JournalCsvRow(const JournalEntry &entry);

@@ -3,8 +3,10 @@
 #include "document/DocumentNumber.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <map>
+#include <tuple>
 
 namespace
 {
@@ -15,6 +17,12 @@ bool WholeNumber(const QString &text, qint64 &value)
     return ok && value > 0;
 }
 } // namespace
+
+qint64 SeriesNumber(const QString &number)
+{
+    qint64 value = 0;
+    return WholeNumber(number, value) ? value : 0;
+}
 
 QVector<SeriesMark> FindGapsAndRepeats(const QVector<SeriesItem> &items)
 {
@@ -73,4 +81,107 @@ QString MarkText(const SeriesMark &mark)
     if (mark.repeated)
         parts << QStringLiteral("повторен номер");
     return parts.join(QStringLiteral("; "));
+}
+
+ArchivedPageName ArchivedPageOf(const QString &fileName)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^V(Inv|Proform)Firm([0-9]{1,9})_([^_/\\\\]*)_(copy)?\\.bmp$"));
+    const QString name = fileName.mid(
+        qMax(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\'))) + 1);
+    const QRegularExpressionMatch match = pattern.match(name);
+    ArchivedPageName page;
+    if (!match.hasMatch())
+        return page;
+    page.valid = true;
+    page.counter = match.captured(1) == QLatin1String("Inv") ? kInvoiceCounter : kProformaCounter;
+    page.firmRecNo = match.captured(2).toInt();
+    page.number = SeriesNumber(match.captured(3));
+    page.copy = match.capturedLength(4) > 0;
+    return page;
+}
+
+namespace
+{
+struct SeriesKey {
+    QString counter;
+    int firmRecNo;
+    bool operator<(const SeriesKey &other) const
+    {
+        return std::tie(counter, firmRecNo) < std::tie(other.counter, other.firmRecNo);
+    }
+};
+} // namespace
+
+QVector<SeriesFinding> CheckSeries(const QVector<JournalSpan> &spans,
+                                   const QVector<StoredCounter> &counters,
+                                   const QStringList &archiveNames, const JournalHolds &holds)
+{
+    std::map<SeriesKey, JournalSpan> spanOf;
+    for (const JournalSpan &span : spans)
+        if (span.last > 0)
+            spanOf[{span.counter, span.firmRecNo}] = span;
+    QVector<SeriesFinding> findings;
+    auto findingOf = [&findings](const QString &counter, int firmRecNo) -> SeriesFinding & {
+        for (SeriesFinding &finding : findings)
+            if (finding.counter == counter && finding.firmRecNo == firmRecNo)
+                return finding;
+        findings.append({counter, firmRecNo, 0, 0, 0, {}});
+        return findings.last();
+    };
+    for (const StoredCounter &counter : counters) {
+        const auto span = spanOf.find({counter.counter, counter.firmRecNo});
+        if (span == spanOf.end() || counter.value <= span->second.last)
+            continue;
+        SeriesFinding &finding = findingOf(counter.counter, counter.firmRecNo);
+        finding.missingFrom = span->second.last + 1;
+        finding.missingTo = counter.value;
+        finding.counterValue = counter.value;
+    }
+    QStringList names = archiveNames;
+    names.sort();
+    for (const QString &name : std::as_const(names)) {
+        const ArchivedPageName page = ArchivedPageOf(name);
+        if (!page.valid || page.number == 0)
+            continue;
+        const auto span = spanOf.find({page.counter, page.firmRecNo});
+        if (span == spanOf.end() || page.number < span->second.first ||
+            holds(page.counter, page.firmRecNo, page.number))
+            continue;
+        findingOf(page.counter, page.firmRecNo).archivedOnly.append(name);
+    }
+    return findings;
+}
+
+QString FindingsText(const QVector<SeriesFinding> &findings)
+{
+    constexpr int kNamesShown = 3;
+    QStringList parts;
+    for (const SeriesFinding &finding : findings) {
+        QStringList lacks;
+        if (finding.missingFrom > 0) {
+            const QString numbers =
+                finding.missingFrom == finding.missingTo
+                    ? QStringLiteral("липсва %1").arg(TenDigits(finding.missingFrom))
+                    : QStringLiteral("липсват %1–%2")
+                          .arg(TenDigits(finding.missingFrom), TenDigits(finding.missingTo));
+            lacks << QStringLiteral("%1 (броячът е на %2)")
+                         .arg(numbers, TenDigits(finding.counterValue));
+        }
+        if (!finding.archivedOnly.isEmpty()) {
+            QStringList shown = finding.archivedOnly.mid(0, kNamesShown);
+            if (finding.archivedOnly.size() > kNamesShown)
+                shown << QStringLiteral("и още %1").arg(finding.archivedOnly.size() - kNamesShown);
+            lacks << QStringLiteral("в архива без ред в дневника: ") +
+                         shown.join(QStringLiteral(", "));
+        }
+        parts << lacks.join(QStringLiteral("; "));
+    }
+    if (findings.size() == 1)
+        return parts.value(0);
+    for (int i = 0; i < findings.size(); ++i)
+        parts[i] =
+            QStringLiteral("%1 на фирма %2: ").arg(findings[i].counter).arg(findings[i].firmRecNo) +
+            parts[i];
+    return parts.join(QStringLiteral(" | "));
 }

@@ -133,6 +133,63 @@ quint8 Nearest(const std::vector<quint32> &palette, quint32 colour)
     return quint8(best);
 }
 
+// A number for each colour of a page, looked up once for every change of colour along its million
+// pixels: open addressing over a table kept at most half full, far quicker than a general hash.
+class ColourTable
+{
+public:
+    // The number of the colour, 0 for a colour not met before.
+    qint64 &operator[](quint32 colour)
+    {
+        if ((m_size + 1) * 2 > m_keys.size())
+            grow();
+        size_t slot = find(colour);
+        if (m_keys[slot] == kNone) {
+            m_keys[slot] = colour;
+            m_values[slot] = 0;
+            ++m_size;
+        }
+        return m_values[slot];
+    }
+    // The number of a colour that is in the table.
+    qint64 value(quint32 colour) const { return m_values[find(colour)]; }
+    size_t size() const { return m_size; }
+    template <typename F> void forEach(F &&f)
+    {
+        for (size_t i = 0; i < m_keys.size(); ++i)
+            if (m_keys[i] != kNone)
+                f(m_keys[i], m_values[i]);
+    }
+
+private:
+    static constexpr quint32 kNone = 0xFFFFFFFFu; // no colour of 24 bits
+    size_t find(quint32 colour) const
+    {
+        const size_t mask = m_keys.size() - 1;
+        size_t slot = (colour * 0x9E3779B1u) & mask;
+        while (m_keys[slot] != kNone && m_keys[slot] != colour)
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+    void grow()
+    {
+        std::vector<quint32> keys(std::max<size_t>(1024, m_keys.size() * 2), kNone);
+        std::vector<qint64> values(keys.size(), 0);
+        keys.swap(m_keys);
+        values.swap(m_values);
+        for (size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] != kNone) {
+                const size_t slot = find(keys[i]);
+                m_keys[slot] = keys[i];
+                m_values[slot] = values[i];
+            }
+    }
+
+    std::vector<quint32> m_keys;
+    std::vector<qint64> m_values;
+    size_t m_size = 0;
+};
+
 void Put16(QByteArray &out, int offset, quint16 value)
 {
     out[offset] = char(value & 0xFF);
@@ -175,13 +232,13 @@ IndexedBitmap ReduceTo8Bits(const PageBitmap &page)
     out.height = page.height;
     out.indices.resize(page.pixels.size());
 
-    QHash<quint32, qint64> counts;
+    ColourTable counts;
     quint32 last = 0xFFFFFFFFu;
-    auto lastCount = counts.end();
+    qint64 *lastCount = nullptr;
     for (quint32 pixel : page.pixels) {
         const quint32 colour = Rgb(pixel);
-        if (colour != last || lastCount == counts.end()) {
-            lastCount = counts.insert(colour, counts.value(colour));
+        if (colour != last || !lastCount) {
+            lastCount = &counts[colour];
             last = colour;
         }
         ++*lastCount;
@@ -189,16 +246,15 @@ IndexedBitmap ReduceTo8Bits(const PageBitmap &page)
 
     if (counts.size() <= 256) {
         // A printed page has few colours; keep them exactly when they fit.
-        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-            out.palette.push_back(it.key());
+        counts.forEach([&out](quint32 colour, qint64) { out.palette.push_back(colour); });
         std::sort(out.palette.begin(), out.palette.end());
     } else {
         // Otherwise the base greys, the page's most used colours exactly, and for the rest the
         // average colours of a median cut over everything else the page shows.
         out.palette = BaseColours();
         std::vector<std::pair<qint64, quint32>> byUse;
-        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-            byUse.emplace_back(-it.value(), it.key());
+        counts.forEach(
+            [&byUse](quint32 colour, qint64 count) { byUse.emplace_back(-count, colour); });
         std::sort(byUse.begin(), byUse.end());
         constexpr size_t kExactColours = 64;
         std::vector<Use> rest;
@@ -214,16 +270,16 @@ IndexedBitmap ReduceTo8Bits(const PageBitmap &page)
             out.palette.push_back(colour);
     }
 
-    QHash<quint32, quint8> index;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        index.insert(it.key(), Nearest(out.palette, it.key()));
+    // From here on each colour's number is its place in the palette.
+    counts.forEach(
+        [&out](quint32 colour, qint64 &number) { number = Nearest(out.palette, colour); });
     last = 0xFFFFFFFFu;
     quint8 lastIndex = 0;
     for (size_t i = 0; i < page.pixels.size(); ++i) {
         const quint32 colour = Rgb(page.pixels[i]);
         if (colour != last) {
             last = colour;
-            lastIndex = index.value(colour);
+            lastIndex = quint8(counts.value(colour));
         }
         out.indices[i] = lastIndex;
     }

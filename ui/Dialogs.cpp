@@ -15,6 +15,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
@@ -170,6 +171,70 @@ void QtDialogs::printPreview(QPrinter &printer, const std::function<void(QPrinte
     Q_UNUSED(paint);
     Q_UNUSED(parent);
 #endif
+}
+
+namespace
+{
+// The toolkit's progress dialog: it shows itself once the task has run a second.
+class QtProgress : public Progress
+{
+public:
+    QtProgress(const QString &text, QWidget *parent)
+        : m_dialog(text, QStringLiteral("Откажи"), 0, kSteps, parent)
+    {
+        m_dialog.setWindowTitle(ApplicationTitle());
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(1000);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+    }
+    bool advance(qint64 done, qint64 total) override
+    {
+        if (total > 0) {
+            m_dialog.setMaximum(kSteps);
+            m_dialog.setValue(int(qBound(qint64(0), done * kSteps / total, qint64(kSteps - 1))));
+        } else {
+            // A task of unknown length: the bar moves to and fro.
+            m_dialog.setMaximum(0);
+            m_dialog.setValue(0);
+        }
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int kSteps = 1000;
+    QProgressDialog m_dialog;
+};
+
+class ScriptedProgress : public Progress
+{
+public:
+    ScriptedProgress(ScriptedDialogs &script, int index) : m_script(script), m_index(index) {}
+    bool advance(qint64 done, qint64 total) override
+    {
+        ScriptedDialogs::ProgressRecord &record = m_script.progresses[m_index];
+        record.done = done;
+        record.total = total;
+        ++record.steps;
+        return !(m_script.cancelProgressAt && record.steps >= *m_script.cancelProgressAt);
+    }
+
+private:
+    ScriptedDialogs &m_script;
+    int m_index;
+};
+} // namespace
+
+std::unique_ptr<Progress> QtDialogs::startProgress(const QString &text, QWidget *parent)
+{
+    return std::make_unique<QtProgress>(text, parent);
+}
+
+std::unique_ptr<Progress> ScriptedDialogs::startProgress(const QString &text, QWidget *)
+{
+    progresses << ProgressRecord{text, 0, 0, 0};
+    return std::make_unique<ScriptedProgress>(*this, int(progresses.size() - 1));
 }
 
 void ScriptedDialogs::showMessage(const QString &text)

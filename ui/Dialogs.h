@@ -4,12 +4,23 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <queue>
 
 class QMenu;
 class QPrinter;
 class QWidget;
+
+// The progress of a long task, with a cancel button, shown once the task has run a second.
+class Progress
+{
+public:
+    virtual ~Progress() = default;
+    // Tells how far the task is (done of total; a total of 0 or less when unknown); false once
+    // the user has cancelled.
+    virtual bool advance(qint64 done, qint64 total) = 0;
+};
 
 // The one seam through which the program talks to the user in modal dialogs and to the shell.
 // Forms never call QMessageBox, QInputDialog, QFileDialog or QPrintDialog themselves, so tests can
@@ -49,6 +60,8 @@ public:
     // is given, as often as the preview needs them.
     virtual void printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
                               QWidget *parent) = 0;
+    // The progress of a long task the text names; it goes when the object goes.
+    virtual std::unique_ptr<Progress> startProgress(const QString &text, QWidget *parent) = 0;
 };
 
 // The seam in force; the Qt implementation unless a test installs another.
@@ -74,6 +87,7 @@ public:
     bool shellOpenFile(const QString &file) override;
     void printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
                       QWidget *parent) override;
+    std::unique_ptr<Progress> startProgress(const QString &text, QWidget *parent) override;
 };
 
 // Answers every dialog from prepared answers and records what the program showed. Used by tests;
@@ -87,6 +101,11 @@ public:
     struct ShellCall {
         QString verb, file, folder;
     };
+    struct ProgressRecord {
+        QString text;
+        qint64 done = 0, total = 0;
+        int steps = 0;
+    };
 
     // Prepared answers, taken in order. std::nullopt is a cancel.
     std::queue<std::optional<QString>> queryAnswers;
@@ -98,6 +117,8 @@ public:
     QPoint pointer{100, 100};
     // Whether the desktop has a viewer for the documents opened.
     bool viewerFound = true;
+    // The progress of a task is cancelled at this step told; none: never.
+    std::optional<int> cancelProgressAt;
 
     // What the program showed.
     QStringList messages;
@@ -110,6 +131,7 @@ public:
     int previews = 0;
     int popups = 0;
     QMenu *lastPopup = nullptr;
+    QList<ProgressRecord> progresses;
 
     void answer(const QString &text) { queryAnswers.push(text); }
     void cancel() { queryAnswers.push(std::nullopt); }
@@ -128,6 +150,7 @@ public:
     bool shellOpenFile(const QString &file) override;
     void printPreview(QPrinter &printer, const std::function<void(QPrinter *)> &paint,
                       QWidget *parent) override;
+    std::unique_ptr<Progress> startProgress(const QString &text, QWidget *parent) override;
 };
 
 // Installs a ScriptedDialogs for the lifetime of the guard.

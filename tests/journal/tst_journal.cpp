@@ -35,7 +35,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QStringDecoder>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 
 namespace
@@ -127,6 +127,17 @@ QString PdfText(const QString &file)
     process.start(tool, {QStringLiteral("-layout"), file, QStringLiteral("-")});
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The rows of the journal's list, and the text of one of its cells.
+int Rows(QTableView *grid)
+{
+    return grid->model()->rowCount();
+}
+
+QString Cell(QTableView *grid, int row, int column)
+{
+    return grid->model()->index(row, column).data().toString();
 }
 
 QString PdfInfo(const QString &file)
@@ -426,30 +437,30 @@ void TestJournal::roadOfThreeDocuments()
     TJournal *window = JournalWindow(Main);
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("Дневник"));
-    QTableWidget *grid = window->findChild<QTableWidget *>(QStringLiteral("StringGrid1"));
-    QCOMPARE(grid->rowCount(), 5);
-    QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("0000000045"));
-    QCOMPARE(grid->item(0, 9)->text(), QStringLiteral("липсва 0000000044"));
-    QCOMPARE(grid->item(1, 9)->text(), QString());
-    QCOMPARE(grid->item(0, 3)->text(), client);
-    QCOMPARE(grid->item(0, 6)->text(), QStringLiteral("398.40"));
+    QTableView *grid = window->findChild<QTableView *>(QStringLiteral("StringGrid1"));
+    QCOMPARE(Rows(grid), 5);
+    QCOMPARE(Cell(grid, 0, 0), QStringLiteral("0000000045"));
+    QCOMPARE(Cell(grid, 0, 9), QStringLiteral("липсва 0000000044"));
+    QCOMPARE(Cell(grid, 1, 9), QString());
+    QCOMPARE(Cell(grid, 0, 3), client);
+    QCOMPARE(Cell(grid, 0, 6), QStringLiteral("398.40"));
     // Original and copy of 42 count once.
     QCOMPARE(window->Label1->caption().left(45),
              home + QStringLiteral(": основа 1328.00, ДДС 265.60, общо 1593.60"));
 
     // Found by a part of the client's name typed in another letter case; then by kind.
     Type(window->Edit1, client.mid(1, 5).toUpper());
-    QCOMPARE(grid->rowCount(), 5);
+    QCOMPARE(Rows(grid), 5);
     window->Edit1->clear();
     QTest::keyClicks(window->Edit1, QStringLiteral("08"));
-    QCOMPARE(grid->rowCount(), 1);
-    QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("Проформа фактура"));
+    QCOMPARE(Rows(grid), 1);
+    QCOMPARE(Cell(grid, 0, 1), QStringLiteral("Проформа фактура"));
     window->Edit1->clear();
     Choose(window->ComboBox1, QStringLiteral("Кредитно известие"));
-    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(Rows(grid), 1);
     Choose(window->ComboBox1, QStringLiteral("Всички"));
     Type(window->Edit1, QStringLiteral("нямакакъв"));
-    QCOMPARE(grid->rowCount(), 0);
+    QCOMPARE(Rows(grid), 0);
     QCOMPARE(window->Label1->caption(), QStringLiteral("Няма документи."));
     window->Edit1->clear();
 
@@ -491,6 +502,16 @@ void TestJournal::roadOfThreeDocuments()
     QCOMPARE(bytes.count("\r\n"), 1 + 3);
     QVERIFY(bytes.contains("0000000045;Фактура;"));
     QCOMPARE(script.errors, QStringList());
+    QCOMPARE(script.progresses.size(), 1);
+    QVERIFY(script.progresses.first().text.contains(QStringLiteral("journal.csv")));
+    // Cancelled, it leaves no file.
+    const QString cancelled = run.path(QStringLiteral("cancelled.csv"));
+    script.saveAnswers.push(cancelled);
+    script.cancelProgressAt = 1;
+    window->SpeedButton3->click();
+    script.cancelProgressAt.reset();
+    QVERIFY(!QFile::exists(cancelled));
+    QCOMPARE(script.errors, QStringList());
 
     // A page removed from the archive is told, not printed.
     QVERIFY(QFile::remove(db + QStringLiteral("/VInvFirm1_0000000045_.bmp")));
@@ -531,7 +552,7 @@ void TestJournal::roadOfThreeDocuments()
     QCOMPARE(script.messages, QStringList());
     Main->SpeedButton11->click();
     window = JournalWindow(Main);
-    grid = window->findChild<QTableWidget *>(QStringLiteral("StringGrid1"));
+    grid = window->findChild<QTableView *>(QStringLiteral("StringGrid1"));
 
     // Every original has its e-invoice beside its PDF, and the journal names it; a copy is the
     // same document and has none.
@@ -622,8 +643,8 @@ void TestJournal::roadOfThreeDocuments()
     // The e-invoice of a chosen document written again from the journal: the window and the
     // command line give the one written beside its PDF.
     Choose(window->ComboBox1, QStringLiteral("Всички"));
-    for (int row = 0; row < grid->rowCount(); ++row)
-        if (grid->item(row, 0)->text() == QLatin1String("0000000043"))
+    for (int row = 0; row < Rows(grid); ++row)
+        if (Cell(grid, row, 0) == QLatin1String("0000000043"))
             grid->selectRow(row);
     const QString saved = run.path(QStringLiteral("credit-note.xml"));
     script.saveAnswers.push(saved);
@@ -636,6 +657,26 @@ void TestJournal::roadOfThreeDocuments()
     QCOMPARE(einvoice.err, QString());
     QCOMPARE(einvoice.status, 0);
     QCOMPARE(Bytes(run.path(QStringLiteral("VInvFirm1_0000000043_.xml"))), archived);
+
+    // Rows lost from the journal: the counter and the archive tell under the list which.
+    QVERIFY(!window->Label2->isVisible());
+    {
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(journal);
+        QVERIFY(other.open());
+        QSqlQuery remove(other);
+        QVERIFY(remove.exec(
+            QStringLiteral("DELETE FROM Journal WHERE Number IN ('0000000043', '0000000100')")));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    window->SpeedButton4->click();
+    QTRY_COMPARE(window->Label2->caption(),
+                 QStringLiteral("липсват 0000000049–0000000100 (броячът е на 0000000100); в "
+                                "архива без ред в дневника: VInvFirm1_0000000043_.bmp, "
+                                "VInvFirm1_0000000100_.bmp"));
+    QVERIFY(window->Label2->isVisible());
     window->close();
     PrintOptionsForm->SetPrinter(nullptr);
 
@@ -801,14 +842,14 @@ void TestJournal::openWindowShowsANewPrint()
     Main->SpeedButton11->click();
     TJournal *window = JournalWindow(Main);
     QVERIFY(window->isVisible());
-    QCOMPARE(window->StringGrid1->rowCount(), 0);
+    QCOMPARE(Rows(window->StringGrid1), 0);
 
     // The window stays open while the page is printed: the new page is listed in it at once.
     FillPage(script);
     TransferAndPrint(script, PrintOptionsForm->SpeedButton1);
     QCOMPARE(script.errors, QStringList());
-    QCOMPARE(window->StringGrid1->rowCount(), 1);
-    QCOMPARE(window->StringGrid1->item(0, 0)->text(), QStringLiteral("0000000042"));
+    QCOMPARE(Rows(window->StringGrid1), 1);
+    QCOMPARE(Cell(window->StringGrid1, 0, 0), QStringLiteral("0000000042"));
     QVERIFY(window->Label1->caption().startsWith(QStringLiteral("BGN: основа")));
     window->hide();
     PrintOptionsForm->SetPrinter(nullptr);

@@ -1,7 +1,9 @@
 #include "journal/JournalStore.h"
 
+#include "base/ProgramFolder.h"
 #include "document/DocumentNumber.h"
 #include "document/InvoiceJson.h"
+#include "journal/JournalReader.h"
 #include "journal/ServerJournal.h"
 #include "masterdata/ServerConnection.h"
 #include "support/TestServer.h"
@@ -163,6 +165,7 @@ private slots:
     void nextNumberIsTakenUnderTheHold();
     void serverRefusesASecondPageOfANumber();
     void pagesFilesAreKeptForEveryDesk();
+    void windowReadsEveryPageWithItsId();
 
 private:
     QString firm() const { return m_dir->filePath(QStringLiteral("Firm.db")); }
@@ -473,7 +476,7 @@ void TestJournalStore::olderJournalIsBroughtUp()
     JournalEntry entry = Entry(QStringLiteral("0000000042"), "А");
     entry.document = "{\"number\":\"42\"}";
     Issue(m_dir->path(), 1, kInvoiceCounter, 42, entry);
-    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("3"));
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("4"));
     QCOMPARE(ReadJournalDocument(journal(), 2), entry.document);
     const QVector<JournalEntry> rows = ReadJournal(journal());
     QCOMPARE(rows.size(), 2);
@@ -563,7 +566,7 @@ void TestJournalStore::olderRowsGetTheLedgersFields()
     QSqlDatabase::removeDatabase(QStringLiteral("row"));
 
     const QVector<JournalEntry> rows = ReadJournalPeriod(journal(), period);
-    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("3"));
+    QCOMPARE(Pragma(journal(), QStringLiteral("user_version")), QStringLiteral("4"));
     QCOMPARE(rows.size(), 1);
     const LedgerFields &f = rows.first().ledger;
     QCOMPARE(QStringList({f.type, f.period, f.recipientId, f.base20, f.vat20, f.base9, f.vat9,
@@ -662,6 +665,44 @@ void TestJournalStore::pagesFilesAreKeptForEveryDesk()
     const qint64 id = Issue(m_dir->path(), 1, kInvoiceCounter, 42, entry);
     QCOMPARE(ReadJournalPdf(journal(), id), s_server ? pdf : QByteArray());
     QCOMPARE(ReadJournalBitmap(journal(), id), s_server ? bitmap : QByteArray());
+}
+
+void TestJournalStore::windowReadsEveryPageWithItsId()
+{
+    // The window reads the file, or on a desk of the server a copy of its own that takes the
+    // pages other desks add at each opening; either way a page keeps its id (the PDF and the
+    // bitmap are asked for by it) and the counters checked against are the server's.
+    QTemporaryDir copies;
+    const auto listed = [&]() -> QString {
+        const QString source = PrepareJournalForReading(journal(), copies.path(), {});
+        if ((source == journal()) == bool(s_server))
+            return QStringLiteral("read from ") + source;
+        const JournalReader reader(source);
+        QVector<qint64> ids = reader.pageIds(JournalFilter(), 0, 100);
+        QStringList pages;
+        for (const JournalListRow &row : reader.rows(ids))
+            pages << QStringLiteral("%1:%2:%3").arg(row.id).arg(row.number, row.clientName);
+        return pages.join(QLatin1Char(' '));
+    };
+    Issue(m_dir->path(), 1, kInvoiceCounter, 42, Entry(QStringLiteral("0000000042"), "Ален"));
+    QCOMPARE(listed(), QStringLiteral("1:0000000042:Ален"));
+    Issue(m_dir->path(), 1, kInvoiceCounter, 43, Entry(QStringLiteral("0000000043"), "Боян"));
+    Issue(m_dir->path(), 1, kProformaCounter, 7, Entry(QStringLiteral("0000000007"), "Вера"));
+    QCOMPARE(listed(), QStringLiteral("3:0000000007:Вера 2:0000000043:Боян 1:0000000042:Ален"));
+
+    const QString counters = CountersForCheck(m_dir->path(), copies.path());
+    QCOMPARE(counters == firm(), !s_server);
+    QStringList stored;
+    for (const StoredCounter &counter : ReadStoredCounters(counters))
+        stored << QStringLiteral("%1/%2:%3")
+                      .arg(counter.counter)
+                      .arg(counter.firmRecNo)
+                      .arg(counter.value);
+    QVERIFY2(stored.contains(QStringLiteral("%1/1:43").arg(kInvoiceCounter)),
+             qPrintable(stored.join(QLatin1Char(' '))));
+    QCOMPARE(CheckJournalSeries(PrepareJournalForReading(journal(), copies.path(), {}), counters,
+                                ArchiveFolder(m_dir->path())),
+             QString());
 }
 
 QTEST_GUILESS_MAIN(TestJournalStore)

@@ -1,9 +1,11 @@
 #include "journal/JournalView.h"
 
+#include "document/DocumentNumber.h"
 #include "document/InvoiceJson.h"
 #include "journal/NumberSeries.h"
 #include "print/ArchiveName.h"
 
+#include <QMap>
 #include <QTest>
 
 namespace
@@ -69,6 +71,10 @@ private slots:
     void filter();
     void sumsCountEachDocumentOnce();
     void csvBytes();
+    void archivedPageNames_data();
+    void archivedPageNames();
+    void journalAgainstCountersAndArchive_data();
+    void journalAgainstCountersAndArchive();
 };
 
 void TestJournalView::gapsAndRepeats_data()
@@ -381,6 +387,148 @@ void TestJournalView::csvCellsCannotStartFormulas()
     const QStringList cells = DataRow(JournalCsv({row}));
     QCOMPARE(cells.size(), 14);
     QCOMPARE(cells.at(column), cell);
+}
+
+void TestJournalView::archivedPageNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("page"); // "counter/firm/number/copy", or "-" for no page
+    QTest::newRow("an invoice's original") << "VInvFirm1_0000000042_.bmp"
+                                           << "Фактура №/1/42/0";
+    QTest::newRow("a proforma's copy") << "VProformFirm2_0000000008_copy.bmp"
+                                       << "Проформа №/2/8/1";
+    QTest::newRow("with its folder") << "/a/DB/VInvFirm12_0000001200_.bmp"
+                                     << "Фактура №/12/1200/0";
+    QTest::newRow("a number that is no number") << "VInvFirm1_12a_.bmp"
+                                                << "Фактура №/1/0/0";
+    QTest::newRow("the PDF beside it") << "VInvFirm1_0000000042_.pdf"
+                                       << "-";
+    QTest::newRow("a leftover of a write") << "VInvFirm1_0000000042_.bmp.AbCdEf"
+                                           << "-";
+    QTest::newRow("another program's bitmap") << "logo.bmp"
+                                              << "-";
+    QTest::newRow("no own company") << "VInvFirm_0000000042_.bmp"
+                                    << "-";
+}
+
+void TestJournalView::archivedPageNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, page);
+    const ArchivedPageName p = ArchivedPageOf(name);
+    QCOMPARE(p.valid ? QStringLiteral("%1/%2/%3/%4")
+                           .arg(p.counter)
+                           .arg(p.firmRecNo)
+                           .arg(p.number)
+                           .arg(int(p.copy))
+                     : QStringLiteral("-"),
+             page);
+}
+
+void TestJournalView::journalAgainstCountersAndArchive_data()
+{
+    // The journal: "counter/firm:numbers" with the numbers apart by commas, series by "|"; the
+    // counters "counter/firm:value"; the archive's names by "|".
+    QTest::addColumn<QString>("journal");
+    QTest::addColumn<QString>("counters");
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<QString>("findings");
+    QTest::newRow("the journal holds every number issued") << "i/1:41,42,43"
+                                                           << "i/1:43"
+                                                           << "VInvFirm1_0000000043_.bmp"
+                                                           << "";
+    QTest::newRow("the newest row is missing") << "i/1:41,42,43"
+                                               << "i/1:44"
+                                               << ""
+                                               << "липсва 0000000044 (броячът е на 0000000044)";
+    QTest::newRow("several newest rows are missing")
+        << "i/1:41,42"
+        << "i/1:45"
+        << ""
+        << "липсват 0000000043–0000000045 (броячът е на 0000000045)";
+    QTest::newRow("a number typed beyond the counter") << "i/1:41,42,50"
+                                                       << "i/1:42"
+                                                       << ""
+                                                       << "";
+    QTest::newRow("a series the journal never held began before it") << ""
+                                                                     << "i/1:41"
+                                                                     << "VInvFirm1_0000000041_.bmp"
+                                                                     << "";
+    QTest::newRow("an archived page the journal lacks is named")
+        << "i/1:41,43"
+        << "i/1:43"
+        << "VInvFirm1_0000000042_.bmp|VInvFirm1_0000000043_.bmp"
+        << "в архива без ред в дневника: VInvFirm1_0000000042_.bmp";
+    QTest::newRow("the newest missing with its archived original and copy")
+        << "i/1:41"
+        << "i/1:42"
+        << "VInvFirm1_0000000042_copy.bmp|VInvFirm1_0000000042_.bmp"
+        << "липсва 0000000042 (броячът е на 0000000042); в архива без ред в дневника: "
+           "VInvFirm1_0000000042_.bmp, VInvFirm1_0000000042_copy.bmp";
+    QTest::newRow("pages archived before the journal began") << "i/1:41,42"
+                                                             << "i/1:42"
+                                                             << "VInvFirm1_0000000007_.bmp"
+                                                             << "";
+    QTest::newRow("proformas are a series of their own")
+        << "i/1:41|p/1:8"
+        << "i/1:41|p/1:9"
+        << "VProformFirm1_0000000009_.bmp"
+        << "липсва 0000000009 (броячът е на 0000000009); в архива без ред в дневника: "
+           "VProformFirm1_0000000009_.bmp";
+    QTest::newRow("two own companies, each named")
+        << "i/1:41|i/2:1200"
+        << "i/1:42|i/2:1201"
+        << ""
+        << "Фактура № на фирма 1: липсва 0000000042 (броячът е на 0000000042) | Фактура № на "
+           "фирма 2: липсва 0000001201 (броячът е на 0000001201)";
+    QTest::newRow("a long list of archived pages is cut")
+        << "i/1:1,9"
+        << "i/1:9"
+        << "VInvFirm1_0000000002_.bmp|VInvFirm1_0000000003_.bmp|VInvFirm1_0000000004_.bmp|"
+           "VInvFirm1_0000000005_.bmp|VInvFirm1_0000000006_.bmp"
+        << "в архива без ред в дневника: VInvFirm1_0000000002_.bmp, VInvFirm1_0000000003_.bmp, "
+           "VInvFirm1_0000000004_.bmp, и още 2";
+    QTest::newRow("names that are no archived pages") << "i/1:41"
+                                                      << "i/1:41"
+                                                      << "logo.bmp|VInvFirm1_0000000050_.pdf"
+                                                      << "";
+}
+
+void TestJournalView::journalAgainstCountersAndArchive()
+{
+    QFETCH(QString, journal);
+    QFETCH(QString, counters);
+    QFETCH(QString, archive);
+    QFETCH(QString, findings);
+    const auto counterOf = [](const QString &letter) {
+        return letter == QLatin1String("p") ? kProformaCounter : kInvoiceCounter;
+    };
+    // "i/1" -> the invoice counter of own company 1
+    const auto seriesOf = [&](const QString &text) {
+        const QStringList parts = text.split(QLatin1Char('/'));
+        return std::make_pair(counterOf(parts.value(0)), parts.value(1).toInt());
+    };
+    QMap<std::pair<QString, int>, QList<qint64>> held;
+    for (const QString &series : journal.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const QStringList parts = series.split(QLatin1Char(':'));
+        for (const QString &number : parts[1].split(QLatin1Char(',')))
+            held[seriesOf(parts[0])] << number.toLongLong();
+    }
+    QVector<JournalSpan> spans;
+    for (auto it = held.cbegin(); it != held.cend(); ++it)
+        spans.append({it.key().first, it.key().second, *std::min_element(it->begin(), it->end()),
+                      *std::max_element(it->begin(), it->end())});
+    QVector<StoredCounter> stored;
+    for (const QString &counter : counters.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        const QStringList parts = counter.split(QLatin1Char(':'));
+        stored.append({seriesOf(parts[0]).first, seriesOf(parts[0]).second, parts[1].toLongLong()});
+    }
+    const QVector<SeriesFinding> found =
+        CheckSeries(spans, stored, archive.split(QLatin1Char('|'), Qt::SkipEmptyParts),
+                    [&held](const QString &counter, int firmRecNo, qint64 number) {
+                        return held.value({counter, firmRecNo}).contains(number);
+                    });
+    QCOMPARE(FindingsText(found), findings);
 }
 
 QTEST_GUILESS_MAIN(TestJournalView)
