@@ -307,11 +307,6 @@ QString SwitchToEuro(const QString &programFolder, const QDate &today)
                                        "стартирайте програмата отново, за да бъде довършено "
                                        "или отменено.")
                             .arg(Native(SwitchMarkerPath(programFolder))));
-    const HomeCurrencyDecision now = SettleHomeCurrency(programFolder);
-    if (!now.refusal.isEmpty())
-        throw UserError(now.refusal);
-    if (now.home == HomeCurrency::Euro)
-        throw UserError(QStringLiteral("Програмата вече работи в евро."));
     // The switch copies and rewrites the folder's table files; the server's tables are the
     // desks' common ones, which one desk may not change behind the others' backs.
     if (const std::optional<ServerSettings> server =
@@ -320,6 +315,11 @@ QString SwitchToEuro(const QString &programFolder, const QDate &today)
             "Таблиците на това работно място са на сървъра (групата [Server] във Vornex.ini): "
             "преминаването към евро се прави върху таблиците в папка DB на едно работно място, "
             "преди те да бъдат копирани в празна база данни на сървъра с --copy-to-server."));
+    const HomeCurrencyDecision now = SettleHomeCurrency(programFolder);
+    if (!now.refusal.isEmpty())
+        throw UserError(now.refusal);
+    if (now.home == HomeCurrency::Euro)
+        throw UserError(QStringLiteral("Програмата вече работи в евро."));
 
     const QString tables = TablesOf(programFolder);
     Marker marker{kStepBackup, FreeBackupName(programFolder, today), HomeCurrencyTables()};

@@ -3,6 +3,7 @@
 #include "base/Decimal.h"
 #include "base/Errors.h"
 #include "euro/HomeCurrency.h"
+#include "masterdata/ServerConnection.h"
 #include "masterdata/Table.h"
 
 #include <QDir>
@@ -101,6 +102,7 @@ private slots:
     void convertsTheSampleTables();
     void addsTheLevWithoutAnEuroRecord();
     void neverWritesIntoAnExistingBackup();
+    void deskOfTheServerLeavesItsFilesAlone();
     void failureLeavesEverything_data();
     void failureLeavesEverything();
     void settingFollowsTheTables_data();
@@ -165,6 +167,29 @@ void TestEuroSwitch::neverWritesIntoAnExistingBackup()
     QCOMPARE(QDir(folder.backup()).entryList(QDir::Files).size(), 1);
     QCOMPARE(QDir(folder.backup(kBackupName + QStringLiteral("-2"))).entryList(QDir::Files).size(),
              5);
+}
+
+void TestEuroSwitch::deskOfTheServerLeavesItsFilesAlone()
+{
+    // The desk's own files are not its tables: switching them would leave the server in leva
+    // and this desk's setting in euro. Nothing is asked of the server for the refusal.
+    Folder folder;
+    const QByteArray stock = Bytes(QDir(folder.db()).filePath(QStringLiteral("stock.db")));
+    ServerSettings server;
+    server.host = QStringLiteral("server.invalid");
+    server.database = QStringLiteral("office");
+    Server::Use(server, folder.db());
+    QString message;
+    try {
+        SwitchToEuro(folder.path(), kDay);
+    } catch (const UserError &error) {
+        message = error.message();
+    }
+    Server::Use(std::nullopt, QString());
+    QVERIFY2(message.contains(QStringLiteral("--copy-to-server")), qPrintable(message));
+    QCOMPARE(Bytes(QDir(folder.db()).filePath(QStringLiteral("stock.db"))), stock);
+    QVERIFY(!QFileInfo::exists(folder.backup()));
+    QVERIFY(!QFileInfo::exists(SwitchMarkerPath(folder.path())));
 }
 
 void TestEuroSwitch::failureLeavesEverything_data()
