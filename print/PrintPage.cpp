@@ -28,6 +28,7 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <cstring>
+#include <future>
 
 namespace
 {
@@ -221,33 +222,46 @@ void PrintPage(const QString &mark, const QString &depthChoice, QPrinter &printe
     const IndexedBitmap reduced = ReduceTo8Bits(CaptureWidget(Doc->Panel1));
     const QImage image = ToImage(reduced);
     Doc->Image1->setPixmap(QPixmap::fromImage(image));
-    // The archive, never replacing a page archived before.
-    SaveNewBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
+    // The archive, never replacing a page archived before. It is written and flushed to the disk
+    // on a thread of its own while the PDF is drawn here; the page waits for it before it is
+    // printed and its number stored.
+    std::future<void> archived = std::async(std::launch::async, [&fileName, &reduced, depthChoice] {
+        SaveNewBitmapFile(fileName, reduced, BitsPerPixelForChoice(depthChoice));
+    });
 
-    // The PDF is a convenience beside the archived bitmap: one that cannot be written is
-    // reported and the print goes on.
+    // The PDF and the e-invoice are conveniences beside the archived bitmap: one that cannot be
+    // written is reported and the print goes on. The e-invoice, of an original only (a copy is
+    // the same document), is made again from the journal ("Е-фактура").
     PrintedPage printed{mark, BitsPerPixelForChoice(depthChoice), fileName, QString(), QString()};
+    QStringList notWritten;
     const QString pdfName = PdfFileNameFor(fileName);
     try {
         SavePagePdf(pdfName, Doc->Panel1, PdfTitle(doc));
         printed.pdfFile = pdfName;
     } catch (const UserError &error) {
-        dialogs().showMessage(QStringLiteral("PDF файлът на страницата не е записан.\n") +
-                              error.message());
+        notWritten << QStringLiteral("PDF файлът на страницата не е записан.\n") + error.message();
     }
-    // The e-invoice of an original, for the buyer's software; a copy is the same document. It is
-    // made again from the journal ("Е-фактура") when it cannot be written now, so the print goes
-    // on then, as for the PDF.
     if (mark == kOriginalMark) {
         const QString xmlName = EInvoice::FileNameFor(fileName);
         try {
             EInvoice::WriteFile(doc, xmlName);
             printed.xmlFile = xmlName;
         } catch (const UserError &error) {
-            dialogs().showMessage(QStringLiteral("Е-фактурата на документа не е записана.\n") +
-                                  error.message());
+            notWritten << QStringLiteral("Е-фактурата на документа не е записана.\n") +
+                              error.message();
         }
     }
+    try {
+        archived.get();
+    } catch (const UserError &) {
+        // Without its archived page nothing is issued: no file of the number stays beside it.
+        for (const QString &written : {printed.pdfFile, printed.xmlFile})
+            if (!written.isEmpty())
+                QFile::remove(written);
+        throw;
+    }
+    for (const QString &message : std::as_const(notWritten))
+        dialogs().showMessage(message);
 
     // The print, then the number and the page stored in one commit.
     if (dialogs().printDialog(printer, owner)) {
