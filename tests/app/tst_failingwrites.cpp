@@ -9,6 +9,7 @@
 #include "lines/MemoryFile.h"
 #include "print/BitmapFile.h"
 #include "print/PdfFile.h"
+#include "print/Pr.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,6 +79,7 @@ private slots:
     void initTestCase();
     void oldFileStaysWhole_data();
     void oldFileStaysWhole();
+    void pageThatCannotBeArchivedIssuesNothing();
 };
 
 void TestFailingWrites::initTestCase()
@@ -192,6 +194,38 @@ void TestFailingWrites::oldFileStaysWhole()
     }
     if (kind == Kind::Csv)
         JournalWindow(Main)->close();
+#endif
+}
+
+// The archived bitmap is the page's record: when it cannot be written nothing of the number
+// stays, not the PDF and the e-invoice written beside it meanwhile, and the counter stays.
+void TestFailingWrites::pageThatCannotBeArchivedIssuesNothing()
+{
+#ifdef Q_OS_UNIX
+    ProgramRun run;
+    ScriptedDialogs &script = run.script();
+    script.answer(QStringLiteral("20%"));
+    run.start();
+    TakeClientAndLine(script);
+    Main->SpeedButton4->click();
+    const QString db = run.path(QStringLiteral("DB"));
+    const QStringList before = FilesIn(db);
+    {
+        // Room for the PDF and the e-invoice, not for the page's 24-bit bitmap.
+        const FileSizeLimit limit(1024 * 1024);
+        PrintOptionsForm->ComboBox1->setCurrentText(QStringLiteral("24 бита цвят"));
+        script.printAnswers.push(true);
+        PrintOptionsForm->SpeedButton1->click();
+    }
+    QCOMPARE(script.errors.size(), 1);
+    QVERIFY2(script.errors[0].contains(QStringLiteral("VInvFirm1_0000000042_.bmp")) &&
+                 script.errors[0].contains(kTooLarge),
+             qPrintable(script.errors[0]));
+    QCOMPARE(script.printDialogs, 0);
+    // The transaction that was to store the number made the journal, which stays empty.
+    QCOMPARE(FilesIn(db).filter(QStringLiteral("0000000042")), QStringList());
+    QCOMPARE(FilesIn(db).size(), before.size() + 1);
+    QCOMPARE(InvoiceCounter(run), QStringLiteral("0000000041"));
 #endif
 }
 
