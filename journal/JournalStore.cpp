@@ -741,19 +741,33 @@ void BringUpKeys(const QString &journalFile, const JournalProgress &progress)
 }
 // The pages of the server's journal the copy lacks, added to it with their ids; the keys are made
 // after. The server's pages only ever grow: a page is added, never changed.
-void MirrorServerPages(const QString &journalFile, const QString &copy)
+void MirrorServerPages(const QString &journalFile, const QString &copy,
+                       const JournalProgress &progress)
 {
     JournalConnection connection(copy, "rwc");
     const QSqlDatabase db = connection.db();
     PrepareForWriting(db, copy);
     const QString what = JournalWriteProblem(copy);
+    const auto newest = [&] {
+        return JournalValue(db, QStringLiteral("SELECT COALESCE(MAX(Id), 0) FROM Journal"), what)
+            .toLongLong();
+    };
+    // How many pages the copy lacks, for the progress of a first opening of a long journal.
+    qint64 total = 0;
+    {
+        const std::unique_ptr<JournalBackend> server = JournalAt(journalFile);
+        QSqlQuery count(server->db());
+        count.prepare(QStringLiteral("SELECT COUNT(*) FROM Journal WHERE Id > ?"));
+        count.addBindValue(newest());
+        Run<JournalError>(count, JournalReadProblem(journalFile));
+        total = count.next() ? count.value(0).toLongLong() : 0;
+    }
     constexpr int kBatch = 5000;
-    for (;;) {
-        const qint64 newest =
-            JournalValue(db, QStringLiteral("SELECT COALESCE(MAX(Id), 0) FROM Journal"), what)
-                .toLongLong();
+    qint64 done = 0;
+    while (done < total) {
         const QVector<JournalEntry> pages = ReadEntries(
-            journalFile, QStringLiteral("WHERE Id > ? ORDER BY Id LIMIT %1").arg(kBatch), {newest});
+            journalFile, QStringLiteral("WHERE Id > ? ORDER BY Id LIMIT %1").arg(kBatch),
+            {newest()});
         if (pages.isEmpty())
             return;
         QSqlQuery query(db);
@@ -766,8 +780,17 @@ void MirrorServerPages(const QString &journalFile, const QString &copy)
             RollbackQuietly(db);
             throw;
         }
+        done += pages.size();
         if (pages.size() < kBatch)
             return;
+        // Stopped, the copy keeps the pages it has and takes the rest at the next opening; a
+        // list without the newest pages is not shown meanwhile.
+        if (progress && !progress(done, qMax(done, total)))
+            throw JournalError(
+                QStringLiteral("Копирането на дневника от сървъра е спряно след %1 от %2 "
+                               "страници. Отворете дневника отново, за да продължи.")
+                    .arg(done)
+                    .arg(total));
     }
 }
 } // namespace
@@ -781,7 +804,7 @@ QString PrepareJournalForReading(const QString &journalFile, const QString &copy
         if (copyFolder.isEmpty())
             throw JournalError(JournalReadProblem(journalFile));
         const QString copy = QDir(copyFolder).filePath(QFileInfo(journalFile).fileName());
-        MirrorServerPages(journalFile, copy);
+        MirrorServerPages(journalFile, copy, progress);
         BringUpKeys(copy, progress);
         return copy;
     }
